@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// How the core talks to the curator: the shell implements it with message
+// boxes and file dialogs, tests with a script of answers.
+class IUserPrompt {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    struct FileChoice {
+        bool save = true;
+        std::string defaultExtension;  // without the dot
+        std::string filter;            // "description | pattern ||" as the resources give it
+        bool promptOverwrite = false;
+    };
+
+    virtual ~IUserPrompt() = default;
+
+    // A message box with the application's caption and an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // Yes/No, or Yes/No/Cancel when `withCancel`.
+    virtual Answer Ask(const std::string& text, bool withCancel) = 0;
+    // False when the curator cancels.
+    virtual bool ChooseFile(const FileChoice& choice, std::string& path) = 0;
+};

@@ -1,0 +1,141 @@
+#include "InteractionStore.h"
+
+#include <algorithm>
+
+#include "MemberNames.h"
+
+namespace {
+
+std::string PairKey(const std::string& a, const std::string& b) {
+    std::string key;
+    key.reserve(a.size() + b.size() + 1);
+    key += a;
+    key += '\0';  // cannot occur inside a fetched text
+    key += b;
+    return key;
+}
+
+int Lookup(const std::unordered_map<std::string, int>& map, const std::string& key) {
+    auto it = map.find(key);
+    return it == map.end() ? -1 : it->second;
+}
+
+}  // namespace
+
+CInteractionStore::CInteractionStore(const std::string& connect)
+    : m_setInteraction(connect), m_setDictionary(connect) {
+    if (!connect.empty() && !m_setDictionary.Open()) {
+        m_strDataError = m_setDictionary.GetLastError();
+    }
+}
+
+int CInteractionStore::CountInteractionRows() {
+    if (!m_setInteraction.IsOpen() && !m_setInteraction.Open()) {
+        return 0;
+    }
+    if (!m_setInteraction.IsBOF()) {
+        m_setInteraction.MoveFirst();
+    }
+    int count = 0;
+    for (; !m_setInteraction.IsEOF(); m_setInteraction.MoveNext()) {
+        ++count;
+    }
+    return count;
+}
+
+bool CInteractionStore::LoadInteractions() {
+    m_pInteractions.clear();
+    m_nInteractions = 0;
+    m_indexValid = false;
+    // The array mirrors the table at the time of each build: fetch afresh.
+    const bool fetched = m_setInteraction.IsOpen() ? m_setInteraction.Requery() : m_setInteraction.Open();
+    if (!fetched) {
+        m_strDataError = m_setInteraction.GetLastError();
+        return false;
+    }
+    m_nInteractions = static_cast<int>(m_setInteraction.GetRecordCount());
+    m_pInteractions.resize(m_nInteractions);
+    if (!m_setInteraction.IsBOF()) {
+        m_setInteraction.MoveFirst();
+    }
+    CInteractionSet& set = m_setInteraction;
+    for (int i = 0; !set.IsEOF() && i < m_nInteractions; ++i, set.MoveNext()) {
+        InteractionRecord& r = m_pInteractions[i];
+        // The next move overwrites the members, so their texts can be moved.
+        r.id = std::move(set.m_rel_ID);
+        r.kind = set.m_rel_kind;
+        r.member1 = std::move(set.m_rel_mem1);
+        r.member2 = std::move(set.m_rel_mem2);
+        r.name = std::move(set.m_rel_name);
+        r.prep1 = std::move(set.m_rel_prep1);
+        r.remark = std::move(set.m_rel_rem);
+        r.source = std::move(set.m_rel_source);
+        r.state = 0;
+        r.built = 0;
+        NormaliseMembers(i);
+    }
+    return true;
+}
+
+void CInteractionStore::NormaliseMembers(int i) {
+    InteractionRecord& r = m_pInteractions[i];
+    NormaliseMemberNames(r.member1, r.member2, r.kind);
+}
+
+void CInteractionStore::BuildIndex() const {
+    m_firstById.clear();
+    m_firstByPair.clear();
+    m_firstByMember.clear();
+    m_firstById.reserve(m_pInteractions.size());
+    m_firstByPair.reserve(m_pInteractions.size());
+    for (int i = 0; i < static_cast<int>(m_pInteractions.size()); ++i) {
+        const InteractionRecord& r = m_pInteractions[i];
+        m_firstById.emplace(r.id, i);  // emplace keeps the first
+        m_firstByPair.emplace(PairKey(r.member1, r.member2), i);
+        m_firstByMember.emplace(r.member1, i);
+        m_firstByMember.emplace(r.member2, i);
+    }
+    m_indexValid = true;
+}
+
+int CInteractionStore::FindInteraction(const std::string& id) const {
+    if (!m_indexValid) {
+        BuildIndex();
+    }
+    return Lookup(m_firstById, id);
+}
+
+int CInteractionStore::FindInteractionByMembers(const std::string& a, const std::string& b) const {
+    if (!m_indexValid) {
+        BuildIndex();
+    }
+    if (b.empty()) {
+        return Lookup(m_firstByMember, a);
+    }
+    int ab = Lookup(m_firstByPair, PairKey(a, b));
+    int ba = Lookup(m_firstByPair, PairKey(b, a));
+    if (ab < 0) {
+        return ba;
+    }
+    return ba < 0 ? ab : std::min(ab, ba);
+}
+
+void CInteractionStore::AddSpecialToken(const std::string& token) {
+    m_lstSpecialTokens.push_back(token);
+    m_specialTokenSet.insert(token);
+}
+
+void CInteractionStore::CollectSpecialTokens() {
+    std::string token;
+    bool found = false;
+    for (const InteractionRecord& r : m_pInteractions) {
+        for (char c : kSpecialCharacters) {
+            for (const std::string* member : {&r.member1, &r.member2}) {
+                SpecialTokensOf(*member, c, token, found);
+                if (found && !HasSpecialToken(token)) {
+                    AddSpecialToken(token);
+                }
+            }
+        }
+    }
+}

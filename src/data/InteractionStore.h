@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "Dictionary2.h"
+#include "InteractionRecord.h"
+#include "InteractionSet.h"
+
+// The document's interaction data: the relation rows copied into memory
+// with normalised members, the special tokens of the member names, and
+// both recordsets. Look-ups give the first match in index order.
+class CInteractionStore {
+public:
+    static constexpr const char* kDefaultConnect = "DSN=InteractionDB";
+
+    // An empty connection string opens nothing (records filled by hand).
+    explicit CInteractionStore(const std::string& connect = kDefaultConnect);
+    virtual ~CInteractionStore() = default;
+
+    int CountInteractionRows();
+    // Reloads the whole table; on a database failure the array is empty and
+    // GetDataError() holds the driver's diagnostic.
+    bool LoadInteractions();
+    void NormaliseMembers(int i);
+    int FindInteraction(const std::string& id) const;
+    int FindInteractionByMembers(const std::string& a, const std::string& b) const;
+    void CollectSpecialTokens();
+    std::string LookUpKeyword(const std::string& keyword) { return m_setDictionary.LookUpKeyword(keyword); }
+
+    // The token list grows only through these two, which keep its set right.
+    bool HasSpecialToken(const std::string& token) const { return m_specialTokenSet.count(token) != 0; }
+    void AddSpecialToken(const std::string& token);
+
+    // Call after changing a record's id or members in place.
+    void InvalidateInteractionIndex() { m_indexValid = false; }
+
+    const std::string& GetDataError() const { return m_strDataError; }
+    void ReportDataError(const std::string& error) { m_strDataError = error; }
+
+    int m_nInteractions = 0;
+    std::vector<InteractionRecord> m_pInteractions;
+    std::vector<std::string> m_lstSpecialTokens;
+    CInteractionSet m_setInteraction;
+    CDictionary2 m_setDictionary;
+
+private:
+    void BuildIndex() const;
+
+    std::string m_strDataError;
+    std::unordered_set<std::string> m_specialTokenSet;
+
+    // First index per id, per ordered member pair and per member on either
+    // side; built on first use after a load.
+    mutable bool m_indexValid = false;
+    mutable std::unordered_map<std::string, int> m_firstById;
+    mutable std::unordered_map<std::string, int> m_firstByPair;
+    mutable std::unordered_map<std::string, int> m_firstByMember;
+};

@@ -1,0 +1,59 @@
+#include "MemberNames.h"
+
+namespace {
+
+void TrimUnderscores(std::string& s) {
+    size_t first = s.find_first_not_of('_');
+    if (first == std::string::npos) {
+        s.clear();
+        return;
+    }
+    size_t last = s.find_last_not_of('_');
+    s = s.substr(first, last - first + 1);
+}
+
+void PrefixIfNeeded(std::string& s) {
+    if (s.empty()) {
+        return;
+    }
+    const char c = s[0];
+    if (c == '(' || c == '[' || (c >= '0' && c <= '9')) {
+        s.insert(s.begin(), '_');
+    }
+}
+
+}  // namespace
+
+const char kSpecialCharacters[26] = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '!', '~', '@',
+                                     '#', '$', '%', '^', '&', '*', '(', ')', '-', '+', '=', '|', '\\'};
+
+void NormaliseMemberNames(std::string& member1, std::string& member2, std::int32_t& kind) {
+    if (member1 == member2 && kind == 0) {
+        member2 += "_2";
+        kind = 9;
+    }
+    TrimUnderscores(member1);
+    TrimUnderscores(member2);
+    // One test covers both rules: a "_" added for a bracket is not followed
+    // by another for a digit, since the name then starts with "_".
+    PrefixIfNeeded(member1);
+    PrefixIfNeeded(member2);
+}
+
+void SpecialTokensOf(const std::string& member, char special, std::string& token, bool& found) {
+    found = false;
+    size_t p = member.find(special);
+    if (p == std::string::npos) {
+        return;
+    }
+    size_t r = member.find('_', p);
+    size_t before = p == 0 ? std::string::npos : member.rfind('_', p - 1);
+    if (r == std::string::npos || before == std::string::npos) {
+        return;
+    }
+    size_t l = before + 1;
+    if (l < r) {
+        token.assign(member, l, r - l);
+        found = true;
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Member names join words with "_" and become node names in the graph and
+// the scene, so they are normalised on the way in: a molecule binding
+// itself becomes a homo-multimer with a second copy "<name>_2", outer
+// underscores go, and a name starting with "(", "[" or a digit gets a "_".
+void NormaliseMemberNames(std::string& member1, std::string& member2, std::int32_t& kind);
+
+// The special characters whose words are collected as tokens, in order.
+extern const char kSpecialCharacters[26];
+
+// The word between the underscores on both sides of the first occurrence of
+// `special` in `member`; `found` is false when there is none (a word at
+// either end of the name has no underscore on one side).
+void SpecialTokensOf(const std::string& member, char special, std::string& token, bool& found);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <deque>
+
+#include "MoleculeRecord.h"
+
+// One numbered circle of the graph and the nodes it holds.
+class CCircleData {
+public:
+    // Numbers the node one past the largest number present, appends a copy
+    // and returns the number.
+    int AddMolecule(MoleculeRecord m);
+
+    std::deque<MoleculeRecord> m_lstMolecules;  // deque: appends keep addresses
+    int CircleNum = 0;
+    int circle_type = 0;  // 0 molecule/undirected, 1 covalent modification, 2 other directed
+    int base_circle = 0;  // the circle this one was grown from
+    int mod_circle = 0;   // modification partner, 0 = none
+    int interact = 0;     // circle collecting relation nodes leaving this one, 0 = none
+};

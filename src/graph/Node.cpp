@@ -1,0 +1,176 @@
+#include "Node.h"
+
+#include "InteractionStore.h"
+#include "LinkText.h"
+
+void CNode::Clear() {
+    m_circle_count = 0;
+    m_lstCircles.clear();
+}
+
+CCircleData* CNode::GetCircle(int circle) {
+    if (circle <= 0 || static_cast<size_t>(circle) > m_lstCircles.size()) {
+        return nullptr;
+    }
+    return &m_lstCircles[circle - 1];
+}
+
+const CCircleData* CNode::GetCircle(int circle) const { return const_cast<CNode*>(this)->GetCircle(circle); }
+
+MoleculeRecord* CNode::GetMolecule(int circle, int index) {
+    CCircleData* c = GetCircle(circle);
+    if (!c || index < 0 || static_cast<size_t>(index) >= c->m_lstMolecules.size()) {
+        return nullptr;
+    }
+    return &c->m_lstMolecules[index];
+}
+
+const MoleculeRecord* CNode::GetMolecule(int circle, int index) const {
+    return const_cast<CNode*>(this)->GetMolecule(circle, index);
+}
+
+bool CNode::FindPositions(int circle, int index, size_t& circlePos, size_t& nodePos) const {
+    if (!GetMolecule(circle, index)) {
+        return false;
+    }
+    circlePos = static_cast<size_t>(circle - 1);
+    nodePos = static_cast<size_t>(index);
+    return true;
+}
+
+std::string CNode::GetMoleculeName(int circle, int index) const {
+    const MoleculeRecord* m = GetMolecule(circle, index);
+    return m ? m->name : std::string();
+}
+
+int CNode::GetRelation(int circle, int index) const {
+    const MoleculeRecord* m = GetMolecule(circle, index);
+    return m ? m->relation : 0;
+}
+
+void CNode::GetEnds(int circle, int index, int& leftCircle, int& leftIndex, int& rightCircle,
+                    int& rightIndex) const {
+    const MoleculeRecord* m = GetMolecule(circle, index);
+    NodePos l, r;
+    if (m) {
+        l = m->left;
+        r = m->right;
+    }
+    leftCircle = l.circle;
+    leftIndex = l.index;
+    rightCircle = r.circle;
+    rightIndex = r.index;
+}
+
+MoleculeRecord* CNode::FindMoleculeByName(const std::string& name) {
+    for (int c = 1; c < m_circle_count; ++c) {
+        for (int i = 0; i < GetScanWidth(c); ++i) {
+            MoleculeRecord* m = GetMolecule(c, i);
+            if (m && m->name == name) {
+                return m;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void CNode::FindMoleculePosition(const std::string& name, int& circle, int& index) const {
+    for (int c = 1; c < m_circle_count; ++c) {
+        for (int i = 0; i < GetScanWidth(c); ++i) {
+            const MoleculeRecord* m = GetMolecule(c, i);
+            if (m && m->name == name) {
+                circle = c;
+                index = i;
+                return;
+            }
+        }
+    }
+    circle = -1;
+    index = -1;
+}
+
+std::string CNode::LookUpName(const std::string& name, int list) const {
+    if (list == 0) {
+        auto it = m_firstNameEntry.find(name);
+        if (it == m_firstNameEntry.end() || it->second + 1 >= m_lstNameIndex.size()) {
+            return std::string();
+        }
+        return m_lstNameIndex[it->second + 1];
+    }
+    if (list == 1 && m_pDoc && m_pDoc->HasSpecialToken(name)) {
+        return name;
+    }
+    return std::string();
+}
+
+void CNode::RegisterName(const std::string& name, int circle, int index, int list) {
+    if (list == 0) {
+        m_firstNameEntry.emplace(name, m_lstNameIndex.size());
+        m_lstNameIndex.push_back(name);
+        std::string position = FormatPosition(circle, index);
+        m_firstNameEntry.emplace(position, m_lstNameIndex.size());
+        m_lstNameIndex.push_back(std::move(position));
+    } else if (list == 1 && m_pDoc) {
+        m_pDoc->AddSpecialToken(name);
+    }
+}
+
+std::string CNode::LookUp(const std::string& name) const {
+    if (name.compare(0, 3, "r__") == 0) {
+        if (!m_pDoc) {
+            return std::string();
+        }
+        int i = m_pDoc->FindInteraction(name);
+        if (i < 0 || !m_pDoc->m_pInteractions[i].built) {
+            return std::string();
+        }
+        const InteractionRecord& r = m_pDoc->m_pInteractions[i];
+        return FormatPosition(r.nodeCircle, r.nodeIndex);
+    }
+    return LookUpName(name, 0);
+}
+
+int CNode::AppendMolecule(int circle, const std::string& name, int size) {
+    CCircleData* c = GetCircle(circle);
+    if (!c) {
+        return -1;
+    }
+    MoleculeRecord m;
+    m.number = static_cast<int>(c->m_lstMolecules.size());
+    m.name = name;
+    m.size = size;
+    c->m_lstMolecules.push_back(std::move(m));
+    return c->m_lstMolecules.back().number;
+}
+
+int CNode::AppendCircle(const CCircleData& circle) {
+    m_lstCircles.push_back(circle);
+    return m_circle_count++;
+}
+
+void CNode::NewStartupCircle(const std::string& name, const std::string& links, int kind) {
+    CCircleData circle;
+    MoleculeRecord m;
+    m.number = 0;
+    m.name = name;
+    m.links = links;
+    m.relation = kind;
+    m.size = 1;
+    m.linkCount = 0;
+    m.level = 1;
+    circle.m_lstMolecules.push_back(std::move(m));
+    AppendCircle(circle);
+}
+
+void CNode::AddLink(int circle, int index, const std::string& entry) {
+    MoleculeRecord* m = GetMolecule(circle, index);
+    if (!m) {
+        return;
+    }
+    if (m->links.empty()) {
+        m->links = entry;
+    } else if (!HasLinkEntry(m->links, entry)) {
+        m->links += " ";
+        m->links += entry;
+    }
+}

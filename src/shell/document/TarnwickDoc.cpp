@@ -1,0 +1,47 @@
+#include "TarnwickDoc.h"
+
+#include "DotExport.h"
+#include "FileWriter.h"
+#include "StartupBuild.h"
+#include "UserPrompt.h"
+
+CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect) {}
+
+CTarnwickDoc::~CTarnwickDoc() = default;
+
+bool CTarnwickDoc::BuildStartupPathway() {
+    bool loaded = false;
+    m_pGraph = BuildStartupGraph(*this, loaded);
+    return loaded;
+}
+
+bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {
+    if (!BuildStartupPathway()) {
+        error = GetDataError();
+        return false;
+    }
+    return WriteTextFile(path, FormatDotGraph(*m_pGraph), error);
+}
+
+void CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
+    if (!BuildStartupPathway()) {
+        prompt.ShowMessage(GetDataError());
+        return;
+    }
+    if (m_pGraph->m_circle_count <= 0) {
+        return;
+    }
+    IUserPrompt::FileChoice choice;
+    choice.save = true;
+    choice.defaultExtension = "dot";
+    choice.filter = "dot file (*.dot) | *.dot ||";
+    choice.promptOverwrite = true;
+    std::string path;
+    if (!prompt.ChooseFile(choice, path)) {
+        return;
+    }
+    std::string error;
+    if (!WriteTextFile(path, FormatDotGraph(*m_pGraph), error)) {
+        prompt.ShowMessage(error);
+    }
+}
