@@ -37,6 +37,14 @@ bool Connection::Open(const std::string& connect, std::string& error) {
         quoteLength > 0) {
         m_quote = static_cast<char>(quote[0]);
     }
+    // SQLite reads an unknown "name" as a string literal, so a missing
+    // column would go unnoticed; its own [name] quoting has no such fallback.
+    SQLCHAR dbms[64] = {0};
+    SQLSMALLINT dbmsLength = 0;
+    if (Succeeded(SQLGetInfo(m_dbc.Get(), SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength)) &&
+        std::string(reinterpret_cast<const char*>(dbms)) == "SQLite") {
+        m_quote = '[';
+    }
     return true;
 }
 
@@ -46,7 +54,9 @@ void Connection::Close() {
     m_open = false;
 }
 
-std::string Connection::Translate(const std::string& sql) const { return TranslateBrackets(sql, m_quote); }
+std::string Connection::Translate(const std::string& sql) const {
+    return m_quote == '[' ? sql : TranslateBrackets(sql, m_quote);
+}
 
 bool Connection::Execute(const std::string& sql, const std::vector<std::string>& params, std::string& error) {
     Statement stmt;

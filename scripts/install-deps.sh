@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tarnwick needs to build, run and test.
+# Only missing packages are installed; run as root (or through sudo).
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql
+    sqlite3 libsqlite3-dev
+    qtbase5-dev libcoin-dev libsoqt520-dev
+    fonts-noto-cjk
+    libgtest-dev googletest
+    postgresql graphviz
+    xvfb xauth openbox x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" = 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The PostgreSQL package starts a system cluster; the tests run their own.

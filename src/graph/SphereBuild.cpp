@@ -1,0 +1,524 @@
+#include "SphereBuild.h"
+
+#include <algorithm>
+
+#include "BackLinks.h"
+#include "InteractionStore.h"
+#include "LinkText.h"
+#include "RelationKind.h"
+
+namespace {
+
+const NodePos kNoPosition{-1, -1};
+
+bool IsPosition(const NodePos& p) { return p.circle > 0 && p.index >= 0; }
+
+// "%d %d %d %d": target circle, target index, kind, end flag.
+std::string LinkEntryText(int circle, int index, int kind, int end) {
+    std::string s = std::to_string(circle);
+    s += ' ';
+    s += std::to_string(index);
+    s += ' ';
+    s += std::to_string(kind);
+    s += ' ';
+    s += std::to_string(end);
+    return s;
+}
+
+std::string PositionText(const NodePos& p) { return IsPosition(p) ? FormatPosition(p.circle, p.index) : std::string(); }
+
+std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
+    return a + ":" + b + ":" + std::to_string(kind);
+}
+
+std::string DirectedRelationName(const std::string& a, const std::string& b) { return a + "-" + b; }
+
+int CircleTypeOf(int kind) { return kind == kBind ? 0 : kind == kCovalentModification ? 1 : 2; }
+
+}  // namespace
+
+// One interaction on the work stack: what its members looked like when its
+// build began, and the reference members still to resolve, in order.
+struct CSphereBuilder::Frame {
+    int i = 0;
+    char kase = 0;  // 'A' .. 'D'
+    bool ref1 = false;
+    bool ref2 = false;
+    NodePos p1 = kNoPosition;  // filled in when a reference member is resolved
+    NodePos p2 = kNoPosition;
+    int order[2] = {0, 0};  // member numbers (1, 2) to resolve
+    int pending = 0;
+    int next = 0;
+};
+
+CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store) : m_graph(graph), m_store(store) {
+    m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
+    m_largestNumber.assign(static_cast<size_t>(std::max(graph.m_circle_count, 1)), -1);
+    for (int c = 1; c < graph.m_circle_count; ++c) {
+        const CCircleData* circle = graph.GetCircle(c);
+        if (!circle) {
+            continue;
+        }
+        for (const MoleculeRecord& m : circle->m_lstMolecules) {
+            m_largestNumber[c] = std::max(m_largestNumber[c], m.number);
+        }
+        if (!circle->m_lstMolecules.empty()) {
+            m_firstCircleOfName.emplace(circle->m_lstMolecules.front().name, c);
+        }
+    }
+}
+
+int CSphereBuilder::InteractionCount() const {
+    return std::min(m_store.m_nInteractions, static_cast<int>(m_store.m_pInteractions.size()));
+}
+
+const InteractionRecord& CSphereBuilder::Record(int i) const { return m_store.m_pInteractions[i]; }
+
+void CSphereBuilder::BuildPathway() {
+    const int n = InteractionCount();
+    for (bool again = true; again;) {
+        again = false;
+        for (int i = 0; i < n; ++i) {
+            if (!Record(i).built) {
+                BuildFrom(i);
+                again = true;
+            }
+        }
+    }
+    BuildBackLinks(m_graph);
+}
+
+std::string CSphereBuilder::BuildInteraction(int i) {
+    if (i < 0 || i >= InteractionCount()) {
+        return std::string();
+    }
+    if (Record(i).built) {
+        return PositionText(BuiltPosition(i));
+    }
+    return PositionText(BuildFrom(i));
+}
+
+bool CSphereBuilder::IsReference(const std::string& member, int& j) const {
+    if (member.compare(0, 3, "r__") != 0) {
+        return false;
+    }
+    j = m_store.FindInteraction(member);
+    return j >= 0 && j < InteractionCount() && !m_inProgress[j];
+}
+
+NodePos CSphereBuilder::BuiltPosition(int j) const { return NodePos{Record(j).nodeCircle, Record(j).nodeIndex}; }
+
+bool CSphereBuilder::LookUpMember(const std::string& member, NodePos& pos) const {
+    int j = -1;
+    if (IsReference(member, j)) {
+        if (!Record(j).built) {
+            return false;
+        }
+        pos = BuiltPosition(j);
+        return true;
+    }
+    const std::string text = m_graph.LookUpName(member, 0);
+    return !text.empty() && ParsePosition(text, pos.circle, pos.index);
+}
+
+CSphereBuilder::Frame CSphereBuilder::Begin(int i) {
+    // Marked first, so that a reference back to i from here on is a name.
+    m_inProgress[i] = 1;
+    const InteractionRecord& r = Record(i);
+    Frame f;
+    f.i = i;
+    int j = -1;
+    f.ref1 = IsReference(r.member1, j);
+    f.ref2 = IsReference(r.member2, j);
+    const bool has1 = LookUpMember(r.member1, f.p1);
+    const bool has2 = LookUpMember(r.member2, f.p2);
+    auto resolve = [&f](int member) { f.order[f.pending++] = member; };
+    if (!has1 && has2) {
+        f.kase = 'A';
+        if (f.ref1) {
+            resolve(1);
+        }
+    } else if (has1 && !has2) {
+        f.kase = 'B';
+        if (f.ref2) {
+            resolve(2);
+        }
+    } else if (has1 && has2) {
+        f.kase = 'C';
+    } else {
+        f.kase = 'D';
+        if (f.ref2) {
+            resolve(2);
+        }
+        if (f.ref1) {
+            resolve(1);
+        }
+    }
+    return f;
+}
+
+// The recursion of reference members unrolled: a member that names an
+// unbuilt interaction pushes that interaction, whose result comes back into
+// the member's slot; the effects happen in the order the recursion has.
+NodePos CSphereBuilder::BuildFrom(int i) {
+    std::vector<Frame> stack;
+    stack.push_back(Begin(i));
+    for (;;) {
+        Frame& f = stack.back();
+        if (f.next < f.pending) {
+            const int member = f.order[f.next];
+            const InteractionRecord& r = Record(f.i);
+            const int j = m_store.FindInteraction(member == 1 ? r.member1 : r.member2);
+            if (Record(j).built) {
+                // Built meanwhile, e.g. while resolving the other member.
+                (member == 1 ? f.p1 : f.p2) = BuiltPosition(j);
+                ++f.next;
+            } else {
+                Frame child = Begin(j);
+                stack.push_back(child);
+            }
+            continue;
+        }
+        const NodePos result = Finish(f);
+        stack.pop_back();
+        if (stack.empty()) {
+            return result;
+        }
+        Frame& parent = stack.back();
+        (parent.order[parent.next] == 1 ? parent.p1 : parent.p2) = result;
+        ++parent.next;
+    }
+}
+
+NodePos CSphereBuilder::Finish(const Frame& f) {
+    const InteractionRecord& rec = Record(f.i);
+    const std::string& m1 = rec.member1;
+    const std::string& m2 = rec.member2;
+    const int k = rec.kind;
+    NodePos r = kNoPosition;
+    // The first member acts on a fresh molecule m2 grown from its circle.
+    auto actOnNewMolecule = [&](NodePos from) {
+        if (IsUndirectedKind(k)) {
+            return Attach(from, m2, k);
+        }
+        const int nc = NewMoleculeCircle(m2, std::string(), from.circle, 0, 1);
+        return Link(from, NodePos{nc, 0}, k);
+    };
+    switch (f.kase) {
+    case 'A':
+        r = f.ref1 ? Link(f.p1, f.p2, k) : Attach(f.p2, m1, k);
+        break;
+    case 'B':
+        r = f.ref2 ? Link(f.p1, f.p2, k) : actOnNewMolecule(f.p1);
+        break;
+    case 'C':
+        r = Link(f.p1, f.p2, k);
+        break;
+    default:
+        if (f.ref1 && f.ref2) {
+            r = Link(f.p1, f.p2, k);
+        } else if (f.ref2) {
+            r = Attach(f.p2, m1, k);
+        } else if (f.ref1) {
+            r = actOnNewMolecule(f.p1);
+        } else {
+            r = NodePos{NewInteractionCircle(f.i, k), 1};
+        }
+        break;
+    }
+    MarkInteractionBuilt(r.circle, r.index, f.i);
+    m_inProgress[f.i] = 0;
+    return r;
+}
+
+int CSphereBuilder::AppendNewCircle(CCircleData& circle) {
+    const int cn = m_graph.AppendCircle(circle);
+    if (static_cast<size_t>(cn) >= m_largestNumber.size()) {
+        m_largestNumber.resize(static_cast<size_t>(cn) + 1, -1);
+    }
+    int largest = -1;
+    for (const MoleculeRecord& m : circle.m_lstMolecules) {
+        largest = std::max(largest, m.number);
+    }
+    m_largestNumber[cn] = largest;
+    if (!circle.m_lstMolecules.empty()) {
+        m_firstCircleOfName.emplace(circle.m_lstMolecules.front().name, cn);
+    }
+    return cn;
+}
+
+int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
+    CCircleData* c = m_graph.GetCircle(circle);
+    if (!c) {
+        return -1;
+    }
+    const int number = m.number;
+    c->m_lstMolecules.push_back(std::move(m));
+    m_largestNumber[circle] = std::max(m_largestNumber[circle], number);
+    return number;
+}
+
+int CSphereBuilder::AddMolecule(int circle, MoleculeRecord m) {
+    if (!m_graph.GetCircle(circle)) {
+        return -1;
+    }
+    m.number = m_largestNumber[circle] + 1;
+    return AppendNode(circle, std::move(m));
+}
+
+bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
+    auto it = m_firstCircleOfName.find(name);
+    if (it == m_firstCircleOfName.end()) {
+        return false;
+    }
+    pos = NodePos{it->second, 0};
+    return true;
+}
+
+int CSphereBuilder::NewInteractionCircle(int i, int kind) {
+    if (i < 0 || i >= static_cast<int>(m_store.m_pInteractions.size())) {
+        return 0;
+    }
+    const std::string& m1 = Record(i).member1;
+    const std::string& m2 = Record(i).member2;
+    const int cn = m_graph.m_circle_count;
+    const bool undirected = IsUndirectedKind(kind);
+    CCircleData circle;
+    circle.CircleNum = cn;
+    circle.circle_type = 0;
+    circle.base_circle = cn;
+
+    MoleculeRecord first;
+    first.number = 0;
+    first.name = m1;
+    first.size = 1;
+    first.links = LinkEntryText(cn, 1, kind, 1);
+    first.left.circle = -1;
+    first.right.circle = -1;
+
+    MoleculeRecord relation;
+    relation.number = 1;
+    relation.name = UndirectedRelationName(m1, m2, kind);
+    relation.size = 0;
+    if (!undirected) {
+        relation.links = LinkEntryText(cn, 2, kind, 1);
+    }
+    relation.left = NodePos{cn, 0};
+    relation.right = NodePos{cn, 2};
+    relation.relation = kind;
+
+    MoleculeRecord second;
+    second.number = 2;
+    second.name = m2;
+    second.size = 1;
+    if (undirected) {
+        second.links = LinkEntryText(cn, 1, kind, 1);
+    }
+    second.left.circle = -1;
+    second.right.circle = -1;
+    second.relation = kind;
+
+    circle.m_lstMolecules.push_back(std::move(first));
+    circle.m_lstMolecules.push_back(std::move(relation));
+    circle.m_lstMolecules.push_back(std::move(second));
+    m_graph.RegisterName(m1, cn, 0, 0);
+    m_graph.RegisterName(m2, cn, 2, 0);
+    return AppendNewCircle(circle);
+}
+
+int CSphereBuilder::NewMoleculeCircle(const std::string& name, const std::string& links, int base, int kind,
+                                      int size) {
+    const int cn = m_graph.m_circle_count;
+    CCircleData circle;
+    circle.CircleNum = cn;
+    circle.base_circle = base != 0 ? base : cn;
+    circle.circle_type = CircleTypeOf(kind);
+    MoleculeRecord m;
+    m.number = 0;
+    m.name = name;
+    m.size = size;
+    m.links = links;
+    circle.m_lstMolecules.push_back(std::move(m));
+    m_graph.RegisterName(name, cn, 0, 0);
+    return AppendNewCircle(circle);
+}
+
+std::string CSphereBuilder::AttachMolecule(int circle, int index, const std::string& name, int kind) {
+    return PositionText(Attach(NodePos{circle, index}, name, kind));
+}
+
+NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
+    const int C = at.circle;
+    const int I = at.index;
+    const MoleculeRecord* existing = m_graph.GetMolecule(C, I);
+    if (!existing) {
+        return kNoPosition;
+    }
+    const std::string en = existing->name;
+
+    if (IsUndirectedKind(k)) {
+        // The new molecule and the relation node join the existing circle.
+        const int n = m_graph.GetCircle(C)->m_lstMolecules.back().number + 1;
+        MoleculeRecord molecule;
+        molecule.number = n;
+        molecule.name = name;
+        molecule.size = 1;
+        molecule.links = LinkEntryText(C, n + 1, k, 1);
+        AppendNode(C, std::move(molecule));
+        m_graph.RegisterName(name, C, n, 0);
+
+        MoleculeRecord relation;
+        relation.number = n + 1;
+        relation.name = UndirectedRelationName(en, name, k);
+        relation.size = 0;
+        AppendNode(C, std::move(relation));
+        SetRelationNode(C, n + 1, C, I, C, n, k);
+        m_graph.GetMolecule(C, I)->links += " " + LinkEntryText(C, n + 1, k, 1);
+        return NodePos{C, n + 1};
+    }
+
+    // The new molecule acts on the existing node.
+    const std::string relName = DirectedRelationName(en, name);
+    const std::string relLinks = LinkEntryText(C, I, k, 0);
+    NodePos relPos;
+    NodePos molPos;
+    const int mc = m_graph.GetCircle(C)->mod_circle;
+    if (k == kCovalentModification && mc != 0 && m_graph.GetCircle(mc)) {
+        // Modified before: the relation node joins the modification circle
+        // and the modifier joins that circle's partner.
+        MoleculeRecord relation;
+        relation.name = relName;
+        relation.links = relLinks;
+        relation.size = 0;
+        const int ri = AddMolecule(mc, std::move(relation));
+        relPos = NodePos{mc, ri};
+        const int mc2 = m_graph.GetCircle(mc)->mod_circle;
+        if (mc2 != 0 && m_graph.GetCircle(mc2)) {
+            MoleculeRecord molecule;
+            molecule.name = name;
+            molecule.links = LinkEntryText(mc, ri, k, 1);
+            molecule.size = 1;
+            molPos = NodePos{mc2, AddMolecule(mc2, std::move(molecule))};
+        } else {
+            // The modification circle has no partner yet (a relation node
+            // reached through a reference was modified): give the modifier
+            // a circle of its own and make it the partner.
+            const int nc = NewMoleculeCircle(name, LinkEntryText(mc, ri, kCovalentModification, 1), 0, 0, 1);
+            m_graph.GetCircle(mc)->mod_circle = nc;
+            molPos = NodePos{nc, 0};
+        }
+    } else {
+        // The molecule's link names the relation circle made right after it.
+        const int nc = NewMoleculeCircle(name, LinkEntryText(m_graph.m_circle_count + 1, 0, k, 1), 0, 0, 1);
+        const int rc = NewMoleculeCircle(relName, relLinks, nc, k, 0);
+        if (k == kCovalentModification && m_graph.GetCircle(C)->mod_circle == 0) {
+            m_graph.GetCircle(C)->mod_circle = rc;
+            m_graph.GetCircle(rc)->mod_circle = nc;
+        }
+        relPos = NodePos{rc, 0};
+        molPos = NodePos{nc, 0};
+    }
+    m_graph.RegisterName(name, molPos.circle, molPos.index, 0);
+    SetRelationNode(relPos.circle, relPos.index, molPos.circle, molPos.index, C, I, k);
+    return relPos;
+}
+
+std::string CSphereBuilder::LinkNodes(int c1, int i1, int c2, int i2, int kind) {
+    return PositionText(Link(NodePos{c1, i1}, NodePos{c2, i2}, kind));
+}
+
+NodePos CSphereBuilder::Link(NodePos from, NodePos to, int k) {
+    const MoleculeRecord* s = m_graph.GetMolecule(from.circle, from.index);
+    const MoleculeRecord* t = m_graph.GetMolecule(to.circle, to.index);
+    if (!s || !t) {
+        return kNoPosition;
+    }
+    const bool directed = !IsUndirectedKind(k);
+    MoleculeRecord relation;
+    relation.name = directed ? DirectedRelationName(s->name, t->name) : UndirectedRelationName(s->name, t->name, k);
+    if (directed) {
+        relation.links = LinkEntryText(to.circle, to.index, k, t->size);
+    }
+    relation.size = 0;
+
+    NodePos present;
+    if (FindFirstNode(relation.name, present)) {
+        return present;
+    }
+
+    const int c1 = from.circle;
+    const int c2 = to.circle;
+    NodePos r;
+    if (c1 == c2) {
+        const int number = m_graph.GetCircle(c1)->m_lstMolecules.back().number + 1;
+        relation.number = number;
+        AppendNode(c1, std::move(relation));
+        r = NodePos{c1, number};
+    } else if (k == kCovalentModification) {
+        // Every modification of the target circle gathers in one circle.
+        const int mc = m_graph.GetCircle(c2)->mod_circle;
+        if (mc == 0) {
+            const int rc = NewMoleculeCircle(relation.name, relation.links, c1, k, 0);
+            m_graph.GetCircle(c2)->mod_circle = rc;
+            m_graph.GetCircle(rc)->mod_circle = c1;
+            r = NodePos{rc, 0};
+        } else {
+            r = NodePos{mc, AddMolecule(mc, std::move(relation))};
+        }
+    } else {
+        // Interactions leaving the source circle gather in one circle.
+        const int ic = m_graph.GetCircle(c1)->interact;
+        if (ic == 0) {
+            const int rc = NewMoleculeCircle(relation.name, relation.links, c1, k, 0);
+            m_graph.GetCircle(c1)->interact = rc;
+            r = NodePos{rc, 0};
+        } else {
+            r = NodePos{ic, AddMolecule(ic, std::move(relation))};
+        }
+    }
+    SetRelationNode(r.circle, r.index, from.circle, from.index, to.circle, to.index, k);
+
+    const std::string entry = " " + LinkEntryText(r.circle, r.index, k, 1);
+    m_graph.GetMolecule(from.circle, from.index)->links += entry;
+    if (!directed) {
+        // Both members of Bind and of Homo_xmer point at the relation node.
+        m_graph.GetMolecule(to.circle, to.index)->links += entry;
+    }
+    return r;
+}
+
+void CSphereBuilder::SetRelationNode(int circle, int index, int leftCircle, int leftIndex, int rightCircle,
+                                     int rightIndex, int kind) {
+    MoleculeRecord* m = m_graph.GetMolecule(circle, index);
+    if (!m) {
+        return;
+    }
+    m->left = NodePos{leftCircle, leftIndex};
+    m->right = NodePos{rightCircle, rightIndex};
+    m->relation = kind;
+}
+
+void CSphereBuilder::MarkInteractionBuilt(int circle, int index, int i) {
+    if (i < 0 || i >= static_cast<int>(m_store.m_pInteractions.size())) {
+        return;
+    }
+    InteractionRecord& r = m_store.m_pInteractions[i];
+    r.built = 1;
+    r.nodeCircle = circle;
+    r.nodeIndex = index;
+}
+
+std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded) {
+    loaded = store.LoadInteractions();
+    store.CollectSpecialTokens();
+    return BuildSphereGraphFromArray(store);
+}
+
+std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store) {
+    for (InteractionRecord& r : store.m_pInteractions) {
+        r.built = 0;
+    }
+    auto graph = std::make_unique<CNode>(&store);
+    CSphereBuilder(*graph, store).BuildPathway();
+    return graph;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Node.h"
+
+class CInteractionStore;
+struct InteractionRecord;
+
+// Builds the graph the sphere view shows: a relation node between the two
+// members of every interaction, circles grown from the circles interactions
+// chain onto, members that name other interactions ("r__<id>") joined to
+// those interactions' relation nodes, and the incoming link lists.
+//
+// A reference member is a member that names an interaction which exists and
+// is not being built at that moment; any other "r__" name (no such
+// interaction, or a reference back into an interaction under construction)
+// is an ordinary molecule name looked up through the name index. So a
+// dangling reference or a cycle of references builds like plain molecules.
+class CSphereBuilder {
+public:
+    // Grows `graph` (normally fresh) from the records of `store`, whose
+    // built flags say which interactions are already in the graph.
+    CSphereBuilder(CNode& graph, CInteractionStore& store);
+
+    // Builds every interaction not built yet, in index order, then fills the
+    // incoming link lists.
+    void BuildPathway();
+
+    // Puts interaction i into the graph, first building any interaction it
+    // refers to, marks it built and returns its relation node's position
+    // text. An interaction already built is returned as it is; an index
+    // outside the array gives an empty text. References are followed with
+    // a work stack, so chains of any length are fine.
+    std::string BuildInteraction(int i);
+
+    // A circle holding interaction i's two (new) members and its relation
+    // node in between; returns the circle number.
+    int NewInteractionCircle(int i, int kind);
+    // A circle holding one node, registered by name; returns its number.
+    int NewMoleculeCircle(const std::string& name, const std::string& links, int base, int kind, int size);
+    // Joins the new molecule `name` to the node at (circle, index) through a
+    // new relation node; returns the relation node's position text (empty
+    // when there is no such node).
+    std::string AttachMolecule(int circle, int index, const std::string& name, int kind);
+    // Joins two existing nodes, the first acting on the second, through a
+    // relation node; an equally named relation node found by the scan is
+    // returned instead. Empty when either node does not exist.
+    std::string LinkNodes(int c1, int i1, int c2, int i2, int kind);
+    void SetRelationNode(int circle, int index, int leftCircle, int leftIndex, int rightCircle, int rightIndex,
+                         int kind);
+    void MarkInteractionBuilt(int circle, int index, int i);
+
+private:
+    struct Frame;
+
+    // Positions are passed as numbers inside; (-1, -1) is "none".
+    NodePos Attach(NodePos at, const std::string& name, int kind);
+    NodePos Link(NodePos from, NodePos to, int kind);
+    NodePos BuildFrom(int i);
+    Frame Begin(int i);
+    NodePos Finish(const Frame& f);
+    // Whether `member` refers to an interaction (its index in `j`).
+    bool IsReference(const std::string& member, int& j) const;
+    bool LookUpMember(const std::string& member, NodePos& pos) const;
+    NodePos BuiltPosition(int j) const;
+    int InteractionCount() const;
+    const InteractionRecord& Record(int i) const;
+
+    // Every circle and node the build makes goes through these three, which
+    // keep the look-up tables below right.
+    int AppendNewCircle(CCircleData& circle);
+    int AppendNode(int circle, MoleculeRecord m);
+    // Numbers the node one past the largest number in the circle.
+    int AddMolecule(int circle, MoleculeRecord m);
+    // The scan of the circles' first nodes by name, from a table.
+    bool FindFirstNode(const std::string& name, NodePos& pos) const;
+
+    CNode& m_graph;
+    CInteractionStore& m_store;
+    std::vector<char> m_inProgress;
+    std::vector<int> m_largestNumber;  // by circle number
+    std::unordered_map<std::string, int> m_firstCircleOfName;  // first node's name -> first circle
+};
+
+// Reloads the interactions and builds the sphere-view graph from them.
+// `loaded` is false when the table could not be read (the graph is then
+// empty and the store holds the diagnostic).
+std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded);
+
+// The same build over the records the store already holds (no reload); as
+// after a reload, every record starts unbuilt.
+std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store);

@@ -1,0 +1,98 @@
+#include "SceneNames.h"
+
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/misc/SoBase.h>
+#include <Inventor/nodes/SoNode.h>
+
+namespace {
+
+constexpr char kEscape = '`';
+constexpr const char* kEscapedPrefix = "_`";
+
+bool IsPlainChar(char c) { return c != kEscape && SbName::isBaseNameChar(c); }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool IsAcceptedSceneName(const std::string& name) {
+    if (name.empty()) {
+        return true;
+    }
+    if (!SbName::isBaseNameStartChar(name[0])) {
+        return false;
+    }
+    for (size_t i = 1; i < name.size(); ++i) {
+        if (!SbName::isBaseNameChar(name[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string EncodeSceneName(const std::string& name) {
+    if (IsAcceptedSceneName(name) && name.find(kEscape) == std::string::npos) {
+        return name;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out = kEscapedPrefix;
+    out.reserve(name.size() * 3 + 2);
+    for (char c : name) {
+        if (IsPlainChar(c)) {
+            out += c;
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            out += kEscape;
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string DecodeSceneName(const std::string& sceneName) {
+    if (sceneName.compare(0, 2, kEscapedPrefix) != 0) {
+        return sceneName;
+    }
+    std::string out;
+    out.reserve(sceneName.size());
+    for (size_t i = 2; i < sceneName.size(); ++i) {
+        const char c = sceneName[i];
+        if (c != kEscape) {
+            out += c;
+            continue;
+        }
+        const int hi = i + 1 < sceneName.size() ? HexValue(sceneName[i + 1]) : -1;
+        const int lo = i + 2 < sceneName.size() ? HexValue(sceneName[i + 2]) : -1;
+        if (hi < 0 || lo < 0) {
+            return sceneName;
+        }
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    // Only what Encode produces decodes; anything else keeps its text.
+    return EncodeSceneName(out) == sceneName ? out : sceneName;
+}
+
+SbName SceneName(const std::string& name) { return SbName(EncodeSceneName(name).c_str()); }
+
+void SetSceneName(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
+
+std::string GetSceneName(const SoBase* node) {
+    return node ? DecodeSceneName(node->getName().getString()) : std::string();
+}
+
+SoNode* FindNodeBySceneName(const std::string& name) { return SoNode::getByName(SceneName(name)); }
+
+void SetSearchName(SoSearchAction& search, const std::string& name) {
+    search.setName(SceneName(name));
+    search.setFind(search.getFind() | SoSearchAction::NAME);
+}

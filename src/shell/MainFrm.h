@@ -1,0 +1,101 @@
+#pragma once
+
+#include <memory>
+
+#include <QHash>
+#include <QMainWindow>
+
+#include "ModeFlags.h"
+#include "QtUserPrompt.h"
+#include "RecentFileList.h"
+
+class CSearchPanel;
+class CStatusIndicators;
+class CTarnwickDoc;
+class CTarnwickView;
+class QAction;
+class QDockWidget;
+class QMenu;
+class QToolBar;
+
+// The main window: menu, toolbar, status bar, the docked search panel and
+// the view. Holds the nine mode flags that the View menu toggles and that
+// scene construction and the selection callbacks read.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CTarnwickDoc& doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The action of a command id, or null when no element sends it.
+    QAction* FindCommand(int id) const;
+    // Runs a command by id as the menu would; false when the id is unknown
+    // or the command is disabled.
+    bool ExecuteCommand(int id);
+
+    const ModeFlags& GetModeFlags() const { return m_flags; }
+    CTarnwickView* GetActiveView() const { return m_pView; }
+    CTarnwickDoc& GetActiveDocument() const { return m_doc; }
+    CSearchPanel* GetSearchPanel() const { return m_pSearchPanel; }
+    IUserPrompt& GetUserPrompt() { return m_prompt; }
+    const CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
+
+    static QString IdleText();
+
+    // Highlight modes.
+    void OnViewWithBox();
+    void OnSelectiveShowing();
+    void OnViewByColor();
+    // Label modes.
+    void OnCharViewAll();
+    void OnCharViewRed();
+    void OnCharViewBoth();
+    void OnCharViewNothing();
+    // Selection modes.
+    void OnSelectOne();
+    void OnSelectRelated();
+    void OnSelectAll();
+
+    // Document commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnStartupLoad();
+    void OnExportDot();
+
+    void OnAppAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createDockWindows();
+    void createView();
+    void readSettings();
+    void writeSettings();
+
+    QAction* AddCommand(int id, const QString& text, void (CMainFrame::*handler)() = nullptr,
+                        int ModeFlags::*flag = nullptr);
+    QMenu* AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids);
+    void SetHighlightMode(int mode);
+    void SetLabelMode(int ModeFlags::*flag);
+    // Check marks follow the flags, as an update handler would set them.
+    void UpdateCheckMarks();
+
+    CTarnwickDoc& m_doc;
+    CQtUserPrompt m_prompt;
+    ModeFlags m_flags;
+    CRecentFileList m_recentFiles;
+
+    QHash<int, QAction*> m_commands;
+    QHash<int, int ModeFlags::*> m_checkFlags;
+
+    QDockWidget* m_wndMyDialogBar = nullptr;
+    CSearchPanel* m_pSearchPanel = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    CStatusIndicators* m_pIndicators = nullptr;
+    CTarnwickView* m_pView = nullptr;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include "UserPrompt.h"
+
+class QWidget;
+
+// The curator's side of IUserPrompt: message boxes captioned with the
+// application title and the Qt file dialogs.
+class CQtUserPrompt : public IUserPrompt {
+public:
+    static const QString& Caption();
+
+    explicit CQtUserPrompt(QWidget* parent) : m_pParent(parent) {}
+
+    void ShowMessage(const std::string& text) override;
+    Answer Ask(const std::string& text, bool withCancel) override;
+    bool ChooseFile(const FileChoice& choice, std::string& path) override;
+
+private:
+    QWidget* m_pParent;
+};

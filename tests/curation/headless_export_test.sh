@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# tarnwick --export-dot on the sample database: exit codes, file bytes, and Graphviz accepts it.
+set -euo pipefail
+tarnwick=$1
+src=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cat "$src"/sample/schema.sql "$src"/sample/yeast_pathway.sql "$src"/sample/dictionary.sql | sqlite3 "$work/sample.db"
+connect="Driver=SQLite3;Database=$work/sample.db"
+
+"$tarnwick" --connect "$connect" --export-dot "$work/yeast.dot"
+head -c 42 "$work/yeast.dot" | grep -q '^graph "cs" { node \[ fontname = "Arial"$'
+[ "$(tail -c 1 "$work/yeast.dot")" = "}" ] || { echo "file must end with } and no line feed"; exit 1; }
+if grep -q $'\r' "$work/yeast.dot"; then echo "CR in file"; exit 1; fi
+edges=$(grep -c -- '--' "$work/yeast.dot")
+[ "$edges" -ge 60 ] || { echo "only $edges edge lines"; exit 1; }
+dot -Tcanon "$work/yeast.dot" >"$work/canon.dot"
+grep -q -- '--' "$work/canon.dot"
+
+# Failures: a file that cannot be created, a data source that does not exist.
+if "$tarnwick" --connect "$connect" --export-dot "$work/none/x.dot" 2>"$work/err"; then
+    echo "export into a missing folder succeeded"; exit 1
+fi
+grep -q "$work/none/x.dot" "$work/err"
+[ ! -e "$work/none" ]
+if "$tarnwick" --connect "DSN=TarnwickNoSuchSource" --export-dot "$work/y.dot" 2>"$work/err"; then
+    echo "export without a data source succeeded"; exit 1
+fi
+grep -q "Data source name not found" "$work/err"
+[ ! -e "$work/y.dot" ]
+echo "headless export ok: $edges edges"

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "InteractionStore.h"
+#include "TestDatabase.h"
+
+namespace {
+
+class InteractionStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(db.SetupError(), "") << "database set-up failed"; }
+    TestDatabase db;
+};
+
+TEST_F(InteractionStoreTest, LoadCopiesEveryRowInTableOrderAndNormalisesMembers) {
+    db.AddRelation({"r__1", "_Fus3_", "Ste7", 6, "Fus3 is phosphorylated by Ste7 in vitro.", "2 upstream",
+                    "10234567", "phos"});
+    db.AddRelation({"r__2", "Ste5", "Ste5", 0, "Ste5 binds itself.", "", "11111111", ""});
+    db.AddRelation({"r__3", "14-3-3", "(Gbg)", 2, "", "x", "", ""});
+    db.Execute("INSERT INTO [relation] ([rel_ID]) VALUES ('r__4')");  // NULLs everywhere else
+
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions()) << store.GetDataError();
+    ASSERT_EQ(store.m_nInteractions, 4);
+    ASSERT_EQ(store.m_pInteractions.size(), 4u);
+    const InteractionRecord& a = store.m_pInteractions[0];
+    EXPECT_EQ(a.id, "r__1");
+    EXPECT_EQ(a.name, "phos");
+    EXPECT_EQ(a.member1, "Fus3");
+    EXPECT_EQ(a.member2, "Ste7");
+    EXPECT_EQ(a.kind, 6);
+    EXPECT_EQ(a.source, "Fus3 is phosphorylated by Ste7 in vitro.");
+    EXPECT_EQ(a.remark, "2 upstream");
+    EXPECT_EQ(a.prep1, "10234567");
+    EXPECT_EQ(a.built, 0);
+    EXPECT_EQ(a.name2, "");
+    const InteractionRecord& b = store.m_pInteractions[1];
+    EXPECT_EQ(b.member2, "Ste5_2");
+    EXPECT_EQ(b.kind, 9);
+    EXPECT_EQ(store.m_pInteractions[2].member1, "_14-3-3");
+    EXPECT_EQ(store.m_pInteractions[2].member2, "_(Gbg)");
+    const InteractionRecord& d = store.m_pInteractions[3];
+    // Two empty members are equal: the row reads as an empty homo-multimer.
+    EXPECT_EQ(d.member1, "");
+    EXPECT_EQ(d.member2, "_2");
+    EXPECT_EQ(d.kind, 9);
+    EXPECT_EQ(store.CountInteractionRows(), 4);
+}
+
+TEST_F(InteractionStoreTest, EveryLoadMirrorsTheTableAndRestartsBuiltFlags) {
+    db.AddRelation({"r__1", "A", "B", 2});
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions());
+    store.m_pInteractions[0].built = 1;
+    EXPECT_EQ(store.FindInteraction("r__2"), -1);
+
+    db.AddRelation({"r__2", "B", "C", 3});
+    ASSERT_TRUE(store.LoadInteractions());
+    ASSERT_EQ(store.m_nInteractions, 2);
+    EXPECT_EQ(store.m_pInteractions[0].built, 0);
+    EXPECT_EQ(store.FindInteraction("r__2"), 1);  // the index follows the reload
+
+    db.Execute("DELETE FROM [relation]");
+    ASSERT_TRUE(store.LoadInteractions());
+    EXPECT_EQ(store.m_nInteractions, 0);
+    EXPECT_EQ(store.CountInteractionRows(), 0);
+}
+
+TEST_F(InteractionStoreTest, LookUpsReturnTheFirstMatchExactly) {
+    db.AddRelation({"r__1", "A", "B", 2});
+    db.AddRelation({"r__2", "C", "A", 2});
+    db.AddRelation({"r__1", "B", "A", 0});  // a repeated id
+    db.AddRelation({"R__4", "a", "b", 1});
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions());
+    EXPECT_EQ(store.FindInteraction("r__1"), 0);
+    EXPECT_EQ(store.FindInteraction("R__4"), 3);
+    EXPECT_EQ(store.FindInteraction("r__4"), -1);  // case-sensitive
+    EXPECT_EQ(store.FindInteractionByMembers("B", "A"), 0);  // stored as (A, B)
+    EXPECT_EQ(store.FindInteractionByMembers("A", "C"), 1);
+    EXPECT_EQ(store.FindInteractionByMembers("A", ""), 0);   // either side
+    EXPECT_EQ(store.FindInteractionByMembers("C", ""), 1);
+    EXPECT_EQ(store.FindInteractionByMembers("b", "a"), 3);
+    EXPECT_EQ(store.FindInteractionByMembers("A", "b"), -1);
+    EXPECT_EQ(store.FindInteractionByMembers("Z", ""), -1);
+}
+
+TEST_F(InteractionStoreTest, TextsKeepTheirBytes) {
+    const std::string sentence = "TNF-α and Ca2+ bind in vitro; 결합한다. It's \"quoted\" and [bracketed].";
+    db.AddRelation({"r__1", "TNF-α", "Ca2+", 0, sentence, "", "", ""});
+    db.AddRelation({"r__2", "x", "y", 2, std::string(255, 'w'), "", "", ""});
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions());
+    EXPECT_EQ(store.m_pInteractions[0].member1, "TNF-α");
+    EXPECT_EQ(store.m_pInteractions[0].source, sentence);
+    EXPECT_EQ(store.m_pInteractions[1].source, std::string(255, 'w'));
+}
+
+TEST_F(InteractionStoreTest, SampleDataLoads) {
+    db.ExecuteFile(TestDatabase::SourceDir() + "/sample/yeast_pathway.sql");
+    db.ExecuteFile(TestDatabase::SourceDir() + "/sample/dictionary.sql");
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions()) << store.GetDataError();
+    EXPECT_GE(store.m_nInteractions, 60);
+    int homo = 0;
+    bool kinds[11] = {};
+    for (const InteractionRecord& r : store.m_pInteractions) {
+        if (r.kind >= 0 && r.kind <= 10) {
+            kinds[r.kind] = true;
+        }
+        homo += r.kind == 9 && r.member2 == r.member1 + "_2";
+        EXPECT_NE(r.member1.substr(0, 1), "(");
+    }
+    EXPECT_EQ(homo, 1) << "the self-binding row loads as Homo_xmer";
+    for (int k = 0; k < 11; ++k) {
+        EXPECT_TRUE(kinds[k]) << "kind " << k;
+    }
+    EXPECT_EQ(store.LookUpKeyword("cell's"), "NN");
+    EXPECT_FALSE(store.LookUpKeyword("kinase").empty());
+}
+
+}  // namespace
