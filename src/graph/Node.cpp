@@ -148,6 +148,13 @@ int CNode::AppendCircle(const CCircleData& circle) {
     return m_circle_count++;
 }
 
+CCircleData& CNode::AppendEmptyCircle() {
+    m_lstCircles.emplace_back();
+    CCircleData& circle = m_lstCircles.back();
+    circle.CircleNum = m_circle_count++;
+    return circle;
+}
+
 void CNode::NewStartupCircle(const std::string& name, const std::string& links, int kind) {
     CCircleData circle;
     MoleculeRecord m;

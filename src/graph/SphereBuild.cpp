@@ -1,6 +1,7 @@
 #include "SphereBuild.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "BackLinks.h"
 #include "InteractionStore.h"
@@ -13,19 +14,38 @@ const NodePos kNoPosition{-1, -1};
 
 bool IsPosition(const NodePos& p) { return p.circle > 0 && p.index >= 0; }
 
+void AppendInt(std::string& s, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    s.append(buffer, result.ptr);
+}
+
 // "%d %d %d %d": target circle, target index, kind, end flag.
+void AppendLinkEntry(std::string& s, int circle, int index, int kind, int end) {
+    AppendInt(s, circle);
+    s += ' ';
+    AppendInt(s, index);
+    s += ' ';
+    AppendInt(s, kind);
+    s += ' ';
+    AppendInt(s, end);
+}
+
 std::string LinkEntryText(int circle, int index, int kind, int end) {
-    std::string s = std::to_string(circle);
-    s += ' ';
-    s += std::to_string(index);
-    s += ' ';
-    s += std::to_string(kind);
-    s += ' ';
-    s += std::to_string(end);
+    std::string s;
+    AppendLinkEntry(s, circle, index, kind, end);
     return s;
 }
 
-std::string PositionText(const NodePos& p) { return IsPosition(p) ? FormatPosition(p.circle, p.index) : std::string(); }
+// " %d %d %d %d" onto an existing link list.
+void AddLinkEntry(std::string& links, int circle, int index, int kind, int end) {
+    links += ' ';
+    AppendLinkEntry(links, circle, index, kind, end);
+}
+
+std::string PositionText(const NodePos& p) {
+    return IsPosition(p) ? FormatPosition(p.circle, p.index) : std::string();
+}
 
 std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
     return a + ":" + b + ":" + std::to_string(kind);
@@ -41,9 +61,11 @@ int CircleTypeOf(int kind) { return kind == kBind ? 0 : kind == kCovalentModific
 // build began, and the reference members still to resolve, in order.
 struct CSphereBuilder::Frame {
     int i = 0;
-    char kase = 0;  // 'A' .. 'D'
-    bool ref1 = false;
+    char kase = 0;      // 'A' .. 'D'
+    bool ref1 = false;  // reference members and their interactions
     bool ref2 = false;
+    int j1 = -1;
+    int j2 = -1;
     NodePos p1 = kNoPosition;  // filled in when a reference member is resolved
     NodePos p2 = kNoPosition;
     int order[2] = {0, 0};  // member numbers (1, 2) to resolve
@@ -53,17 +75,17 @@ struct CSphereBuilder::Frame {
 
 CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store) : m_graph(graph), m_store(store) {
     m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
-    m_largestNumber.assign(static_cast<size_t>(std::max(graph.m_circle_count, 1)), -1);
-    for (int c = 1; c < graph.m_circle_count; ++c) {
-        const CCircleData* circle = graph.GetCircle(c);
-        if (!circle) {
-            continue;
-        }
-        for (const MoleculeRecord& m : circle->m_lstMolecules) {
+    // Circle c is list element c - 1, whatever the counter says.
+    const size_t circles = graph.m_lstCircles.size();
+    m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
+    for (size_t c = 1; c <= circles; ++c) {
+        const CCircleData& circle = graph.m_lstCircles[c - 1];
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
             m_largestNumber[c] = std::max(m_largestNumber[c], m.number);
         }
-        if (!circle->m_lstMolecules.empty()) {
-            m_firstCircleOfName.emplace(circle->m_lstMolecules.front().name, c);
+        // The scan by name sees circles below the counter only.
+        if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
+            m_firstCircleOfName.emplace(circle.m_lstMolecules.front().name, static_cast<int>(c));
         }
     }
 }
@@ -106,11 +128,12 @@ bool CSphereBuilder::IsReference(const std::string& member, int& j) const {
     return j >= 0 && j < InteractionCount() && !m_inProgress[j];
 }
 
-NodePos CSphereBuilder::BuiltPosition(int j) const { return NodePos{Record(j).nodeCircle, Record(j).nodeIndex}; }
+NodePos CSphereBuilder::BuiltPosition(int j) const {
+    return NodePos{Record(j).nodeCircle, Record(j).nodeIndex};
+}
 
-bool CSphereBuilder::LookUpMember(const std::string& member, NodePos& pos) const {
-    int j = -1;
-    if (IsReference(member, j)) {
+bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos) const {
+    if (j >= 0) {
         if (!Record(j).built) {
             return false;
         }
@@ -127,11 +150,10 @@ CSphereBuilder::Frame CSphereBuilder::Begin(int i) {
     const InteractionRecord& r = Record(i);
     Frame f;
     f.i = i;
-    int j = -1;
-    f.ref1 = IsReference(r.member1, j);
-    f.ref2 = IsReference(r.member2, j);
-    const bool has1 = LookUpMember(r.member1, f.p1);
-    const bool has2 = LookUpMember(r.member2, f.p2);
+    f.ref1 = IsReference(r.member1, f.j1);
+    f.ref2 = IsReference(r.member2, f.j2);
+    const bool has1 = LookUpMember(r.member1, f.ref1 ? f.j1 : -1, f.p1);
+    const bool has2 = LookUpMember(r.member2, f.ref2 ? f.j2 : -1, f.p2);
     auto resolve = [&f](int member) { f.order[f.pending++] = member; };
     if (!has1 && has2) {
         f.kase = 'A';
@@ -167,8 +189,7 @@ NodePos CSphereBuilder::BuildFrom(int i) {
         Frame& f = stack.back();
         if (f.next < f.pending) {
             const int member = f.order[f.next];
-            const InteractionRecord& r = Record(f.i);
-            const int j = m_store.FindInteraction(member == 1 ? r.member1 : r.member2);
+            const int j = member == 1 ? f.j1 : f.j2;
             if (Record(j).built) {
                 // Built meanwhile, e.g. while resolving the other member.
                 (member == 1 ? f.p1 : f.p2) = BuiltPosition(j);
@@ -205,46 +226,40 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
         return Link(from, NodePos{nc, 0}, k);
     };
     switch (f.kase) {
-    case 'A':
-        r = f.ref1 ? Link(f.p1, f.p2, k) : Attach(f.p2, m1, k);
-        break;
-    case 'B':
-        r = f.ref2 ? Link(f.p1, f.p2, k) : actOnNewMolecule(f.p1);
-        break;
-    case 'C':
-        r = Link(f.p1, f.p2, k);
-        break;
-    default:
-        if (f.ref1 && f.ref2) {
+        case 'A':
+            r = f.ref1 ? Link(f.p1, f.p2, k) : Attach(f.p2, m1, k);
+            break;
+        case 'B':
+            r = f.ref2 ? Link(f.p1, f.p2, k) : actOnNewMolecule(f.p1);
+            break;
+        case 'C':
             r = Link(f.p1, f.p2, k);
-        } else if (f.ref2) {
-            r = Attach(f.p2, m1, k);
-        } else if (f.ref1) {
-            r = actOnNewMolecule(f.p1);
-        } else {
-            r = NodePos{NewInteractionCircle(f.i, k), 1};
-        }
-        break;
+            break;
+        default:
+            if (f.ref1 && f.ref2) {
+                r = Link(f.p1, f.p2, k);
+            } else if (f.ref2) {
+                r = Attach(f.p2, m1, k);
+            } else if (f.ref1) {
+                r = actOnNewMolecule(f.p1);
+            } else {
+                r = NodePos{NewInteractionCircle(f.i, k), 1};
+            }
+            break;
     }
     MarkInteractionBuilt(r.circle, r.index, f.i);
     m_inProgress[f.i] = 0;
     return r;
 }
 
-int CSphereBuilder::AppendNewCircle(CCircleData& circle) {
-    const int cn = m_graph.AppendCircle(circle);
-    if (static_cast<size_t>(cn) >= m_largestNumber.size()) {
-        m_largestNumber.resize(static_cast<size_t>(cn) + 1, -1);
+CCircleData& CSphereBuilder::StartCircle() {
+    CCircleData& circle = m_graph.AppendEmptyCircle();
+    const size_t needed =
+        std::max(static_cast<size_t>(std::max(circle.CircleNum, 0)), m_graph.m_lstCircles.size()) + 1;
+    if (needed > m_largestNumber.size()) {
+        m_largestNumber.resize(needed, -1);
     }
-    int largest = -1;
-    for (const MoleculeRecord& m : circle.m_lstMolecules) {
-        largest = std::max(largest, m.number);
-    }
-    m_largestNumber[cn] = largest;
-    if (!circle.m_lstMolecules.empty()) {
-        m_firstCircleOfName.emplace(circle.m_lstMolecules.front().name, cn);
-    }
-    return cn;
+    return circle;
 }
 
 int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
@@ -254,7 +269,13 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
     }
     const int number = m.number;
     c->m_lstMolecules.push_back(std::move(m));
+    if (static_cast<size_t>(circle) >= m_largestNumber.size()) {
+        m_largestNumber.resize(static_cast<size_t>(circle) + 1, -1);
+    }
     m_largestNumber[circle] = std::max(m_largestNumber[circle], number);
+    if (c->m_lstMolecules.size() == 1) {
+        m_firstCircleOfName.emplace(c->m_lstMolecules.front().name, circle);
+    }
     return number;
 }
 
@@ -281,10 +302,9 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     }
     const std::string& m1 = Record(i).member1;
     const std::string& m2 = Record(i).member2;
-    const int cn = m_graph.m_circle_count;
     const bool undirected = IsUndirectedKind(kind);
-    CCircleData circle;
-    circle.CircleNum = cn;
+    CCircleData& circle = StartCircle();
+    const int cn = circle.CircleNum;
     circle.circle_type = 0;
     circle.base_circle = cn;
 
@@ -295,6 +315,7 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     first.links = LinkEntryText(cn, 1, kind, 1);
     first.left.circle = -1;
     first.right.circle = -1;
+    AppendNode(cn, std::move(first));
 
     MoleculeRecord relation;
     relation.number = 1;
@@ -306,6 +327,7 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     relation.left = NodePos{cn, 0};
     relation.right = NodePos{cn, 2};
     relation.relation = kind;
+    AppendNode(cn, std::move(relation));
 
     MoleculeRecord second;
     second.number = 2;
@@ -317,20 +339,17 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     second.left.circle = -1;
     second.right.circle = -1;
     second.relation = kind;
+    AppendNode(cn, std::move(second));
 
-    circle.m_lstMolecules.push_back(std::move(first));
-    circle.m_lstMolecules.push_back(std::move(relation));
-    circle.m_lstMolecules.push_back(std::move(second));
     m_graph.RegisterName(m1, cn, 0, 0);
     m_graph.RegisterName(m2, cn, 2, 0);
-    return AppendNewCircle(circle);
+    return cn;
 }
 
 int CSphereBuilder::NewMoleculeCircle(const std::string& name, const std::string& links, int base, int kind,
                                       int size) {
-    const int cn = m_graph.m_circle_count;
-    CCircleData circle;
-    circle.CircleNum = cn;
+    CCircleData& circle = StartCircle();
+    const int cn = circle.CircleNum;
     circle.base_circle = base != 0 ? base : cn;
     circle.circle_type = CircleTypeOf(kind);
     MoleculeRecord m;
@@ -338,9 +357,9 @@ int CSphereBuilder::NewMoleculeCircle(const std::string& name, const std::string
     m.name = name;
     m.size = size;
     m.links = links;
-    circle.m_lstMolecules.push_back(std::move(m));
+    AppendNode(cn, std::move(m));
     m_graph.RegisterName(name, cn, 0, 0);
-    return AppendNewCircle(circle);
+    return cn;
 }
 
 std::string CSphereBuilder::AttachMolecule(int circle, int index, const std::string& name, int kind) {
@@ -373,7 +392,7 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         relation.size = 0;
         AppendNode(C, std::move(relation));
         SetRelationNode(C, n + 1, C, I, C, n, k);
-        m_graph.GetMolecule(C, I)->links += " " + LinkEntryText(C, n + 1, k, 1);
+        AddLinkEntry(m_graph.GetMolecule(C, I)->links, C, n + 1, k, 1);
         return NodePos{C, n + 1};
     }
 
@@ -435,7 +454,8 @@ NodePos CSphereBuilder::Link(NodePos from, NodePos to, int k) {
     }
     const bool directed = !IsUndirectedKind(k);
     MoleculeRecord relation;
-    relation.name = directed ? DirectedRelationName(s->name, t->name) : UndirectedRelationName(s->name, t->name, k);
+    relation.name =
+        directed ? DirectedRelationName(s->name, t->name) : UndirectedRelationName(s->name, t->name, k);
     if (directed) {
         relation.links = LinkEntryText(to.circle, to.index, k, t->size);
     }
@@ -478,11 +498,10 @@ NodePos CSphereBuilder::Link(NodePos from, NodePos to, int k) {
     }
     SetRelationNode(r.circle, r.index, from.circle, from.index, to.circle, to.index, k);
 
-    const std::string entry = " " + LinkEntryText(r.circle, r.index, k, 1);
-    m_graph.GetMolecule(from.circle, from.index)->links += entry;
+    AddLinkEntry(m_graph.GetMolecule(from.circle, from.index)->links, r.circle, r.index, k, 1);
     if (!directed) {
         // Both members of Bind and of Homo_xmer point at the relation node.
-        m_graph.GetMolecule(to.circle, to.index)->links += entry;
+        AddLinkEntry(m_graph.GetMolecule(to.circle, to.index)->links, r.circle, r.index, k, 1);
     }
     return r;
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -50,8 +51,8 @@ public:
     // relation node; an equally named relation node found by the scan is
     // returned instead. Empty when either node does not exist.
     std::string LinkNodes(int c1, int i1, int c2, int i2, int kind);
-    void SetRelationNode(int circle, int index, int leftCircle, int leftIndex, int rightCircle, int rightIndex,
-                         int kind);
+    void SetRelationNode(int circle, int index, int leftCircle, int leftIndex, int rightCircle,
+                         int rightIndex, int kind);
     void MarkInteractionBuilt(int circle, int index, int i);
 
 private:
@@ -65,14 +66,16 @@ private:
     NodePos Finish(const Frame& f);
     // Whether `member` refers to an interaction (its index in `j`).
     bool IsReference(const std::string& member, int& j) const;
-    bool LookUpMember(const std::string& member, NodePos& pos) const;
+    // The member's node: for a reference (interaction j) its relation node
+    // once built, else the name's first registered position.
+    bool LookUpMember(const std::string& member, int j, NodePos& pos) const;
     NodePos BuiltPosition(int j) const;
     int InteractionCount() const;
     const InteractionRecord& Record(int i) const;
 
     // Every circle and node the build makes goes through these three, which
     // keep the look-up tables below right.
-    int AppendNewCircle(CCircleData& circle);
+    CCircleData& StartCircle();
     int AppendNode(int circle, MoleculeRecord m);
     // Numbers the node one past the largest number in the circle.
     int AddMolecule(int circle, MoleculeRecord m);
@@ -83,7 +86,9 @@ private:
     CInteractionStore& m_store;
     std::vector<char> m_inProgress;
     std::vector<int> m_largestNumber;  // by circle number
-    std::unordered_map<std::string, int> m_firstCircleOfName;  // first node's name -> first circle
+    // First node's name -> first circle. The keys view the names stored in
+    // the graph: first nodes are neither moved nor renamed while it builds.
+    std::unordered_map<std::string_view, int> m_firstCircleOfName;
 };
 
 // Reloads the interactions and builds the sphere-view graph from them.

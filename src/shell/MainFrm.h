@@ -54,7 +54,8 @@ public:
     // Selection modes.
     void OnSelectOne();
     void OnSelectRelated();
-    void OnSelectAll();
+    void OnSelectAll();  // enabled and without effect
+    void OnNoEffect();
 
     // Document commands.
     void OnFileNew();

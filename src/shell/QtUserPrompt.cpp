@@ -1,6 +1,9 @@
 #include "QtUserPrompt.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "FileFilter.h"
@@ -42,10 +45,23 @@ bool CQtUserPrompt::ChooseFile(const FileChoice& choice, std::string& path) {
         dialog.setNameFilters(filters.split(QStringLiteral(";;")));
     }
     dialog.setDefaultSuffix(QString::fromStdString(choice.defaultExtension));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !choice.promptOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return false;
+    // The overwrite question is ours, so that it carries the program's caption.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return false;
+        }
+        const QString chosen = dialog.selectedFiles().first();
+        if (choice.save && choice.promptOverwrite && QFileInfo::exists(chosen)) {
+            const QString question =
+                QCoreApplication::translate("CQtUserPrompt", "%1 already exists.\nDo you want to replace it?")
+                    .arg(QDir::toNativeSeparators(chosen));
+            if (Ask(question.toStdString(), false) != Answer::Yes) {
+                dialog.selectFile(chosen);
+                continue;  // choose again
+            }
+        }
+        path = chosen.toStdString();
+        return true;
     }
-    path = dialog.selectedFiles().first().toStdString();
-    return true;
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class CNode;
+
+// What the pathway file records of the box layout: the grid's two sizes and
+// the cell each circle was placed in. Default-constructed it stands for no
+// layout at all: a 1 x 1 grid in which no circle has a cell.
+struct PathwayGrid {
+    int hor = 1;
+    int ver = 1;
+    // The circle's cell; false when it has none (written as -1 -1).
+    std::function<bool(int circle, int& h, int& v)> cellOf;
+};
+
+// The pathway file's text: a header line, then per circle its line and four
+// lines per node (numbers, name, outgoing links, incoming links). Every line
+// ends in CR LF; the numeric lines keep a space before it.
+std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid);
+
+// Writes the graph to `path` as a whole or not at all; false with a message
+// naming the path and the reason when the file cannot be written.
+bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid& grid, std::string& error);

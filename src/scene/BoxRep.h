@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Representation.h"
+
+// The box representation: circles on a rectangular grid of cells, each
+// molecule drawn at its node-position coordinates and lifted by its level.
+class CBoxRep : public CRepresentation {
+public:
+    CBoxRep(CInteractionStore& doc, const std::unique_ptr<CNode>& graph, ISceneHost& host);
+
+    // Places the circles 1 .. circleCount - 1 on the grid; call before
+    // BuildScene.
+    void Layout(int circleCount) { m_grid.Layout(circleCount); }
+
+    int GetNumHor() const { return m_grid.GetFirstCount(); }
+    int GetNumVer() const { return m_grid.GetSecondCount(); }
+    int GetCircleCount() const { return m_grid.GetCircleCount(); }
+
+    int m_nSpacingXY = 30;  // scale of x and of the level height
+    int m_nSpacingZ = 30;   // scale of y, which becomes the scene's z
+
+    static constexpr float kSphereRadius = 0.4f;
+    static constexpr float kLabelLift = 3.0f;
+
+protected:
+    void BuildNodeRoot() override;
+    const char* LabelFontName() const override { return "Times-Roman"; }
+    float LabelFontSize() const override { return 18.0f; }
+    bool NestsNeighbourLabels() const override { return true; }
+    SbVec3f LabelOffset(int /*size*/) const override { return SbVec3f(0.0f, kLabelLift, 0.0f); }
+    bool PutsLabelInRedGroup(int /*size*/) const override { return false; }
+    float EdgeRadius(int linkCount) const override;
+    float EdgeHeight(float distance, int /*end*/) const override { return distance - 1.0f; }
+    std::optional<float> EdgeTransparency(const MoleculeRecord& source, const MoleculeRecord& target) const override;
+};

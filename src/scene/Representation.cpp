@@ -1,0 +1,294 @@
+#include "Representation.h"
+
+#include <algorithm>
+
+#include <Inventor/actions/SoGetMatrixAction.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoCone.h>
+#include <Inventor/nodes/SoFont.h>
+#include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSelection.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoText2.h>
+#include <Inventor/nodes/SoTransform.h>
+#include <Inventor/nodes/SoTranslation.h>
+
+#include "LinkText.h"
+#include "Node.h"
+#include "SceneHost.h"
+#include "SceneNames.h"
+
+namespace {
+
+SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
+
+std::string NumberedName(const char* prefix, int number) { return prefix + std::to_string(number); }
+
+}  // namespace
+
+CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<CNode>& graph, ISceneHost& host)
+    : m_pRoot(MakeCoin<SoSeparator>()),
+      m_pNodeRoot(MakeCoin<SoSeparator>()),
+      m_pLabelRoot(MakeCoin<SoSeparator>()),
+      m_pEdgeRoot(MakeCoin<SoSeparator>()),
+      m_pRedCharRoot(MakeCoin<SoSeparator>()),
+      m_pGreenCharRoot(MakeCoin<SoSeparator>()),
+      m_pDoc(&doc),
+      m_graph(graph),
+      m_host(host) {
+    m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
+}
+
+CRepresentation::~CRepresentation() { DetachSelection(); }
+
+const CNode* CRepresentation::Graph() const { return m_graph.get(); }
+
+void CRepresentation::DetachSelection() {
+    if (m_pSelection) {
+        m_pSelection->removeSelectionCallback(&CRepresentation::SelectionCallback, this);
+        m_pSelection->removeDeselectionCallback(&CRepresentation::DeselectionCallback, this);
+    }
+}
+
+void CRepresentation::SelectionCallback(void* data, SoPath* path) {
+    static_cast<CRepresentation*>(data)->OnSelect(path);
+}
+
+void CRepresentation::DeselectionCallback(void* data, SoPath* path) {
+    static_cast<CRepresentation*>(data)->OnDeselect(path);
+}
+
+// Wired to the selection node by BuildScene; what a selection does (panes,
+// highlighting, related selection) is added with the selection code.
+void CRepresentation::OnSelect(SoPath* /*path*/) {}
+
+void CRepresentation::OnDeselect(SoPath* /*path*/) {}
+
+SbColor CRepresentation::GetEdgeColor(int kind) const {
+    if (kind < 0 || kind >= kRelationKindCount) {
+        return SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey);
+    }
+    return m_edgeColors[static_cast<size_t>(kind)];
+}
+
+void CRepresentation::RememberNodeMatrix(const std::string& name, const SbMatrix& matrix) {
+    m_nodeMatrices.emplace(name, matrix);
+}
+
+void CRepresentation::ForgetNodeMatrices() {
+    m_nodeMatrices.clear();
+    m_bNodeMatricesComplete = false;
+}
+
+SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
+    if (m_bNodeMatricesComplete) {
+        auto it = m_nodeMatrices.find(name);
+        return it == m_nodeMatrices.end() ? SbMatrix::identity() : it->second;
+    }
+    SoSearchAction search;
+    SetSearchName(search, name);
+    search.setInterest(SoSearchAction::FIRST);
+    search.apply(m_pNodeRoot.get());
+    SbMatrix matrix = SbMatrix::identity();
+    if (SoPath* path = search.getPath()) {
+        SoGetMatrixAction getMatrix(m_host.GetViewportRegion());
+        getMatrix.apply(path);
+        matrix = getMatrix.getMatrix();
+    }
+    return matrix;
+}
+
+void CRepresentation::BuildScene() {
+    // A second build starts from empty roots, not on top of the first scene.
+    DetachSelection();
+    ForgetNodeMatrices();
+    for (SoSeparator* root : {m_pRoot.get(), m_pNodeRoot.get(), m_pLabelRoot.get(), m_pEdgeRoot.get(),
+                              m_pRedCharRoot.get(), m_pGreenCharRoot.get()}) {
+        root->removeAllChildren();
+    }
+
+    m_pCamera = MakeCoin<SoPerspectiveCamera>();
+    m_pRoot->addChild(m_pCamera.get());
+
+    auto font = MakeCoin<SoFont>();
+    font->name.setValue(LabelFontName());
+    font->size.setValue(LabelFontSize());
+    m_pLabelRoot->addChild(font.get());
+
+    BuildNodeRoot();
+
+    m_pSelection = MakeCoin<SoSelection>();
+    m_pSelection->policy.setValue(SoSelection::TOGGLE);
+    m_pSelection->addSelectionCallback(&CRepresentation::SelectionCallback, this);
+    m_pSelection->addDeselectionCallback(&CRepresentation::DeselectionCallback, this);
+    m_pSelection->addChild(m_pNodeRoot.get());
+    m_host.RedrawOnSelectionChange(m_pSelection.get());
+    m_pRoot->addChild(m_pSelection.get());
+
+    BuildLabels(m_pLabelRoot.get());
+    m_pRoot->addChild(m_pLabelRoot.get());
+
+    BuildEdges();
+    m_pRoot->addChild(m_pEdgeRoot.get());
+
+    m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+
+    // Later edits change the scene in place; from now on look nodes up.
+    ForgetNodeMatrices();
+}
+
+void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
+    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
+        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
+            const int circle = m_grid.GetCircleAt(first, second);
+            auto red = MakeCoin<SoSeparator>();
+            auto green = MakeCoin<SoSeparator>();
+            BuildCircleLabels(circle, green.get(), red.get());
+            SetSceneName(green.get(), NumberedName("GreenCharCircleNum:", circle));
+            SetSceneName(red.get(), NumberedName("RedCharCircleNum:", circle));
+            m_pGreenCharRoot->addChild(green.get());
+            m_pRedCharRoot->addChild(red.get());
+        }
+    }
+    // The first child of each label root is the switch of the label modes.
+    for (SoSeparator* root : {m_pGreenCharRoot.get(), m_pRedCharRoot.get()}) {
+        auto material = MakeCoin<SoMaterial>();
+        material->diffuseColor.setValue(1.0f, 1.0f, 1.0f);
+        material->transparency.setValue(0.0f);
+        root->insertChild(material.get(), 0);
+    }
+    labelRoot->addChild(m_pGreenCharRoot.get());
+    labelRoot->addChild(m_pRedCharRoot.get());
+}
+
+void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup) {
+    const CNode* graph = Graph();
+    const CCircleData* data = (graph && circle != 0) ? graph->GetCircle(circle) : nullptr;
+    if (!data) {
+        return;
+    }
+    for (const MoleculeRecord& m : data->m_lstMolecules) {
+        auto group = MakeCoin<SoSeparator>();
+        BuildMoleculeLabel(group.get(), circle, m.number, m.size, m.name, false);
+        (PutsLabelInRedGroup(m.size) ? redGroup : greenGroup)->addChild(group.get());
+    }
+}
+
+void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size,
+                                         const std::string& name, bool nested) {
+    const CNode* graph = Graph();
+    const MoleculeRecord* self = graph ? graph->GetMolecule(circle, index) : nullptr;
+    if (!self) {
+        return;
+    }
+    const bool nests = NestsNeighbourLabels();
+    bool shownNeighbour = false;
+    if (nests && !nested) {
+        for (const LinkEntry& link : ParseLinkEntries(self->links)) {
+            // A link to a molecule that does not exist labels nothing.
+            if (const MoleculeRecord* neighbour = graph->GetMolecule(link.circle, link.index)) {
+                if (neighbour->level == 0) {
+                    shownNeighbour = true;
+                }
+                if (self->level == 0) {
+                    auto nestedGroup = MakeCoin<SoSeparator>();
+                    BuildMoleculeLabel(nestedGroup.get(), link.circle, link.index, neighbour->size,
+                                       neighbour->name, true);
+                    group->addChild(nestedGroup.get());
+                }
+            }
+            if (link.circle <= 0) {
+                break;
+            }
+        }
+    }
+    if (nests && !nested && self->level != 0 && !shownNeighbour) {
+        return;
+    }
+    auto transform = MakeCoin<SoTransform>();
+    transform->setMatrix(GetNodeMatrix(name));
+    auto offset = MakeCoin<SoTranslation>();
+    offset->translation.setValue(LabelOffset(size));
+    auto text = MakeCoin<SoText2>();
+    text->string.setValue(name.c_str());
+    SetSceneName(text.get(), "text_" + name);
+    group->addChild(transform.get());
+    group->addChild(offset.get());
+    group->addChild(text.get());
+}
+
+void CRepresentation::BuildEdges() {
+    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
+        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
+            const int circle = m_grid.GetCircleAt(first, second);
+            auto group = MakeCoin<SoSeparator>();
+            SetSceneName(group.get(), NumberedName("circleNumEdge:", circle));
+            BuildCircleEdges(circle, group.get());
+            m_pEdgeRoot->addChild(group.get());
+        }
+    }
+}
+
+void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {
+    const CNode* graph = Graph();
+    const CCircleData* data = (graph && circle != 0) ? graph->GetCircle(circle) : nullptr;
+    if (!data || data->m_lstMolecules.empty()) {
+        return;
+    }
+    // Indices up to the last molecule's number; none beyond the list exists.
+    const int last = std::min(data->m_lstMolecules.back().number, static_cast<int>(data->m_lstMolecules.size()) - 1);
+    for (int k = 0; k <= last; ++k) {
+        const MoleculeRecord* source = graph->GetMolecule(circle, k);
+        if (!source) {
+            continue;
+        }
+        const SbVec3f from = TranslationOf(GetNodeMatrix(source->name));
+        for (const LinkEntry& link : ParseLinkEntries(source->links)) {
+            // A link to a molecule that does not exist draws nothing.
+            if (const MoleculeRecord* target = graph->GetMolecule(link.circle, link.index)) {
+                const SbVec3f to = TranslationOf(GetNodeMatrix(target->name));
+                auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
+                                      source->linkCount, EdgeTransparency(*source, *target));
+                group->addChild(edge.get());
+            }
+            if (link.circle <= 0) {
+                break;
+            }
+        }
+    }
+}
+
+CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle,
+                                                int fromIndex, int toCircle, int toIndex, int linkCount,
+                                                std::optional<float> transparency) {
+    const float distance = (to - from).length();
+
+    auto aim = MakeCoin<SoTransform>();
+    aim->pointAt(from, to);
+    auto turn = MakeCoin<SoTransform>();
+    turn->rotation.setValue(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+    auto shift = MakeCoin<SoTransform>();
+    shift->translation.setValue(0.0f, distance / 2, 0.0f);
+
+    auto material = MakeCoin<SoMaterial>();
+    SetSceneName(material.get(), NumberedName("edge_material_", kind));
+    material->diffuseColor.setValue(GetEdgeColor(kind));
+    if (transparency) {
+        material->transparency.setValue(*transparency);
+    }
+
+    auto cone = MakeCoin<SoCone>();
+    SetSceneName(cone.get(), "E_" + std::to_string(fromCircle) + ':' + std::to_string(fromIndex) + '-' +
+                                 std::to_string(toCircle) + ':' + std::to_string(toIndex));
+    cone->bottomRadius.setValue(EdgeRadius(linkCount));
+    cone->height.setValue(EdgeHeight(distance, end));
+
+    auto group = MakeCoin<SoSeparator>();
+    group->addChild(aim.get());
+    group->addChild(turn.get());
+    group->addChild(shift.get());
+    group->addChild(material.get());
+    group->addChild(cone.get());
+    return group;
+}

@@ -1,0 +1,14 @@
+#include "SceneClasses.h"
+
+#include <Inventor/SoDB.h>
+#include <Inventor/SoInteraction.h>
+#include <Inventor/nodekits/SoNodeKit.h>
+
+#include "CoinNameTable.h"
+
+void InitSceneClasses() {
+    InstallSceneNameTable();
+    SoDB::init();
+    SoNodeKit::init();
+    SoInteraction::init();
+}

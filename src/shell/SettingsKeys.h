@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its settings (recent files, window state).
+inline QString SettingsOrganization() { return QStringLiteral("Local AppWizard-Generated Applications"); }
+inline QString SettingsApplication() { return QStringLiteral("QuillonTarnwick"); }

@@ -1,0 +1,117 @@
+#include "TarnwickView.h"
+
+#include <QLayout>
+#include <climits>
+#include <QVBoxLayout>
+
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/actions/SoBoxHighlightRenderAction.h>
+#include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include "SearchPanel.h"
+#include "TarnwickDoc.h"
+#include "UserPrompt.h"
+
+#include "BoxRep.h"
+#include "StartupLoad.h"
+
+CTarnwickView::CTarnwickView(CTarnwickDoc& doc, const ModeFlags& flags, CSearchPanel& panel, IUserPrompt& prompt,
+                             QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_flags(flags), m_panel(panel), m_prompt(prompt) {
+    setObjectName(QStringLiteral("tarnwickView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+CTarnwickView::~CTarnwickView() {
+    // The viewer goes before the scene and the render actions it uses.
+    delete m_pViewer;
+    m_pViewer = nullptr;
+}
+
+void CTarnwickView::CreateViewer() {
+    m_pViewer = new SoQtExaminerViewer(this, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER);
+    layout()->addWidget(m_pViewer->getWidget());
+
+    m_pSceneRoot.reset(new SoSeparator);
+    m_pViewer->setSceneGraph(m_pSceneRoot.get());
+    m_pViewer->show();
+
+    // The region keeps the viewer's size of this moment; later resizes do
+    // not change it.
+    m_pViewport = std::make_unique<SbViewportRegion>(CurrentViewerSize());
+
+    m_pBoxHighlightAction = std::make_unique<SoBoxHighlightRenderAction>(*m_pViewport);
+    m_pBoxHighlightAction->setColor(SbColor(1.0f, 1.0f, 1.0f));
+    m_pBoxHighlightAction->setTransparencyType(SoGLRenderAction::DELAYED_ADD);
+
+    m_pGLAction = std::make_unique<SoGLRenderAction>(*m_pViewport);
+    m_pGLAction->setTransparencyType(SoGLRenderAction::DELAYED_ADD);
+
+    UseRenderActionFor(m_flags.m_bViewWithBox ? 0 : 1);
+}
+
+SbVec2s CTarnwickView::CurrentViewerSize() {
+    // Lay the view out now so that the drawing area has its real size.
+    layout()->activate();
+    if (QLayout* inner = m_pViewer->getWidget()->layout()) {
+        inner->activate();
+    }
+    const QWidget* area = m_pViewer->getGLWidget();
+    const qreal ratio = area->devicePixelRatioF();
+    auto clamp = [](qreal v) { return static_cast<short>(qBound<qreal>(1, v, SHRT_MAX)); };
+    return SbVec2s(clamp(area->width() * ratio), clamp(area->height() * ratio));
+}
+
+void CTarnwickView::OnInitialUpdate() {
+    if (!m_pViewer) {
+        CreateViewer();
+    }
+    OnStartupLoad();
+}
+
+void CTarnwickView::OnStartupLoad() {
+    StartupLoadResult result = RunStartupLoad(m_doc, m_doc.m_pGraph, *this);
+    m_pSceneRoot.reset(result.box->GetRoot());
+    ShowSceneRoot();
+    // The replaced representation goes once the viewer no longer shows it.
+    m_pBox = std::move(result.box);
+    if (!result.dataLoaded) {
+        const std::string& error = m_doc.GetDataError();
+        m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
+    }
+}
+
+void CTarnwickView::ShowSceneRoot() {
+    if (m_pViewer) {
+        m_pViewer->setSceneGraph(m_pSceneRoot.get());
+    }
+}
+
+void CTarnwickView::UseRenderActionFor(int highlightMode) {
+    if (!m_pViewer) {
+        return;
+    }
+    SoGLRenderAction* action = highlightMode == 0 ? m_pBoxHighlightAction.get() : m_pGLAction.get();
+    if (m_pViewer->getGLRenderAction() != action) {
+        m_pViewer->setGLRenderAction(action);
+    }
+}
+
+void CTarnwickView::SetNodeNameText(const std::string& text) { m_panel.SetNodeNameText(QString::fromStdString(text)); }
+
+void CTarnwickView::SetTextSourceText(const std::string& text) {
+    m_panel.SetTextSourceText(QString::fromStdString(text));
+}
+
+const SbViewportRegion& CTarnwickView::GetViewportRegion() const {
+    static const SbViewportRegion unset;
+    return m_pViewport ? *m_pViewport : unset;
+}
+
+void CTarnwickView::RedrawOnSelectionChange(SoSelection* selection) {
+    if (m_pViewer) {
+        m_pViewer->redrawOnSelectionChange(selection);
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <Inventor/SbViewportRegion.h>
+
+#include "InteractionStore.h"
+#include "Node.h"
+#include "SceneHost.h"
+
+class SoNode;
+class SoSelection;
+
+// A host without a window: plain flags and a fixed viewport.
+class TestSceneHost : public ISceneHost {
+public:
+    const ModeFlags& GetModeFlags() const override { return m_flags; }
+    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
+    void RedrawOnSelectionChange(SoSelection* selection) override { m_redrawSelections.push_back(selection); }
+
+    ModeFlags m_flags;
+    SbViewportRegion m_viewport{640, 480};
+    std::vector<SoSelection*> m_redrawSelections;
+};
+
+// One interaction row of a test graph.
+struct TestRow {
+    std::string m1, m2;
+    int kind = 2;
+    std::string remark{};
+};
+
+// Fills the store with the rows and runs the start-up build over them.
+std::unique_ptr<CNode> BuildTestGraph(CInteractionStore& store, const std::vector<TestRow>& rows);
+
+// The first node under `root` bearing that (decoded) name, or null.
+SoNode* FindNamed(SoNode* root, const std::string& name);
+// Every node under `root` bearing that name, in depth-first order.
+std::vector<SoNode*> FindAllNamed(SoNode* root, const std::string& name);

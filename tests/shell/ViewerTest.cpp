@@ -1,0 +1,146 @@
+// The view: the examiner viewer and its render actions, the start-up load
+// with the sample data, reloading, and what the screen shows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/actions/SoBoxHighlightRenderAction.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/SoPath.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+
+#include "BoxRep.h"
+#include "CoinPtr.h"
+#include "CommandIds.h"
+#include "GuiTestSupport.h"
+#include "MainFrm.h"
+#include "Node.h"
+#include "TarnwickApp.h"
+#include "TarnwickDoc.h"
+#include "TarnwickView.h"
+
+namespace {
+
+CMainFrame& Frame() { return *SampleApp().GetMainWnd(); }
+CTarnwickView& View() { return *Frame().GetActiveView(); }
+
+// What the screen shows of the viewer's drawing area, after a redraw.
+QImage GrabViewerArea() {
+    SoQtExaminerViewer* viewer = View().GetViewer();
+    viewer->render();
+    QApplication::processEvents();
+    QTest::qWait(200);
+    viewer->render();
+    QApplication::processEvents();
+    QWidget* area = viewer->getGLWidget();
+    const QPoint origin = area->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), area->width(), area->height())
+        .toImage();
+}
+
+// A sphere drawn opaque (a molecule at level 0), as a path from the root.
+CoinPtr<SoPath> FindOpaqueSphere(CBoxRep& box) {
+    SoSearchAction search;
+    search.setType(SoSphere::getClassTypeId());
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(box.GetRoot());
+    for (int i = 0; i < search.getPaths().getLength(); ++i) {
+        SoPath* path = search.getPaths()[i];
+        auto* group = static_cast<SoGroup*>(path->getNodeFromTail(1));
+        auto* material = group->getNumChildren() > 1 ? dynamic_cast<SoMaterial*>(group->getChild(1)) : nullptr;
+        if (material && material->transparency[0] == 0.0f) {
+            return CoinPtr<SoPath>(path);  // outlives the search action's list
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(View, ExaminerViewerWithWhiteBoxHighlight) {
+    SoQtExaminerViewer* viewer = View().GetViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isDecoration());
+    EXPECT_EQ(viewer->getGLRenderAction(), View().GetBoxHighlightAction());
+    EXPECT_EQ(View().GetBoxHighlightAction()->getColor(), SbColor(1, 1, 1));
+    EXPECT_EQ(View().GetBoxHighlightAction()->getTransparencyType(), SoGLRenderAction::DELAYED_ADD);
+    EXPECT_EQ(View().GetGLAction()->getTransparencyType(), SoGLRenderAction::DELAYED_ADD);
+    EXPECT_TRUE(View().GetViewer()->getWidget()->isVisible());
+}
+
+TEST(View, StartupLoadShowsTheSampleWithNodePositions) {
+    CTarnwickDoc& doc = *SampleApp().GetDocument();
+    ASSERT_TRUE(doc.m_pGraph);
+    EXPECT_GT(doc.m_nInteractions, 50);
+    EXPECT_GT(doc.m_pGraph->m_circle_count, 20);
+    CBoxRep* box = View().GetBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetCircleCount(), doc.m_pGraph->m_circle_count);
+    EXPECT_EQ(View().GetSceneRoot(), box->GetRoot());
+    EXPECT_EQ(View().GetViewer()->getSceneGraph(), box->GetRoot());
+    // Reloading reads yeast.graph.txt of the working folder again (other
+    // commands rebuild the graph without positions):
+    // "node 1 -6.600000 -7.400000".
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::StartupLoad));
+    const MoleculeRecord* first = doc.m_pGraph->GetMolecule(1, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FLOAT_EQ(first->posX, -6.6f);
+    EXPECT_FLOAT_EQ(first->posY, -7.4f);
+}
+
+TEST(View, ReloadPathwayReplacesTheBoxAndKeepsTheViewer) {
+    SoQtExaminerViewer* viewer = View().GetViewer();
+    SoGLRenderAction* action = viewer->getGLRenderAction();
+    const int circles = View().GetBox()->GetCircleCount();
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::StartupLoad));
+    CBoxRep* reloaded = View().GetBox();
+    ASSERT_NE(reloaded, nullptr);
+    EXPECT_EQ(viewer->getSceneGraph(), reloaded->GetRoot());
+    EXPECT_EQ(View().GetViewer(), viewer);
+    EXPECT_EQ(viewer->getGLRenderAction(), action);
+    EXPECT_EQ(reloaded->GetCircleCount(), circles);
+}
+
+TEST(View, ViewportRegionKeepsItsStartSize) {
+    const SbVec2s start = View().GetViewportRegion().getWindowSize();
+    EXPECT_GT(start[0], 200);
+    EXPECT_GT(start[1], 200);
+    Frame().showNormal();
+    Frame().resize(700, 500);
+    QTest::qWait(300);
+    EXPECT_EQ(View().GetViewportRegion().getWindowSize(), start);
+    Frame().showMaximized();
+    QTest::qWait(300);
+}
+
+TEST(View, ScreenshotOfTheSampleShowsSpheresAndLabels) {
+    const QImage shot = GrabViewerArea();
+    ASSERT_FALSE(shot.isNull());
+    QGuiApplication::primaryScreen()->grabWindow(0).save(ArtifactPath("sample_window.png"));
+    shot.save(ArtifactPath("sample_scene.png"));
+    const int green = CountPixels(shot, IsSphereGreen);
+    const int white = CountPixels(shot, [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200; });
+    EXPECT_GT(green, 10) << "no sphere pixels";
+    EXPECT_GT(white, 200) << "no label pixels";
+
+    // Up close, a level-0 molecule fills a good part of the view in green.
+    CBoxRep* box = View().GetBox();
+    CoinPtr<SoPath> sphere = FindOpaqueSphere(*box);
+    ASSERT_TRUE(sphere);
+    box->GetCamera()->viewAll(sphere.get(), View().GetViewer()->getViewportRegion(), 1.0f);
+    const QImage close = GrabViewerArea();
+    close.save(ArtifactPath("sample_sphere.png"));
+    EXPECT_GT(CountPixels(close, IsSphereGreen), close.width() * close.height() / 20);
+    box->GetCamera()->viewAll(box->GetRoot(), View().GetViewportRegion(), 1.0f);
+}
