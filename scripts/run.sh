@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, makes sure the data source InteractionDB
-# exists and starts Tarnwick on it. Extra arguments go to the program.
+# exists and starts Tarnwick on it. Extra arguments go to the program
+# (for example --connect "Driver=SQLite3;Database=/path/file.db").
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 "$src/scripts/install-deps.sh"
@@ -8,6 +9,10 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 "$src/scripts/setup-datasource.sh"
 # The program reads the node positions "yeast.graph.txt" from its current folder.
 cd "$src/sample"
-out="$src/build/yeast.dot"
-"$src/build/src/shell/tarnwick" --export-dot "$out" "$@"
-echo "The Graphviz export of the start-up pathway is in $out"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    out="$src/build/yeast.dot"
+    echo "No display to open the window on (DISPLAY is not set); run this from a desktop session."
+    echo "Meanwhile the start-up pathway is exported headless:"
+    exec "$src/build/src/shell/tarnwick" --export-dot "$out" "$@"
+fi
+exec "$src/build/src/shell/tarnwick" "$@"

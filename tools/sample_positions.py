@@ -218,7 +218,14 @@ def place(nodes, records):
     return [where(n[0]) for n in nodes]
 
 
+# The box scene multiplies positions by 30 while spheres have radius 0.4:
+# the drawing coordinates above are shrunk so that the whole pathway spans
+# about 60 scene units and spheres stay visible when it fills the viewer.
+SCENE_SCALE = 0.15
+
+
 def render(nodes, coords):
+    coords = [(x * SCENE_SCALE, y * SCENE_SCALE) for x, y in coords]
     xs = [c[0] for c in coords]
     ys = [c[1] for c in coords]
     lines = ["graph 1.0 %.1f %.1f" % (max(xs) - min(xs), max(ys) - min(ys))]

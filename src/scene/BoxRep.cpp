@@ -60,3 +60,9 @@ void CBoxRep::BuildNodeRoot() {
     }
     SetNodeMatricesComplete();
 }
+
+SbRotation CBoxRep::InitialCameraOrientation() const {
+    // 60 degrees down from the horizon; larger y of the position file is
+    // nearer the bottom of the screen.
+    return SbRotation(SbVec3f(1.0f, 0.0f, 0.0f), -static_cast<float>(M_PI) / 3.0f);
+}

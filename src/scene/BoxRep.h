@@ -24,6 +24,10 @@ public:
 
 protected:
     void BuildNodeRoot() override;
+    // Molecules lie in the x-z plane, lifted by level along y: seen along -z
+    // the plane is edge-on and every shown molecule sits on one line, so the
+    // camera starts looking down onto the plane at an angle instead.
+    SbRotation InitialCameraOrientation() const override;
     const char* LabelFontName() const override { return "Times-Roman"; }
     float LabelFontSize() const override { return 18.0f; }
     bool NestsNeighbourLabels() const override { return true; }

@@ -132,6 +132,7 @@ void CRepresentation::BuildScene() {
     BuildEdges();
     m_pRoot->addChild(m_pEdgeRoot.get());
 
+    m_pCamera->orientation.setValue(InitialCameraOrientation());
     m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
 
     // Later edits change the scene in place; from now on look nodes up.

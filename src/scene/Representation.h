@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Inventor/SbRotation.h>
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -100,6 +102,9 @@ protected:
 
     // Fills m_pNodeRoot with the molecule groups.
     virtual void BuildNodeRoot() = 0;
+    // Direction the camera looks from before viewAll; the default camera
+    // looks along -z.
+    virtual SbRotation InitialCameraOrientation() const { return SbRotation::identity(); }
     virtual const char* LabelFontName() const = 0;
     virtual float LabelFontSize() const = 0;
     // Whether a shown molecule's label also labels the molecules its links

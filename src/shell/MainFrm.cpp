@@ -1,5 +1,8 @@
 #include "MainFrm.h"
 
+#include "BoxRep.h"
+#include "PathwayGridOfLayout.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -137,6 +140,7 @@ void CMainFrame::createActions() {
     // Pathway commands that have no place in the menus above.
     AddCommand(cmd::StartupLoad, tr("Reload Pathway"), &CMainFrame::OnStartupLoad);
     AddCommand(cmd::ExportDot, tr("Export Graphviz..."), &CMainFrame::OnExportDot);
+    AddCommand(cmd::SavePathway, tr("Save Pathway..."), &CMainFrame::OnSavePathway);
 
     // Commands handled with no effect.
     for (int id : {32789, 32790, 32830, 32831}) {
@@ -162,7 +166,7 @@ void CMainFrame::createMenus() {
     AddMenu(nullptr, tr("Select(&S)"), {cmd::SelectAll, cmd::DeselectAll});
     AddMenu(nullptr, tr("Manipulation(&E)"), {cmd::Rename, cmd::AnnotateOk, cmd::SpecificInformation});
     AddMenu(nullptr, tr("Tune(&T)"), {cmd::CoordinationSpecific});
-    AddMenu(nullptr, tr("Pathway"), {cmd::StartupLoad, cmd::ExportDot});
+    AddMenu(nullptr, tr("Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 
@@ -314,6 +318,13 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnStartupLoad() { m_pView->OnStartupLoad(); }
 
 void CMainFrame::OnExportDot() { m_doc.OnExportDot(m_prompt); }
+
+void CMainFrame::OnSavePathway() {
+    // The grid comes from the box layout on record; without one the file
+    // gets a 1 x 1 grid and no cells.
+    const CBoxRep* box = m_pView->GetBox();
+    m_doc.OnSavePathway(m_prompt, box ? PathwayGridOf(box->GetGrid()) : PathwayGrid());
+}
 
 void CMainFrame::OnAppAbout() {
     CAboutDlg about(this);

@@ -62,6 +62,7 @@ public:
     void OnFileOpen();
     void OnStartupLoad();
     void OnExportDot();
+    void OnSavePathway();
 
     void OnAppAbout();
 

@@ -30,3 +30,13 @@ fi
 grep -q "Data source name not found" "$work/err"
 [ ! -e "$work/y.dot" ]
 echo "headless export ok: $edges edges"
+
+# The relation-node graph saved headless, with the start-up grid's cells.
+"$tarnwick" --connect "$connect" --save-pathway "$work/yeast.bb"
+head -n 1 "$work/yeast.bb" | grep -q $'^m_circle_count [0-9]* m_num_hor [0-9]* m_num_ver [0-9]* \r$'
+sed -n 2p "$work/yeast.bb" | grep -q $'^CircleNum 1 .* hor 0 ver 0 \r$'
+if "$tarnwick" --connect "$connect" --save-pathway "$work/none/x.bb" 2>"$work/err"; then
+    echo "save into a missing folder succeeded"; exit 1
+fi
+grep -q "$work/none/x.bb" "$work/err"
+echo "headless save ok"

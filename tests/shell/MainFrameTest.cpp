@@ -112,6 +112,7 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathway) {
         "Manipulation(&E)>Specific Information=32829",
         "Tune(&T)>coordination with specific codition=32818",
         "Pathway>Reload Pathway=32834",
+        "Pathway>Save Pathway...=32795",
         "Pathway>Export Graphviz...=32833",
         "Help(&H)>Tarnwick 정보(&A)...=57664",
     };

@@ -2,7 +2,31 @@
 
 #include <iostream>
 
+#include "GridLayout.h"
+#include "PathwayFile.h"
+#include "PathwayGridOfLayout.h"
 #include "TarnwickDoc.h"
+
+namespace {
+
+// What a curator gets by starting the program, building the sphere view and
+// saving: the start-up load lays out the box grid, the file then holds the
+// relation-node graph with each circle's cell in that grid.
+bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string& error) {
+    if (!doc.BuildStartupPathway()) {
+        error = doc.GetDataError();
+        return false;
+    }
+    CGridLayout startupLayout;
+    startupLayout.Layout(doc.m_pGraph->m_circle_count);
+    if (!doc.BuildSpherePathway()) {
+        error = doc.GetDataError();
+        return false;
+    }
+    return SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(int argc, char** argv) {
     CommandLine cl;
@@ -19,6 +43,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.connect);
         } else if (arg == "--export-dot") {
             value(cl.exportDotPath);
+        } else if (arg == "--save-pathway") {
+            value(cl.savePathwayPath);
         } else {
             cl.rest.push_back(arg);
         }
@@ -40,6 +66,14 @@ int RunHeadless(const CommandLine& options) {
         }
         std::cout << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1
                   << " molecules)\n";
+    }
+    if (!options.savePathwayPath.empty()) {
+        if (!SaveStartupPathway(doc, options.savePathwayPath, error)) {
+            std::cerr << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1
+                  << " circles)\n";
     }
     return 0;
 }

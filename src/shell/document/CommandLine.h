@@ -7,10 +7,11 @@
 struct CommandLine {
     std::string connect = "DSN=InteractionDB";
     std::string exportDotPath;
+    std::string savePathwayPath;
     std::vector<std::string> rest;  // left for the window system
     std::string error;              // non-empty when an option is malformed
 
-    bool IsHeadless() const { return !exportDotPath.empty(); }
+    bool IsHeadless() const { return !exportDotPath.empty() || !savePathwayPath.empty(); }
 };
 
 CommandLine ParseCommandLine(int argc, char** argv);

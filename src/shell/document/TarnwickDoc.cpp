@@ -2,6 +2,8 @@
 
 #include "DotExport.h"
 #include "FileWriter.h"
+#include "PathwayFile.h"
+#include "SphereBuild.h"
 #include "StartupBuild.h"
 #include "UserPrompt.h"
 
@@ -13,6 +15,31 @@ bool CTarnwickDoc::BuildStartupPathway() {
     bool loaded = false;
     m_pGraph = BuildStartupGraph(*this, loaded);
     return loaded;
+}
+
+bool CTarnwickDoc::BuildSpherePathway() {
+    bool loaded = false;
+    m_pGraph = BuildSphereGraph(*this, loaded);
+    return loaded;
+}
+
+void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
+    if (!m_pGraph) {
+        m_pGraph = std::make_unique<CNode>(this);
+    }
+    IUserPrompt::FileChoice choice;
+    choice.save = true;
+    choice.defaultExtension = "bb";
+    choice.filter = "bb file (*.bb) | *.bb ||";
+    choice.promptOverwrite = true;
+    std::string path;
+    if (!prompt.ChooseFile(choice, path)) {
+        return;
+    }
+    std::string error;
+    if (!SavePathway(*m_pGraph, path, grid, error)) {
+        prompt.ShowMessage(error);
+    }
 }
 
 bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {

@@ -7,6 +7,7 @@
 #include "Node.h"
 
 class IUserPrompt;
+struct PathwayGrid;
 
 // The one document: the interaction data, the recordsets and the graph.
 class CTarnwickDoc : public CInteractionStore {
@@ -17,6 +18,13 @@ public:
     // A fresh start-up graph in m_pGraph; false when the table could not be
     // read (the graph is then empty, GetDataError() says why).
     bool BuildStartupPathway();
+
+    // A fresh relation-node graph (the sphere view's) in m_pGraph.
+    bool BuildSpherePathway();
+
+    // The save command: ask for a "*.bb" file and write the current graph
+    // with the box layout's grid; failures are shown.
+    void OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid);
 
     // Rebuilds the start-up graph and writes it as a Graphviz file.
     bool ExportDot(const std::string& path, std::string& error);

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "GridLayout.h"
+#include "PathwayFile.h"
+#include "PathwayGridOfLayout.h"
+#include "ScriptedPrompt.h"
+#include "TarnwickDoc.h"
+#include "TestDatabase.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class SavePathwayCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(db.SetupError(), "");
+        db.AddRelation({"r__1", "A", "B", 2});
+        db.AddRelation({"r__2", "B", "C", 3});
+        char dir[] = "/tmp/tarnwick-save-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        folder = dir;
+    }
+    void TearDown() override { std::system(("rm -rf " + folder).c_str()); }
+
+    TestDatabase db;
+    std::string folder;
+};
+
+TEST_F(SavePathwayCommandTest, WritesTheCurrentGraphWithTheStartupGrid) {
+    CTarnwickDoc doc(db.Connect());
+    ASSERT_TRUE(doc.BuildStartupPathway());
+    CGridLayout startup;
+    startup.Layout(doc.m_pGraph->m_circle_count);  // 4 circles counted: 2 x 2
+    ASSERT_TRUE(doc.BuildSpherePathway());
+    ScriptedPrompt prompt;
+    prompt.files.push_back(folder + "/p.bb");
+    doc.OnSavePathway(prompt, PathwayGridOf(startup));
+    ASSERT_EQ(prompt.choices.size(), 1u);
+    EXPECT_EQ(prompt.choices[0].defaultExtension, "bb");
+    EXPECT_EQ(prompt.choices[0].filter, "bb file (*.bb) | *.bb ||");
+    EXPECT_TRUE(prompt.choices[0].promptOverwrite);
+    EXPECT_TRUE(prompt.messages.empty());
+    const std::string text = Read(folder + "/p.bb");
+    EXPECT_EQ(text, FormatPathwayFile(*doc.m_pGraph, PathwayGridOf(startup)));
+    EXPECT_EQ(text.rfind("m_circle_count ", 0), 0u);
+    EXPECT_NE(text.find(" m_num_hor 2 m_num_ver 2 \r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("CircleNum 1 "), std::string::npos);
+    EXPECT_NE(text.find(" hor 0 ver 0 \r\n"), std::string::npos) << "circle 1 sits in cell 0:0";
+}
+
+TEST_F(SavePathwayCommandTest, WithoutALayoutTheGridIsOneByOneAndCellsAreMissing) {
+    CTarnwickDoc doc(db.Connect());
+    ASSERT_TRUE(doc.BuildSpherePathway());
+    ScriptedPrompt prompt;
+    prompt.files.push_back(folder + "/p.bb");
+    doc.OnSavePathway(prompt, PathwayGrid());
+    const std::string text = Read(folder + "/p.bb");
+    EXPECT_NE(text.find(" m_num_hor 1 m_num_ver 1 \r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find(" hor 0 "), std::string::npos);
+    EXPECT_NE(text.find(" hor -1 ver -1 \r\n"), std::string::npos);
+}
+
+TEST_F(SavePathwayCommandTest, CancelWritesNothingAndFailuresAreShown) {
+    CTarnwickDoc doc(db.Connect());
+    ScriptedPrompt prompt;
+    doc.OnSavePathway(prompt, PathwayGrid());  // no graph yet, and cancelled
+    EXPECT_TRUE(prompt.messages.empty());
+    prompt.files.push_back(folder + "/none/p.bb");
+    doc.OnSavePathway(prompt, PathwayGrid());
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_NE(prompt.messages[0].find(folder + "/none/p.bb"), std::string::npos);
+}
+
+}  // namespace
