@@ -46,7 +46,7 @@ int CInteractionStore::CountInteractionRows() {
 bool CInteractionStore::LoadInteractions() {
     m_pInteractions.clear();
     m_nInteractions = 0;
-    m_indexValid = false;
+    InvalidateInteractionIndex();
     // The array mirrors the table at the time of each build: fetch afresh.
     const bool fetched = m_setInteraction.IsOpen() ? m_setInteraction.Requery() : m_setInteraction.Open();
     if (!fetched) {
@@ -82,32 +82,38 @@ void CInteractionStore::NormaliseMembers(int i) {
     NormaliseMemberNames(r.member1, r.member2, r.kind);
 }
 
-void CInteractionStore::BuildIndex() const {
+void CInteractionStore::BuildIdIndex() const {
     m_firstById.clear();
+    m_firstById.reserve(m_pInteractions.size());
+    for (int i = 0; i < static_cast<int>(m_pInteractions.size()); ++i) {
+        m_firstById.emplace(m_pInteractions[i].id, i);  // emplace keeps the first
+    }
+    m_idIndexValid = true;
+}
+
+void CInteractionStore::BuildMemberIndex() const {
     m_firstByPair.clear();
     m_firstByMember.clear();
-    m_firstById.reserve(m_pInteractions.size());
     m_firstByPair.reserve(m_pInteractions.size());
     for (int i = 0; i < static_cast<int>(m_pInteractions.size()); ++i) {
         const InteractionRecord& r = m_pInteractions[i];
-        m_firstById.emplace(r.id, i);  // emplace keeps the first
         m_firstByPair.emplace(PairKey(r.member1, r.member2), i);
         m_firstByMember.emplace(r.member1, i);
         m_firstByMember.emplace(r.member2, i);
     }
-    m_indexValid = true;
+    m_memberIndexValid = true;
 }
 
 int CInteractionStore::FindInteraction(const std::string& id) const {
-    if (!m_indexValid) {
-        BuildIndex();
+    if (!m_idIndexValid) {
+        BuildIdIndex();
     }
     return Lookup(m_firstById, id);
 }
 
 int CInteractionStore::FindInteractionByMembers(const std::string& a, const std::string& b) const {
-    if (!m_indexValid) {
-        BuildIndex();
+    if (!m_memberIndexValid) {
+        BuildMemberIndex();
     }
     if (b.empty()) {
         return Lookup(m_firstByMember, a);
@@ -126,15 +132,21 @@ void CInteractionStore::AddSpecialToken(const std::string& token) {
 }
 
 void CInteractionStore::CollectSpecialTokens() {
+    // Characters in order, and for each the first then the second member,
+    // as the list's order depends on it; one pass per member finds them.
     std::string token;
-    bool found = false;
+    size_t first1[26], first2[26];
     for (const InteractionRecord& r : m_pInteractions) {
-        for (char c : kSpecialCharacters) {
-            for (const std::string* member : {&r.member1, &r.member2}) {
-                SpecialTokensOf(*member, c, token, found);
-                if (found && !HasSpecialToken(token)) {
-                    AddSpecialToken(token);
-                }
+        FirstSpecialPositions(r.member1, first1);
+        FirstSpecialPositions(r.member2, first2);
+        for (int c = 0; c < 26; ++c) {
+            if (first1[c] != std::string::npos && TokenAround(r.member1, first1[c], token) &&
+                !HasSpecialToken(token)) {
+                AddSpecialToken(token);
+            }
+            if (first2[c] != std::string::npos && TokenAround(r.member2, first2[c], token) &&
+                !HasSpecialToken(token)) {
+                AddSpecialToken(token);
             }
         }
     }

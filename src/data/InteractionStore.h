@@ -35,7 +35,7 @@ public:
     void AddSpecialToken(const std::string& token);
 
     // Call after changing a record's id or members in place.
-    void InvalidateInteractionIndex() { m_indexValid = false; }
+    void InvalidateInteractionIndex() { m_idIndexValid = m_memberIndexValid = false; }
 
     const std::string& GetDataError() const { return m_strDataError; }
     void ReportDataError(const std::string& error) { m_strDataError = error; }
@@ -47,14 +47,16 @@ public:
     CDictionary2 m_setDictionary;
 
 private:
-    void BuildIndex() const;
+    void BuildIdIndex() const;
+    void BuildMemberIndex() const;
 
     std::string m_strDataError;
     std::unordered_set<std::string> m_specialTokenSet;
 
     // First index per id, per ordered member pair and per member on either
-    // side; built on first use after a load.
-    mutable bool m_indexValid = false;
+    // side; each built on first use after a load.
+    mutable bool m_idIndexValid = false;
+    mutable bool m_memberIndexValid = false;
     mutable std::unordered_map<std::string, int> m_firstById;
     mutable std::unordered_map<std::string, int> m_firstByPair;
     mutable std::unordered_map<std::string, int> m_firstByMember;

@@ -1,5 +1,7 @@
 #include "MemberNames.h"
 
+#include <array>
+
 namespace {
 
 void TrimUnderscores(std::string& s) {
@@ -40,20 +42,36 @@ void NormaliseMemberNames(std::string& member1, std::string& member2, std::int32
     PrefixIfNeeded(member2);
 }
 
-void SpecialTokensOf(const std::string& member, char special, std::string& token, bool& found) {
-    found = false;
-    size_t p = member.find(special);
-    if (p == std::string::npos) {
-        return;
-    }
+bool TokenAround(const std::string& member, size_t p, std::string& token) {
     size_t r = member.find('_', p);
     size_t before = p == 0 ? std::string::npos : member.rfind('_', p - 1);
     if (r == std::string::npos || before == std::string::npos) {
-        return;
+        return false;
     }
     size_t l = before + 1;
-    if (l < r) {
-        token.assign(member, l, r - l);
-        found = true;
+    if (l >= r) {
+        return false;
+    }
+    token.assign(member, l, r - l);
+    return true;
+}
+
+void FirstSpecialPositions(const std::string& member, size_t (&first)[26]) {
+    static const auto slots = [] {
+        std::array<signed char, 256> table{};
+        table.fill(-1);
+        for (int i = 0; i < 26; ++i) {
+            table[static_cast<unsigned char>(kSpecialCharacters[i])] = static_cast<signed char>(i);
+        }
+        return table;
+    }();
+    for (size_t& f : first) {
+        f = std::string::npos;
+    }
+    for (size_t p = 0; p < member.size(); ++p) {
+        const int slot = slots[static_cast<unsigned char>(member[p])];
+        if (slot >= 0 && first[slot] == std::string::npos) {
+            first[slot] = p;
+        }
     }
 }

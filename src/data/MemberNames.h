@@ -13,7 +13,10 @@ void NormaliseMemberNames(std::string& member1, std::string& member2, std::int32
 // The special characters whose words are collected as tokens, in order.
 extern const char kSpecialCharacters[26];
 
-// The word between the underscores on both sides of the first occurrence of
-// `special` in `member`; `found` is false when there is none (a word at
-// either end of the name has no underscore on one side).
-void SpecialTokensOf(const std::string& member, char special, std::string& token, bool& found);
+// Position of the first occurrence of each special character in `member`
+// (kSpecialCharacters order; npos when absent), found in one pass.
+void FirstSpecialPositions(const std::string& member, size_t (&first)[26]);
+
+// The word between the underscores on both sides of position `p`; false
+// when there is none.
+bool TokenAround(const std::string& member, size_t p, std::string& token);

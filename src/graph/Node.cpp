@@ -143,6 +143,16 @@ int CNode::AppendMolecule(int circle, const std::string& name, int size) {
     return c->m_lstMolecules.back().number;
 }
 
+int CNode::AppendCircle(CCircleData&& circle) {
+    m_lstCircles.push_back(std::move(circle));
+    return m_circle_count++;
+}
+
+void CNode::ReserveNames(size_t names) {
+    m_firstNameEntry.reserve(m_firstNameEntry.size() + 2 * names);
+    m_lstNameIndex.reserve(m_lstNameIndex.size() + 2 * names);
+}
+
 int CNode::AppendCircle(const CCircleData& circle) {
     m_lstCircles.push_back(circle);
     return m_circle_count++;
@@ -166,7 +176,7 @@ void CNode::NewStartupCircle(const std::string& name, const std::string& links, 
     m.linkCount = 0;
     m.level = 1;
     circle.m_lstMolecules.push_back(std::move(m));
-    AppendCircle(circle);
+    AppendCircle(std::move(circle));
 }
 
 void CNode::AddLink(int circle, int index, const std::string& entry) {

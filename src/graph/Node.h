@@ -45,6 +45,9 @@ public:
     int AppendMolecule(int circle, const std::string& name, int size);
     // Appends a circle numbered m_circle_count; returns its number.
     int AppendCircle(const CCircleData& circle);
+    int AppendCircle(CCircleData&& circle);
+    // Room for `names` more registrations without rehashing.
+    void ReserveNames(size_t names);
     // Appends an empty circle numbered m_circle_count and returns it, to be
     // filled in place (spares building a node list twice).
     CCircleData& AppendEmptyCircle();

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "InteractionStore.h"
@@ -20,86 +23,104 @@ std::string LinkEntryText(int circle, int index, int kind) {
     return s;
 }
 
-// The build alone writes links while it runs, so the entries it has added
-// are known without reading the link texts back.
+// The build alone writes links and registers names while it runs, so it
+// keeps its own indexes: every circle of this graph holds one molecule at
+// index 0, registered when its circle was made, in circle order, so the
+// first registration of a name is also what a scan would find first.
 class StartupBuilder {
 public:
-    explicit StartupBuilder(CNode& graph) : m_graph(graph) {}
-
-    void AddLink(int circle, int index, const std::string& entry) {
-        MoleculeRecord* m = m_graph.GetMolecule(circle, index);
-        if (!m) {
-            return;
-        }
-        std::string key = std::to_string(circle) + ':' + std::to_string(index) + ':' + entry;
-        if (!m_entries.insert(std::move(key)).second) {
-            return;
-        }
-        if (!m->links.empty()) {
-            m->links += ' ';
-        }
-        m->links += entry;
-    }
-
-    // Position of a registered name. Every circle of this graph holds one
-    // molecule registered when its circle was made, in circle order, so the
-    // first registration is also the first circle a scan would find.
-    bool Find(const std::string& name, int& circle, int& index) const {
-        std::string pos = m_graph.LookUpName(name, 0);
-        return !pos.empty() && ParsePosition(pos, circle, index);
+    StartupBuilder(CNode& graph, size_t interactions) : m_graph(graph) {
+        m_molecules.reserve(interactions);
+        m_entries.reserve(interactions);
+        m_graph.ReserveNames(interactions);
     }
 
     void Add(const InteractionRecord& r) {
-        const std::string& m1 = r.member1;
-        const std::string& m2 = r.member2;
         const int k = r.kind;
         const int w = InteractionLevel(r.remark);
-        int c1 = -1, i1 = -1, c2 = -1, i2 = -1;
-        const bool has1 = Find(m1, c1, i1);
-        const bool has2 = Find(m2, c2, i2);
-        if (has1 && has2) {
-            AddLink(c1, i1, LinkEntryText(c2, i2, k));
-            MoleculeRecord* t = c1 < c2 ? m_graph.GetMolecule(c1, i1) : m_graph.GetMolecule(c2, i2);
-            if (t) {
-                t->linkCount = std::max(t->linkCount, 0) + 1;
-                t->level = std::min(t->level, w);
-            }
-        } else if (!has1 && !has2) {
-            ++m_n;
-            m_graph.NewStartupCircle(m1, std::string(), k);
-            m_graph.RegisterName(m1, m_n, 0, 0);
-            m_graph.GetMolecule(m_n, 0)->level = w;
-            // Recorded as written so a later identical entry is not added twice.
-            AddLink(m_n, 0, LinkEntryText(m_n + 1, 0, k));
-            ++m_n;
-            m_graph.NewStartupCircle(m2, std::string(), k);
-            m_graph.RegisterName(m2, m_n, 0, 0);
-            m_graph.GetMolecule(m_n, 0)->level = w;
-        } else if (!has1) {
-            ++m_n;
-            m_graph.NewStartupCircle(m1, std::string(), k);
-            m_graph.GetMolecule(m_n, 0)->level = w;
-            AddLink(m_n, 0, LinkEntryText(c2, 0, k));
-            if (MoleculeRecord* other = m_graph.GetMolecule(c2, i2)) {
-                other->level = std::min(other->level, w);
-            }
-            m_graph.RegisterName(m1, m_n, 0, 0);
+        Molecule* a = Find(r.member1);
+        Molecule* b = Find(r.member2);
+        if (a && b) {
+            AddLink(*a, b->circle, k);
+            MoleculeRecord* t = a->circle < b->circle ? a->node : b->node;
+            t->linkCount = std::max(t->linkCount, 0) + 1;
+            t->level = std::min(t->level, w);
+        } else if (!a && !b) {
+            Molecule& first = NewMolecule(r.member1, k, w);
+            AddLink(first, m_n + 1, k);
+            NewMolecule(r.member2, k, w);
+        } else if (!a) {
+            // The new molecule is registered after its link is written.
+            Molecule m = MakeMolecule(r.member1, k, w);
+            AddLink(m, b->circle, k);
+            b->node->level = std::min(b->node->level, w);
+            Register(r.member1, m);
         } else {
-            ++m_n;
-            m_graph.NewStartupCircle(m2, std::string(), k);
-            m_graph.GetMolecule(m_n, 0)->level = w;
-            AddLink(c1, i1, LinkEntryText(m_n, 0, k));
-            if (MoleculeRecord* other = m_graph.GetMolecule(c1, i1)) {
-                other->level = std::min(other->level, w);
-            }
-            m_graph.RegisterName(m2, m_n, 0, 0);
+            Molecule m = MakeMolecule(r.member2, k, w);
+            AddLink(*a, m.circle, k);
+            a->node->level = std::min(a->node->level, w);
+            Register(r.member2, m);
         }
     }
 
 private:
+    struct Molecule {
+        int circle = 0;
+        MoleculeRecord* node = nullptr;  // circles and their nodes never move once appended
+    };
+    struct LinkKey {
+        int from, to, kind;
+        bool operator==(const LinkKey& o) const { return from == o.from && to == o.to && kind == o.kind; }
+    };
+    struct LinkKeyHash {
+        size_t operator()(const LinkKey& k) const {
+            std::uint64_t h = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(k.from)) << 32) ^
+                              static_cast<std::uint32_t>(k.to);
+            h ^= static_cast<std::uint64_t>(static_cast<std::uint32_t>(k.kind)) * 0x9E3779B97F4A7C15ull;
+            h = (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ull;
+            return static_cast<size_t>(h ^ (h >> 29));
+        }
+    };
+
+    Molecule* Find(const std::string& name) {
+        auto it = m_molecules.find(name);
+        return it == m_molecules.end() ? nullptr : &it->second;
+    }
+
+    Molecule MakeMolecule(const std::string& name, int kind, int level) {
+        ++m_n;
+        m_graph.NewStartupCircle(name, std::string(), kind);
+        Molecule m{m_n, m_graph.GetMolecule(m_n, 0)};
+        m.node->level = level;
+        return m;
+    }
+
+    Molecule& NewMolecule(const std::string& name, int kind, int level) {
+        Molecule m = MakeMolecule(name, kind, level);
+        return Register(name, m);
+    }
+
+    // The first registration of a name wins, as in the graph's own index.
+    Molecule& Register(const std::string& name, const Molecule& m) {
+        m_graph.RegisterName(name, m.circle, 0, 0);
+        return m_molecules.emplace(name, m).first->second;
+    }
+
+    void AddLink(const Molecule& from, int target, int kind) {
+        if (!m_entries.insert(LinkKey{from.circle, target, kind}).second) {
+            return;
+        }
+        std::string& links = from.node->links;
+        if (!links.empty()) {
+            links += ' ';
+        }
+        links += LinkEntryText(target, 0, kind);
+    }
+
     CNode& m_graph;
     int m_n = 0;  // circles made so far; equals the last circle number
-    std::unordered_set<std::string> m_entries;
+    std::unordered_map<std::string_view, Molecule> m_molecules;  // views into the records' members
+    std::unordered_set<LinkKey, LinkKeyHash> m_entries;
 };
 
 }  // namespace
@@ -118,7 +139,7 @@ std::unique_ptr<CNode> BuildStartupGraph(CInteractionStore& store, bool& loaded)
 
 std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store) {
     auto graph = std::make_unique<CNode>(&store);
-    StartupBuilder builder(*graph);
+    StartupBuilder builder(*graph, store.m_pInteractions.size());
     for (const InteractionRecord& r : store.m_pInteractions) {
         builder.Add(r);
     }
