@@ -91,6 +91,17 @@ void CNode::FindMoleculePosition(const std::string& name, int& circle, int& inde
 
 std::string CNode::LookUpName(const std::string& name, int list) const {
     if (list == 0) {
+        // The search runs over names and position texts alike; only a text
+        // shaped like a position can equal one, and a scan answers those.
+        int c = 0, i = 0;
+        if (ParsePosition(name, c, i) && name == FormatPosition(c, i)) {
+            for (size_t k = 0; k + 1 < m_lstNameIndex.size(); ++k) {
+                if (m_lstNameIndex[k] == name) {
+                    return m_lstNameIndex[k + 1];
+                }
+            }
+            return std::string();
+        }
         auto it = m_firstNameEntry.find(name);
         if (it == m_firstNameEntry.end() || it->second + 1 >= m_lstNameIndex.size()) {
             return std::string();
@@ -107,9 +118,7 @@ void CNode::RegisterName(const std::string& name, int circle, int index, int lis
     if (list == 0) {
         m_firstNameEntry.emplace(name, m_lstNameIndex.size());
         m_lstNameIndex.push_back(name);
-        std::string position = FormatPosition(circle, index);
-        m_firstNameEntry.emplace(position, m_lstNameIndex.size());
-        m_lstNameIndex.push_back(std::move(position));
+        m_lstNameIndex.push_back(FormatPosition(circle, index));
     } else if (list == 1 && m_pDoc) {
         m_pDoc->AddSpecialToken(name);
     }
@@ -149,7 +158,7 @@ int CNode::AppendCircle(CCircleData&& circle) {
 }
 
 void CNode::ReserveNames(size_t names) {
-    m_firstNameEntry.reserve(m_firstNameEntry.size() + 2 * names);
+    m_firstNameEntry.reserve(m_firstNameEntry.size() + names);
     m_lstNameIndex.reserve(m_lstNameIndex.size() + 2 * names);
 }
 

@@ -65,7 +65,8 @@ public:
     CInteractionStore* m_pDoc = nullptr;
 
 private:
-    // First position in m_lstNameIndex of each text, name or position alike,
-    // since a look-up matches the first equal entry of either kind.
+    // First position in m_lstNameIndex of each registered name. A look-up
+    // matches the first equal entry, a position text too: texts shaped
+    // like positions are looked up by a scan instead.
     std::unordered_map<std::string, size_t> m_firstNameEntry;
 };

@@ -538,6 +538,7 @@ std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store) {
         r.built = 0;
     }
     auto graph = std::make_unique<CNode>(&store);
+    graph->ReserveNames(2 * store.m_pInteractions.size());  // at most two molecules per interaction
     CSphereBuilder(*graph, store).BuildPathway();
     return graph;
 }

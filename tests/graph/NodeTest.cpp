@@ -54,6 +54,18 @@ TEST(Node, FirstRegistrationWinsAndClearKeepsTheIndex) {
     EXPECT_EQ(g.LookUpName("Z", 0), "");
 }
 
+TEST(Node, ALookUpMatchesPositionTextsAsEntriesToo) {
+    CNode g;
+    g.RegisterName("A", 3, 0, 0);
+    EXPECT_EQ(g.LookUpName("3 0", 0), "");  // the last entry has no follower
+    g.RegisterName("B", 5, 0, 0);
+    EXPECT_EQ(g.LookUpName("3 0", 0), "B");
+    g.RegisterName("5 0", 7, 0, 0);  // a name shaped like a position
+    EXPECT_EQ(g.LookUpName("5 0", 0), "5 0");  // the earlier position entry answers first
+    EXPECT_EQ(g.LookUpName("7 0", 0), "");
+    EXPECT_EQ(g.LookUpName("B", 0), "5 0");
+}
+
 TEST(Node, SpecialTokenListLookUp) {
     CInteractionStore store("");
     CNode g(&store);
