@@ -7,6 +7,20 @@
 #include "StartupBuild.h"
 #include "UserPrompt.h"
 
+namespace {
+
+// A file-save dialog with an overwrite prompt; false when cancelled.
+bool AskSavePath(IUserPrompt& prompt, const char* extension, const char* filter, std::string& path) {
+    IUserPrompt::FileChoice choice;
+    choice.save = true;
+    choice.defaultExtension = extension;
+    choice.filter = filter;
+    choice.promptOverwrite = true;
+    return prompt.ChooseFile(choice, path);
+}
+
+}  // namespace
+
 CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect) {}
 
 CTarnwickDoc::~CTarnwickDoc() = default;
@@ -27,13 +41,8 @@ void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
     if (!m_pGraph) {
         m_pGraph = std::make_unique<CNode>(this);
     }
-    IUserPrompt::FileChoice choice;
-    choice.save = true;
-    choice.defaultExtension = "bb";
-    choice.filter = "bb file (*.bb) | *.bb ||";
-    choice.promptOverwrite = true;
     std::string path;
-    if (!prompt.ChooseFile(choice, path)) {
+    if (!AskSavePath(prompt, "bb", "bb file (*.bb) | *.bb ||", path)) {
         return;
     }
     std::string error;
@@ -58,13 +67,8 @@ void CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
     if (m_pGraph->m_circle_count <= 0) {
         return;
     }
-    IUserPrompt::FileChoice choice;
-    choice.save = true;
-    choice.defaultExtension = "dot";
-    choice.filter = "dot file (*.dot) | *.dot ||";
-    choice.promptOverwrite = true;
     std::string path;
-    if (!prompt.ChooseFile(choice, path)) {
+    if (!AskSavePath(prompt, "dot", "dot file (*.dot) | *.dot ||", path)) {
         return;
     }
     std::string error;
