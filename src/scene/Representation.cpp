@@ -36,11 +36,19 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
       m_pGreenCharRoot(MakeCoin<SoSeparator>()),
       m_pDoc(&doc),
       m_graph(graph),
-      m_host(host) {
+      m_host(host),
+      m_edgeHighlighter(m_selected, [this](int kind) { return GetEdgeColor(kind); }) {
     m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
 }
 
-CRepresentation::~CRepresentation() { DetachSelection(); }
+CRepresentation::~CRepresentation() {
+    DetachSelection();
+    // A selected path holds the selection node it starts at: without
+    // letting the paths go, the scene would keep itself alive.
+    if (m_pSelection) {
+        m_pSelection->deselectAll();
+    }
+}
 
 const CNode* CRepresentation::Graph() const { return m_graph.get(); }
 
@@ -51,19 +59,21 @@ void CRepresentation::DetachSelection() {
     }
 }
 
+SceneNamesReleasedOnExit::~SceneNamesReleasedOnExit() { NoteSceneNamesChanged(); }
+
 void CRepresentation::SelectionCallback(void* data, SoPath* path) {
-    static_cast<CRepresentation*>(data)->OnSelect(path);
+    auto* self = static_cast<CRepresentation*>(data);
+    self->m_selected.Add(path->getTail());
+    self->m_edgeHighlighter.NoteSelectionChange(path->getTail());
+    self->OnSelect(path);
 }
 
 void CRepresentation::DeselectionCallback(void* data, SoPath* path) {
-    static_cast<CRepresentation*>(data)->OnDeselect(path);
+    auto* self = static_cast<CRepresentation*>(data);
+    self->m_selected.Remove(path->getTail());
+    self->m_edgeHighlighter.NoteSelectionChange(path->getTail());
+    self->OnDeselect(path);
 }
-
-// Wired to the selection node by BuildScene; what a selection does (panes,
-// highlighting, related selection) is added with the selection code.
-void CRepresentation::OnSelect(SoPath* /*path*/) {}
-
-void CRepresentation::OnDeselect(SoPath* /*path*/) {}
 
 SbColor CRepresentation::GetEdgeColor(int kind) const {
     if (kind < 0 || kind >= kRelationKindCount) {
@@ -102,11 +112,18 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 void CRepresentation::BuildScene() {
     // A second build starts from empty roots, not on top of the first scene.
     DetachSelection();
+    if (m_pSelection) {
+        m_pSelection->deselectAll();
+    }
     ForgetNodeMatrices();
+    m_selected.Clear();
+    m_nodeIndex.Attach(nullptr, nullptr);
+    m_edgeHighlighter.Attach(nullptr, m_graph);
     for (SoSeparator* root : {m_pRoot.get(), m_pNodeRoot.get(), m_pLabelRoot.get(), m_pEdgeRoot.get(),
                               m_pRedCharRoot.get(), m_pGreenCharRoot.get()}) {
         root->removeAllChildren();
     }
+    NoteSceneNamesChanged();
 
     m_pCamera = MakeCoin<SoPerspectiveCamera>();
     m_pRoot->addChild(m_pCamera.get());
@@ -118,7 +135,7 @@ void CRepresentation::BuildScene() {
 
     BuildNodeRoot();
 
-    m_pSelection = MakeCoin<SoSelection>();
+    m_pSelection = MakeCoin<CSelectionNode>();
     m_pSelection->policy.setValue(SoSelection::TOGGLE);
     m_pSelection->addSelectionCallback(&CRepresentation::SelectionCallback, this);
     m_pSelection->addDeselectionCallback(&CRepresentation::DeselectionCallback, this);
@@ -137,7 +154,18 @@ void CRepresentation::BuildScene() {
 
     // Later edits change the scene in place; from now on look nodes up.
     ForgetNodeMatrices();
+    // Selection and highlighting follow this scene from now on; its edges
+    // start in their own colours, whatever the highlight mode.
+    m_nodeIndex.Attach(m_pSelection.get(), m_pNodeRoot.get());
+    m_edgeHighlighter.Attach(m_pEdgeRoot.get(), m_graph);
 }
+
+void CRepresentation::InvalidateSceneIndexes() {
+    m_nodeIndex.Invalidate();
+    m_edgeHighlighter.Invalidate();
+}
+
+size_t CRepresentation::CountHighlightedEdges() { return m_edgeHighlighter.EdgeCount(); }
 
 void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
     for (int first = 0; first < m_grid.GetFirstCount(); ++first) {

@@ -14,28 +14,48 @@
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
+#include "EdgeHighlighter.h"
+#include "GraphLookup.h"
 #include "GridLayout.h"
-#include "SceneClasses.h"
+#include "NodeRootIndex.h"
 #include "RelationKind.h"
+#include "SceneClasses.h"
+#include "SelectNameList.h"
+#include "SelectionNode.h"
+#include "SelectedNodes.h"
 
 class CInteractionStore;
 class CNode;
 class ISceneHost;
 struct MoleculeRecord;
+class SbVec2s;
+class SbViewportRegion;
+class SoMaterial;
 class SoPath;
+class SoPathList;
 class SoPerspectiveCamera;
 class SoSelection;
 class SoSeparator;
 
+// Scene nodes named by a representation go with it: a base destroyed after
+// every member says so to the name caches.
+struct SceneNamesReleasedOnExit {
+    SceneNamesReleasedOnExit() = default;
+    ~SceneNamesReleasedOnExit();
+};
+
 // What the box and the sphere representation share: the scene roots, the
 // selection node, the camera, the cell map, the select-names bookkeeping,
-// and the scene construction of labels and edges. A representation adds
-// its layout, the molecule groups under the node root, and the few label
-// and edge details that differ (hooks below).
+// and the scene construction of labels and edges; and on top of the scene
+// the exploration: selection, search, highlight and label modes and the
+// element texts. A representation adds its layout, the molecule groups
+// under the node root, and the few label and edge details that differ
+// (hooks below).
 //
 // The graph is read through the document's graph slot, so a representation
 // that outlives a rebuild sees the current graph, never a freed one.
-class CRepresentation : private SceneClassesReady {
+
+class CRepresentation : private SceneClassesReady, private SceneNamesReleasedOnExit {
 public:
     virtual ~CRepresentation();
     CRepresentation(const CRepresentation&) = delete;
@@ -78,20 +98,89 @@ public:
     // Edge colour of a relation kind; kinds outside 0..10 get neutral grey.
     SbColor GetEdgeColor(int kind) const;
 
-    // Selection callbacks of the selection node, in our terms.
+    // Selection. The selection node uses the toggle policy: a click adds
+    // an unselected sphere and removes a selected one. The two callbacks
+    // run for every path that enters or leaves the selection, clicked or
+    // selected by the program.
     void OnSelect(SoPath* path);
     void OnDeselect(SoPath* path);
+    // What a click on `picked` does under the toggle policy; a path that
+    // does not pass through the selection node changes nothing.
+    void ToggleSelection(SoPath* picked);
+    // A click at a pixel of a viewer showing GetRoot() in `region`: picks
+    // the nearest object there and toggles it. True when a selectable
+    // object was hit.
+    bool ClickAt(const SbVec2s& pixel, const SbViewportRegion& region);
+    // Selects `name` and, for a relation node, its members, theirs in turn,
+    // and everything gathered by earlier related selections.
+    void SelectRelated(const std::string& name);
+    // Empties the selection; in Select Related mode also resets the
+    // highlighting, which forgets the names gathered so far.
+    void DeselectAll();
+    // Whether the node SoNode::getByName finds for `name` is selected here.
+    bool IsNameSelected(const std::string& name) const;
 
     // Names to select and the name last clicked.
-    void ClearSelectNames() { m_lstSelectNames.clear(); }
+    void ClearSelectNames() { m_lstSelectNames.Clear(); }
+    const CSelectNameList& GetSelectNames() const { return m_lstSelectNames; }
     const std::string& GetCurrentName() const { return m_strCurrentName; }
     void SetCurrentName(const std::string& name) { m_strCurrentName = name; }
 
+    // Search. Kind -1 or 11 means no kind filter; flag 0 starts a new
+    // selection, 1 adds to it.
+    void SearchAndSelect(const std::string& name, int kind, int distance, int flag);
+    // Selects what lies one link step from the selection: direction 1
+    // along outgoing links, 2 along incoming ones.
+    void ExpandSelection(int direction);
+    // Lists the names of the selected spheres in selection order; returns
+    // how many.
+    int CollectSelectedNames();
+    // One breadth-first layer over the listed names start .. end - 1, then
+    // `depth` more without a kind filter; direction 0 follows both link
+    // lists, 1 outgoing, 2 incoming (and selects what it finds at once).
+    // Returns the number of names the first layer listed.
+    int ExpandNames(int depth, int start, int end, int kind, int direction);
+    // Lists the element at (circle, index) if `addSelf` is 1 and its
+    // members, each unless listed already; nothing when `kind` is 0 or more
+    // and not the element's relation kind. Returns how many were listed.
+    int AddElementNames(int circle, int index, int kind, int addSelf);
+    // Lists every element of relation kind `kind` with its members.
+    void AddNamesOfKind(int kind);
+    void SelectListedNames();
+    void SelectListedRange(int from, int to);
+    // Selects the sphere of that name, or tells the curator there is none.
+    void SelectByName(const std::string& name);
+
+    // Highlight modes: 0 box, 1 selective showing, 2 by colour.
+    void SetHighlightMode(int newMode, int oldMode);
+    // Every named molecule and edge material of every scene to the look of
+    // `mode` with nothing selected; forgets the listed names.
+    void ResetHighlight(int mode);
+    void HighlightPath(SoPath* path, int mode);
+    void HighlightPaths(const SoPathList& paths, int mode);
+    void UnhighlightPath(SoPath* path, int mode);
+    // Every edge: in the selected look when both its molecules are selected.
+    void UpdateEdgeHighlight(int mode);
+    // Label modes: 0 and 2 show both label roots, 1 only the red one, any
+    // other value none.
+    void SetLabelVisibility(int value);
+
+    // The node name pane's text for an element.
+    std::string DescribeElement(const std::string& name);
+
+    // Changes of the scene (nodes added, removed or named) and a graph
+    // that was replaced or grew are noticed by themselves. Code that changes
+    // the names or links of the graph in place calls this on every
+    // representation of that graph, so that the indexes behind selection
+    // and highlighting read them again.
+    void InvalidateSceneIndexes();
+    // Edges the highlighting knows of (builds its index).
+    size_t CountHighlightedEdges();
+
     int m_bSearching = 0;
-    std::vector<std::string> m_lstSelectNames;
-    std::string m_strCurrentName;
 
     static constexpr float kNeutralGrey = 0.5f;
+    static constexpr const char* kNoSuchName = "존재하지 않는 이름입니다";
 
 protected:
     CRepresentation(CInteractionStore& doc, const std::unique_ptr<CNode>& graph, ISceneHost& host);
@@ -133,19 +222,49 @@ protected:
     CoinPtr<SoSeparator> m_pEdgeRoot;
     CoinPtr<SoSeparator> m_pRedCharRoot;
     CoinPtr<SoSeparator> m_pGreenCharRoot;
-    CoinPtr<SoSelection> m_pSelection;
+    CoinPtr<CSelectionNode> m_pSelection;
     CoinPtr<SoPerspectiveCamera> m_pCamera;
 
     CInteractionStore* m_pDoc;
 
 private:
+    // Name look-ups of one operation share one CGraphLookup: the graph does
+    // not change while an operation runs.
+    class LookupScope {
+    public:
+        explicit LookupScope(CRepresentation& rep);
+        ~LookupScope();
+        LookupScope(const LookupScope&) = delete;
+        LookupScope& operator=(const LookupScope&) = delete;
+        CGraphLookup& operator*() const { return *m_rep.m_pLookup; }
+        CGraphLookup* operator->() const { return m_rep.m_pLookup; }
+
+    private:
+        CRepresentation& m_rep;
+        std::unique_ptr<CGraphLookup> m_own;
+    };
+
     static void SelectionCallback(void* data, SoPath* path);
     static void DeselectionCallback(void* data, SoPath* path);
     void DetachSelection();
     void ForgetNodeMatrices();
+    // The molecule material of a selected path: child 1 of the sphere's group.
+    static SoMaterial* MoleculeMaterial(const SoPath* path);
+    void SetHighlightedLook(SoPath* path, int mode, bool highlighted);
+    // Lists `names` in order, then selects every listed name with the
+    // callbacks kept to the highlighting.
+    void SelectAdditionally(const std::vector<std::string>& names);
+    // The highlight mode the frame's flags name.
+    int FlaggedHighlightMode() const;
 
     const std::unique_ptr<CNode>& m_graph;
     ISceneHost& m_host;
+    CSelectNameList m_lstSelectNames;
+    std::string m_strCurrentName;
+    CGraphLookup* m_pLookup = nullptr;
+    CSelectedNodes m_selected;
+    CNodeRootIndex m_nodeIndex;
+    CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;
 };

@@ -5,10 +5,12 @@
 #include <Inventor/nodekits/SoNodeKit.h>
 
 #include "CoinNameTable.h"
+#include "SelectionNode.h"
 
 void InitSceneClasses() {
     InstallSceneNameTable();
     SoDB::init();
     SoNodeKit::init();
     SoInteraction::init();
+    CSelectionNode::initClass();
 }

@@ -7,6 +7,9 @@
 namespace {
 
 constexpr char kEscape = '`';
+
+// One user-interface thread: a plain counter will do.
+unsigned long g_namingEpoch = 0;
 constexpr const char* kEscapedPrefix = "_`";
 
 bool IsPlainChar(char c) { return c != kEscape && SbName::isBaseNameChar(c); }
@@ -84,7 +87,14 @@ std::string DecodeSceneName(const std::string& sceneName) {
 
 SbName SceneName(const std::string& name) { return SbName(EncodeSceneName(name).c_str()); }
 
-void SetSceneName(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
+unsigned long SceneNamingEpoch() { return g_namingEpoch; }
+
+void NoteSceneNamesChanged() { ++g_namingEpoch; }
+
+void SetSceneName(SoBase* node, const std::string& name) {
+    node->setName(SceneName(name));
+    NoteSceneNamesChanged();
+}
 
 std::string GetSceneName(const SoBase* node) {
     return node ? DecodeSceneName(node->getName().getString()) : std::string();

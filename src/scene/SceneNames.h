@@ -25,6 +25,12 @@ std::string DecodeSceneName(const std::string& sceneName);
 // Whether Coin's setName would store `name` as it is.
 bool IsAcceptedSceneName(const std::string& name);
 
+// Changes whenever our code names a scene node or lets a scene go, that is
+// whenever SoNode::getByName may start to answer differently for some name.
+// Whatever caches the answers of name look-ups compares it.
+unsigned long SceneNamingEpoch();
+void NoteSceneNamesChanged();
+
 SbName SceneName(const std::string& name);
 void SetSceneName(SoBase* node, const std::string& name);
 // The decoded name of a node (empty for an unnamed node).

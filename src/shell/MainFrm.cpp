@@ -129,7 +129,9 @@ void CMainFrame::createActions() {
     AddCommand(cmd::SelectRelated, tr("Select Related"), &CMainFrame::OnSelectRelated,
                &ModeFlags::m_bSelectRelated);
     AddCommand(cmd::SelectAll, tr("Select All"), &CMainFrame::OnSelectAll);
-    AddCommand(cmd::DeselectAll, tr("Deselect All"));
+    AddCommand(cmd::DeselectAll, tr("Deselect All"), &CMainFrame::OnDeselectAll);
+    AddCommand(cmd::ExpandOut, tr("Expand Selection Along Out-Links"), &CMainFrame::OnExpandOut);
+    AddCommand(cmd::ExpandIn, tr("Expand Selection Along In-Links"), &CMainFrame::OnExpandIn);
 
     // Curation commands of the menus.
     AddCommand(cmd::Rename, tr("Rename"));
@@ -166,7 +168,10 @@ void CMainFrame::createMenus() {
     AddMenu(nullptr, tr("Select(&S)"), {cmd::SelectAll, cmd::DeselectAll});
     AddMenu(nullptr, tr("Manipulation(&E)"), {cmd::Rename, cmd::AnnotateOk, cmd::SpecificInformation});
     AddMenu(nullptr, tr("Tune(&T)"), {cmd::CoordinationSpecific});
-    AddMenu(nullptr, tr("Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
+    QMenu* pathway = AddMenu(nullptr, tr("Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
+    pathway->addSeparator();
+    pathway->addAction(m_commands.value(cmd::ExpandOut));
+    pathway->addAction(m_commands.value(cmd::ExpandIn));
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 
@@ -211,9 +216,8 @@ void CMainFrame::createDockWindows() {
     toggle->setToolTip(tr("Toggle My Dialog Bar"));
     m_commands.insert(cmd::DialogBar, toggle);
 
-    // The search button sends command 1001; it is available once the
-    // command has a handler.
-    QAction* search = AddCommand(cmd::Search, tr("search"));
+    // The search button sends command 1001.
+    QAction* search = AddCommand(cmd::Search, tr("search"), &CMainFrame::OnSearch);
     auto* button = qobject_cast<QPushButton*>(m_pSearchPanel->GetControl(CSearchPanel::IDC_SEARCH));
     button->setEnabled(search->isEnabled());
     connect(search, &QAction::changed, button, [search, button] { button->setEnabled(search->isEnabled()); });
@@ -265,13 +269,29 @@ void CMainFrame::SetHighlightMode(int mode) {
     if (m_flags.*flags[mode]) {
         return;  // the checked mode again changes nothing
     }
+    int old = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (m_flags.*flags[i]) {
+            old = i;
+        }
+    }
+    // The scene changes before the flags do, as the command always did.
+    if (CRepresentation* target = m_pView->GetCommandTarget()) {
+        target->SetHighlightMode(mode, old);
+    } else {
+        m_pView->UseRenderActionFor(mode);
+    }
     for (int i = 0; i < 3; ++i) {
         m_flags.*flags[i] = i == mode ? 1 : 0;
     }
-    m_pView->UseRenderActionFor(mode);
 }
 
-void CMainFrame::SetLabelMode(int ModeFlags::*flag) {
+void CMainFrame::SetLabelMode(int ModeFlags::*flag, int visibility) {
+    if (!(m_flags.*flag)) {
+        if (CRepresentation* target = m_pView->GetCommandTarget()) {
+            target->SetLabelVisibility(visibility);
+        }
+    }
     m_flags.m_bCharViewAll = 0;
     m_flags.m_bCharViewRed = 0;
     m_flags.m_bCharViewBoth = 0;
@@ -283,10 +303,11 @@ void CMainFrame::OnViewWithBox() { SetHighlightMode(0); }
 void CMainFrame::OnSelectiveShowing() { SetHighlightMode(1); }
 void CMainFrame::OnViewByColor() { SetHighlightMode(2); }
 
-void CMainFrame::OnCharViewAll() { SetLabelMode(&ModeFlags::m_bCharViewAll); }
-void CMainFrame::OnCharViewRed() { SetLabelMode(&ModeFlags::m_bCharViewRed); }
-void CMainFrame::OnCharViewBoth() { SetLabelMode(&ModeFlags::m_bCharViewBoth); }
-void CMainFrame::OnCharViewNothing() { SetLabelMode(&ModeFlags::m_bCharViewNothing); }
+// Label visibility values: 2 both label roots, 1 only the red one, 3 none.
+void CMainFrame::OnCharViewAll() { SetLabelMode(&ModeFlags::m_bCharViewAll, 2); }
+void CMainFrame::OnCharViewRed() { SetLabelMode(&ModeFlags::m_bCharViewRed, 1); }
+void CMainFrame::OnCharViewBoth() { SetLabelMode(&ModeFlags::m_bCharViewBoth, 2); }
+void CMainFrame::OnCharViewNothing() { SetLabelMode(&ModeFlags::m_bCharViewNothing, 3); }
 
 void CMainFrame::OnSelectOne() {
     m_flags.m_bSelectOne = 1;
@@ -299,6 +320,31 @@ void CMainFrame::OnSelectRelated() {
 }
 
 void CMainFrame::OnSelectAll() {}
+
+void CMainFrame::OnDeselectAll() {
+    if (CRepresentation* target = m_pView->GetCommandTarget()) {
+        target->DeselectAll();
+    }
+}
+
+void CMainFrame::OnSearch() {
+    if (CRepresentation* target = m_pView->GetCommandTarget()) {
+        const SearchRequest request = m_pSearchPanel->GetSearchRequest();
+        target->SearchAndSelect(request.name, request.kind, request.distance, 0);
+    }
+}
+
+void CMainFrame::OnExpandOut() {
+    if (CRepresentation* target = m_pView->GetCommandTarget()) {
+        target->ExpandSelection(1);
+    }
+}
+
+void CMainFrame::OnExpandIn() {
+    if (CRepresentation* target = m_pView->GetCommandTarget()) {
+        target->ExpandSelection(2);
+    }
+}
 
 void CMainFrame::OnNoEffect() {}
 

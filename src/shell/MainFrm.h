@@ -55,7 +55,12 @@ public:
     void OnSelectOne();
     void OnSelectRelated();
     void OnSelectAll();  // enabled and without effect
+    void OnDeselectAll();
     void OnNoEffect();
+    // Search panel and selection growth.
+    void OnSearch();
+    void OnExpandOut();
+    void OnExpandIn();
 
     // Document commands.
     void OnFileNew();
@@ -83,7 +88,7 @@ private:
                         int ModeFlags::*flag = nullptr);
     QMenu* AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids);
     void SetHighlightMode(int mode);
-    void SetLabelMode(int ModeFlags::*flag);
+    void SetLabelMode(int ModeFlags::*flag, int visibility);
     // Check marks follow the flags, as an update handler would set them.
     void UpdateCheckMarks();
 

@@ -1,6 +1,7 @@
 #include "TarnwickView.h"
 
 #include <QLayout>
+#include <QMouseEvent>
 #include <climits>
 #include <QVBoxLayout>
 
@@ -25,7 +26,11 @@ CTarnwickView::CTarnwickView(CTarnwickDoc& doc, const ModeFlags& flags, CSearchP
 }
 
 CTarnwickView::~CTarnwickView() {
-    // The viewer goes before the scene and the render actions it uses.
+    // The viewer goes before the scene and the render actions it uses, and
+    // stops watching the selection node first.
+    if (m_pViewer) {
+        m_pViewer->redrawOnSelectionChange(nullptr);
+    }
     delete m_pViewer;
     m_pViewer = nullptr;
 }
@@ -33,6 +38,7 @@ CTarnwickView::~CTarnwickView() {
 void CTarnwickView::CreateViewer() {
     m_pViewer = new SoQtExaminerViewer(this, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER);
     layout()->addWidget(m_pViewer->getWidget());
+    m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
 
     m_pSceneRoot.reset(new SoSeparator);
     m_pViewer->setSceneGraph(m_pSceneRoot.get());
@@ -103,6 +109,56 @@ void CTarnwickView::SetNodeNameText(const std::string& text) { m_panel.SetNodeNa
 
 void CTarnwickView::SetTextSourceText(const std::string& text) {
     m_panel.SetTextSourceText(QString::fromStdString(text));
+}
+
+void CTarnwickView::ShowMessage(const std::string& text) { m_prompt.ShowMessage(text); }
+
+CRepresentation* CTarnwickView::GetCommandTarget() const { return m_pBox.get(); }
+
+CRepresentation* CTarnwickView::GetShownRepresentation() const {
+    return m_pBox && m_pSceneRoot.get() == m_pBox->GetRoot() ? m_pBox.get() : nullptr;
+}
+
+SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {
+    static_cast<CTarnwickView*>(data)->OnViewerMouse(event);
+    return FALSE;  // the viewer still rotates, zooms and pans as ever
+}
+
+void CTarnwickView::OnViewerMouse(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
+        return;
+    }
+    // In the viewer's pick mode the selection node takes the click itself.
+    if (!m_pViewer || !m_pViewer->isViewing()) {
+        m_bButtonDown = false;
+        return;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (type == QEvent::MouseButtonPress) {
+        m_bButtonDown = mouse->button() == Qt::LeftButton;
+        m_pressAt = mouse->pos();
+        m_pressTime.start();
+        return;
+    }
+    if (mouse->button() != Qt::LeftButton || !m_bButtonDown) {
+        return;
+    }
+    m_bButtonDown = false;
+    if ((mouse->pos() - m_pressAt).manhattanLength() > kClickSlop || m_pressTime.elapsed() > kClickMilliseconds) {
+        return;  // a drag: the viewer rotated the scene
+    }
+    CRepresentation* shown = GetShownRepresentation();
+    if (!shown) {
+        return;
+    }
+    // Coin counts pixels from the bottom left, in device pixels.
+    const SbViewportRegion& region = m_pViewer->getViewportRegion();
+    const qreal ratio = m_pViewer->getGLWidget()->devicePixelRatioF();
+    const int height = region.getViewportSizePixels()[1];
+    const int x = static_cast<int>(mouse->pos().x() * ratio);
+    const int y = height - 1 - static_cast<int>(mouse->pos().y() * ratio);
+    shown->ClickAt(SbVec2s(static_cast<short>(x), static_cast<short>(y)), region);
 }
 
 const SbViewportRegion& CTarnwickView::GetViewportRegion() const {

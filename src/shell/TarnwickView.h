@@ -3,15 +3,21 @@
 #include <memory>
 #include <string>
 
+#include <QElapsedTimer>
+#include <QPoint>
 #include <QWidget>
+
+#include <Inventor/SbBasic.h>
 
 #include "CoinPtr.h"
 #include "SceneHost.h"
 
 class CBoxRep;
+class CRepresentation;
 class CSearchPanel;
 class CTarnwickDoc;
 class IUserPrompt;
+class QEvent;
 class SoBoxHighlightRenderAction;
 class SoGLRenderAction;
 class SoNode;
@@ -35,27 +41,42 @@ public:
     void OnStartupLoad();
     // Gives m_pSceneRoot to the viewer.
     void ShowSceneRoot();
-    // Highlight mode 0 renders with the box highlight, modes 1 and 2 plainly.
-    void UseRenderActionFor(int highlightMode);
-
     CBoxRep* GetBox() const { return m_pBox.get(); }
+    // The representation the frame's commands (search panel, Deselect All,
+    // expansion, highlight and label modes) address: the box
+    // representation, also while another layout is on screen.
+    CRepresentation* GetCommandTarget() const;
+    // The representation whose scene the viewer shows, which a click in
+    // the viewer selects in.
+    CRepresentation* GetShownRepresentation() const;
     SoQtExaminerViewer* GetViewer() const { return m_pViewer; }
     SoNode* GetSceneRoot() const { return m_pSceneRoot.get(); }
     SoBoxHighlightRenderAction* GetBoxHighlightAction() const { return m_pBoxHighlightAction.get(); }
     SoGLRenderAction* GetGLAction() const { return m_pGLAction.get(); }
 
-    // The result panes of the search panel.
-    void SetNodeNameText(const std::string& text);
-    void SetTextSourceText(const std::string& text);
-
     // ISceneHost
     const ModeFlags& GetModeFlags() const override { return m_flags; }
     const SbViewportRegion& GetViewportRegion() const override;
     void RedrawOnSelectionChange(SoSelection* selection) override;
+    // Highlight mode 0 renders with the box highlight, modes 1 and 2 plainly.
+    void UseRenderActionFor(int highlightMode) override;
+    // The result panes of the search panel.
+    void SetNodeNameText(const std::string& text) override;
+    void SetTextSourceText(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+
+    // Press and release of the left button closer than this, in pixels
+    // and milliseconds, make a click rather than a drag.
+    static constexpr int kClickSlop = 4;
+    static constexpr int kClickMilliseconds = 500;
 
 private:
     void CreateViewer();
     SbVec2s CurrentViewerSize();
+    // The viewer's own mouse handling turns drags into rotation; a click
+    // that does not move selects what lies under the pointer.
+    static SbBool ViewerEvent(void* data, QEvent* event);
+    void OnViewerMouse(QEvent* event);
 
     CTarnwickDoc& m_doc;
     const ModeFlags& m_flags;
@@ -68,4 +89,8 @@ private:
     std::unique_ptr<CBoxRep> m_pBox;
     std::unique_ptr<SoGLRenderAction> m_pGLAction;
     CoinPtr<SoNode> m_pSceneRoot;
+
+    bool m_bButtonDown = false;
+    QPoint m_pressAt;
+    QElapsedTimer m_pressTime;
 };

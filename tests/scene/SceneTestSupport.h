@@ -19,10 +19,18 @@ public:
     const ModeFlags& GetModeFlags() const override { return m_flags; }
     const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
     void RedrawOnSelectionChange(SoSelection* selection) override { m_redrawSelections.push_back(selection); }
+    void UseRenderActionFor(int highlightMode) override { m_renderActions.push_back(highlightMode); }
+    void SetNodeNameText(const std::string& text) override { m_nodeName = text; }
+    void SetTextSourceText(const std::string& text) override { m_textSource = text; }
+    void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
 
     ModeFlags m_flags;
     SbViewportRegion m_viewport{640, 480};
     std::vector<SoSelection*> m_redrawSelections;
+    std::vector<int> m_renderActions;  // highlight modes, one per switch
+    std::string m_nodeName;
+    std::string m_textSource;
+    std::vector<std::string> m_messages;
 };
 
 // One interaction row of a test graph.

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <Inventor/SbColor.h>
+
+#include "CoinPtr.h"
+
+class CNode;
+class CSelectedNodes;
+class SoMaterial;
+class SoNode;
+class SoNodeSensor;
+class SoSensor;
+class SoSeparator;
+
+// Shows, on the edge cones of one representation, which links join two
+// selected molecules: in highlight mode 1 such an edge is opaque and every
+// other edge transparent, in mode 2 it has its kind's colour and every
+// other edge is white. Mode 0 leaves the edges alone.
+//
+// The look of an edge follows from the names of its two molecules (read
+// from the graph at the positions the cone's name gives) and from whether
+// the node SoNode::getByName finds for each name is selected. A full pass
+// works that out for every edge. After a full pass, while nothing else
+// touched the edges, one sphere entering or leaving the selection can only
+// change the edges at its own name: those alone are looked at again. The
+// index from names to edges is built on first use and again after the
+// graph or the edge scene changed.
+class CEdgeHighlighter {
+public:
+    using ColorOfKind = std::function<SbColor(int kind)>;
+
+    CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind);
+    ~CEdgeHighlighter();
+    CEdgeHighlighter(const CEdgeHighlighter&) = delete;
+    CEdgeHighlighter& operator=(const CEdgeHighlighter&) = delete;
+
+    // Works on the cones under `edgeRoot`, whose molecules `graph` names.
+    void Attach(SoSeparator* edgeRoot, const std::unique_ptr<CNode>& graph);
+    // The edges and their names must be read again (the scene or the
+    // graph was changed in place).
+    void Invalidate();
+    // The edges' looks are no longer known to match the selection.
+    void ForgetLooks() { m_syncedMode = -1; }
+    // A node entered or left the selection.
+    void NoteSelectionChange(const SoNode* node);
+
+    // Every edge of the scene.
+    void UpdateAll(int mode);
+    // What a full pass would do, after `node` entered or left the
+    // selection (or without any change, when it is the only one pending).
+    void UpdateAround(const SoNode* node, int mode);
+
+    // Edges indexed (for tests and benches); builds the index.
+    size_t EdgeCount();
+
+private:
+    struct Edge {
+        CoinPtr<SoMaterial> material;
+        int kind;
+        int start;  // name ids, -1 when the cone names no molecule
+        int end;
+    };
+
+    void Refresh();
+    void Build();
+    // Whether the node getByName gives for the name is selected; the
+    // nodes are looked up once per naming epoch.
+    bool IsNameSelected(int id);
+    void Apply(const Edge& edge, bool bothSelected, int mode);
+    static void Changed(void* data, SoSensor* sensor);
+
+    const CSelectedNodes& m_selected;
+    ColorOfKind m_colorOfKind;
+    SoSeparator* m_pEdgeRoot = nullptr;
+    const std::unique_ptr<CNode>* m_pGraph = nullptr;
+    std::unique_ptr<SoNodeSensor> m_pSensor;
+
+    // The index and what it was built from.
+    bool m_fresh = false;
+    const CNode* m_pIndexedGraph = nullptr;
+    int m_indexedCircles = 0;
+    std::vector<Edge> m_edges;
+    std::vector<std::string> m_names;
+    std::unordered_map<std::string, int> m_nameIds;
+    std::vector<std::vector<int>> m_edgesOfName;
+    std::vector<const SoNode*> m_nodeOfName;
+    std::vector<char> m_nodeKnown;
+    unsigned long m_nodesEpoch = 0;
+
+    // The mode whose looks every edge has (-1: not known), and under which
+    // naming epoch the names were resolved.
+    int m_syncedMode = -1;
+    unsigned long m_syncedEpoch = 0;
+    // Selection changes since the looks were last brought up to date.
+    int m_pendingChanges = 0;
+    const SoNode* m_pLastChange = nullptr;
+    bool m_bWriting = false;
+};
