@@ -12,6 +12,7 @@ packages=(
     libgtest-dev googletest
     postgresql graphviz
     xvfb xauth openbox x11-utils imagemagick
+    libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core
 )
 
 missing=()
