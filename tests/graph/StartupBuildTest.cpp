@@ -1,28 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "InteractionRows.h"
 #include "InteractionStore.h"
 #include "StartupBuild.h"
 
 namespace {
 
-struct Row {
-    std::string m1, m2;
-    int kind;
-    std::string remark;
-};
-
-std::unique_ptr<CNode> Build(CInteractionStore& store, const std::vector<Row>& rows) {
-    int n = 0;
-    for (const Row& row : rows) {
-        InteractionRecord r;
-        r.id = "r__" + std::to_string(++n);
-        r.member1 = row.m1;
-        r.member2 = row.m2;
-        r.kind = row.kind;
-        r.remark = row.remark;
-        store.m_pInteractions.push_back(r);
-    }
-    store.m_nInteractions = n;
+std::unique_ptr<CNode> Build(CInteractionStore& store, const std::vector<TestRow>& rows) {
+    FillInteractions(store, rows);
     return BuildStartupGraphFromArray(store);
 }
 

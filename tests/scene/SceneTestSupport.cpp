@@ -7,17 +7,7 @@
 #include "StartupBuild.h"
 
 std::unique_ptr<CNode> BuildTestGraph(CInteractionStore& store, const std::vector<TestRow>& rows) {
-    int n = 0;
-    for (const TestRow& row : rows) {
-        InteractionRecord r;
-        r.id = "r__" + std::to_string(++n);
-        r.member1 = row.m1;
-        r.member2 = row.m2;
-        r.kind = row.kind;
-        r.remark = row.remark;
-        store.m_pInteractions.push_back(r);
-    }
-    store.m_nInteractions = n;
+    FillInteractions(store, rows);
     return BuildStartupGraphFromArray(store);
 }
 

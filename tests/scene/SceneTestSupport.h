@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InteractionRows.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,12 +36,6 @@ public:
 };
 
 // One interaction row of a test graph.
-struct TestRow {
-    std::string m1, m2;
-    int kind = 2;
-    std::string remark{};
-};
-
 // Fills the store with the rows and runs the start-up build over them.
 std::unique_ptr<CNode> BuildTestGraph(CInteractionStore& store, const std::vector<TestRow>& rows);
 
