@@ -2,7 +2,8 @@
 # Makes sure the ODBC data source "InteractionDB" exists. When no DSN of that
 # name is configured (user or system), creates a SQLite database from the
 # sample SQL and registers it as the current user's DSN. An existing DSN is
-# never touched.
+# never touched. NoCreat keeps the driver from creating a missing file;
+# Timeout bounds the wait for another program's lock (milliseconds).
 set -euo pipefail
 
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,6 +31,8 @@ cat >"$template" <<INI
 Description=Tarnwick interaction database (SQLite)
 Driver=SQLite3
 Database=$db
+NoCreat=1
+Timeout=3000
 INI
 odbcinst -i -s -h -f "$template"
 echo "Registered the user data source InteractionDB -> $db"

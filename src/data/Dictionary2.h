@@ -10,7 +10,8 @@ public:
     explicit CDictionary2(std::string connect) : Recordset(std::move(connect)) {}
 
     // POS1 of the first row whose Keyword equals `keyword` without its
-    // underscores; empty when there is none or the query failed.
+    // underscores, asked of the database each time (connecting on first
+    // use); empty when there is none or the query failed (GetLastError()).
     std::string LookUpKeyword(const std::string& keyword);
 
     std::string m_Keyword;

@@ -23,10 +23,22 @@ int Lookup(const std::unordered_map<std::string, int>& map, const std::string& k
 }  // namespace
 
 CInteractionStore::CInteractionStore(const std::string& connect)
-    : m_setInteraction(connect), m_setDictionary(connect) {
-    if (!connect.empty() && !m_setDictionary.Open()) {
+    : m_setInteraction(connect), m_setDictionary(connect) {}
+
+bool CInteractionStore::OpenDictionary() {
+    if (!m_setDictionary.Check()) {
+        m_strDataError = m_setDictionary.GetLastError();
+        return false;
+    }
+    return true;
+}
+
+std::string CInteractionStore::LookUpKeyword(const std::string& keyword) {
+    std::string pos = m_setDictionary.LookUpKeyword(keyword);
+    if (!m_setDictionary.GetLastError().empty()) {
         m_strDataError = m_setDictionary.GetLastError();
     }
+    return pos;
 }
 
 int CInteractionStore::CountInteractionRows() {
@@ -46,6 +58,7 @@ int CInteractionStore::CountInteractionRows() {
 bool CInteractionStore::LoadInteractions() {
     m_pInteractions.clear();
     m_nInteractions = 0;
+    m_nLineBreakRepairs = 0;
     InvalidateInteractionIndex();
     // The array mirrors the table at the time of each build: fetch afresh.
     const bool fetched = m_setInteraction.IsOpen() ? m_setInteraction.Requery() : m_setInteraction.Open();
@@ -72,6 +85,10 @@ bool CInteractionStore::LoadInteractions() {
         r.source = std::move(set.m_rel_source);
         r.state = 0;
         r.built = 0;
+        // A line break in a name would split a line of the pathway file.
+        const bool broken1 = ReplaceLineBreaks(r.member1);
+        const bool broken2 = ReplaceLineBreaks(r.member2);
+        m_nLineBreakRepairs += broken1 || broken2;
         NormaliseMembers(i);
     }
     return true;

@@ -24,11 +24,18 @@ public:
     // Reloads the whole table; on a database failure the array is empty and
     // GetDataError() holds the driver's diagnostic.
     bool LoadInteractions();
+    // Rows of the last load whose member names held line breaks (now "_").
+    int GetLineBreakRepairs() const { return m_nLineBreakRepairs; }
     void NormaliseMembers(int i);
     int FindInteraction(const std::string& id) const;
     int FindInteractionByMembers(const std::string& a, const std::string& b) const;
     void CollectSpecialTokens();
-    std::string LookUpKeyword(const std::string& keyword) { return m_setDictionary.LookUpKeyword(keyword); }
+    // The dictionary is connected to on first use, never read whole. A
+    // command that needs it calls OpenDictionary first: false with
+    // GetDataError() when DIc cannot be read. A failed look-up gives an empty
+    // text and sets GetDataError().
+    bool OpenDictionary();
+    std::string LookUpKeyword(const std::string& keyword);
 
     // The token list grows only through these two, which keep its set right.
     bool HasSpecialToken(const std::string& token) const { return m_specialTokenSet.count(token) != 0; }
@@ -51,6 +58,7 @@ private:
     void BuildMemberIndex() const;
 
     std::string m_strDataError;
+    int m_nLineBreakRepairs = 0;
     std::unordered_set<std::string> m_specialTokenSet;
 
     // First index per id, per ordered member pair and per member on either

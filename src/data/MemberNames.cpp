@@ -26,6 +26,22 @@ void PrefixIfNeeded(std::string& s) {
 
 }  // namespace
 
+bool ReplaceLineBreaks(std::string& name) {
+    if (name.find_first_of("\r\n") == std::string::npos) {
+        return false;
+    }
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\r' && i + 1 < name.size() && name[i + 1] == '\n') {
+            continue;  // the LF that follows stands for the pair
+        }
+        out += name[i] == '\r' || name[i] == '\n' ? '_' : name[i];
+    }
+    name = std::move(out);
+    return true;
+}
+
 const char kSpecialCharacters[26] = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '!', '~', '@',
                                      '#', '$', '%', '^', '&', '*', '(', ')', '-', '+', '=', '|', '\\'};
 

@@ -10,6 +10,10 @@
 // underscores go, and a name starting with "(", "[" or a digit gets a "_".
 void NormaliseMemberNames(std::string& member1, std::string& member2, std::int32_t& kind);
 
+// Turns each line break (CR LF, CR or LF) into one "_", the word
+// separator; true when the name held one.
+bool ReplaceLineBreaks(std::string& name);
+
 // The special characters whose words are collected as tokens, in order.
 extern const char kSpecialCharacters[26];
 

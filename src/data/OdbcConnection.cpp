@@ -1,12 +1,106 @@
 #include "OdbcConnection.h"
 
-#include "SqlIdentifiers.h"
+#include <odbcinst.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+
+#include "ConnectString.h"
 #include "OdbcStatement.h"
+#include "SqlIdentifiers.h"
 
 namespace tw::odbc {
 
+namespace {
+
+constexpr long kLoginTimeoutSeconds = 5;
+constexpr int kBusyTimeoutMilliseconds = 3000;
+// The driver manager takes the string's length as a 16-bit count; the
+// SQLite3 driver copies the string into a 4 KiB buffer. Both cut silently.
+constexpr size_t kDriverManagerLimit = 32767;
+constexpr size_t kSqlite3DriverLimit = 4095;
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// An attribute of a configured data source (user or system), or empty.
+std::string DataSourceValue(const std::string& dsn, const char* key) {
+    char value[4096] = {0};
+    SQLGetPrivateProfileString(dsn.c_str(), key, "", value, sizeof value, "ODBC.INI");
+    return value;
+}
+
+bool IsSqlite3Driver(const std::string& driver) {
+    const std::string name = Lower(driver);
+    return name == "sqlite3" || name.find("sqlite3odbc") != std::string::npos;
+}
+
+bool IsDriverInstalled(SQLHENV env, const std::string& driver) {
+    struct stat st;
+    if (driver.find('/') != std::string::npos) {
+        return stat(driver.c_str(), &st) == 0;
+    }
+    SQLCHAR name[256];
+    SQLCHAR attributes[1024];
+    SQLSMALLINT nameLength = 0, attributesLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
+         Succeeded(SQLDrivers(env, direction, name, sizeof name, &nameLength, attributes, sizeof attributes,
+                              &attributesLength));
+         direction = SQL_FETCH_NEXT) {
+        if (Lower(reinterpret_cast<const char*>(name)) == Lower(driver)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsLockDiagnostic(const std::string& diagnostic) {
+    return diagnostic.find("is locked") != std::string::npos || diagnostic.find("[55P03]") != std::string::npos;
+}
+
+std::string LockMessage(const std::string& diagnostic) {
+    return "The database is locked by another program. Try again once that program has finished.\n" + diagnostic;
+}
+
 bool Connection::Open(const std::string& connect, std::string& error) {
     Close();
+    std::string driver, dsn, database;
+    const bool byDataSource = !FindAttribute(connect, "Driver", driver) && FindAttribute(connect, "DSN", dsn);
+    if (byDataSource) {
+        driver = DataSourceValue(dsn, "Driver");
+    }
+    std::string in = connect;
+    size_t limit = kDriverManagerLimit;
+    const bool sqlite = IsSqlite3Driver(driver);
+    if (sqlite) {
+        if (!FindAttribute(connect, "Database", database) && byDataSource) {
+            database = DataSourceValue(dsn, "Database");
+        }
+        struct stat st;
+        if (!database.empty() && database != ":memory:" && database.compare(0, 5, "file:") != 0 &&
+            stat(database.c_str(), &st) != 0 && errno == ENOENT) {
+            error = "The database file " + database + " does not exist.";
+            return false;
+        }
+        // Otherwise the driver creates a missing file, and waits minutes
+        // for a lock before it reports it.
+        AddAttributeIfAbsent(in, "NoCreat", "1");
+        AddAttributeIfAbsent(in, "Timeout", std::to_string(kBusyTimeoutMilliseconds));
+        limit = kSqlite3DriverLimit;
+    }
+    if (in.size() > limit) {
+        error = "The connection string is too long: " + std::to_string(in.size()) + " characters, and the " +
+                (sqlite ? "SQLite3 driver" : "ODBC driver manager") + " reads at most " + std::to_string(limit) +
+                ".";
+        return false;
+    }
+
     m_env = Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     if (!m_env) {
         error = "cannot allocate an ODBC environment (is the unixODBC driver manager installed?)";
@@ -18,14 +112,28 @@ bool Connection::Open(const std::string& connect, std::string& error) {
         error = "cannot allocate an ODBC connection: " + Diagnostics(SQL_HANDLE_ENV, m_env.Get());
         return false;
     }
-    std::string in = connect;
+    // An unreachable server is reported instead of waited for.
+    SQLSetConnectAttr(m_dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
     SQLCHAR out[1024];
     SQLSMALLINT outLength = 0;
     SQLRETURN rc = SQLDriverConnect(m_dbc.Get(), nullptr, reinterpret_cast<SQLCHAR*>(in.data()),
                                     static_cast<SQLSMALLINT>(in.size()), out, sizeof out, &outLength,
                                     SQL_DRIVER_NOPROMPT);
     if (!Succeeded(rc)) {
-        error = "cannot connect with \"" + connect + "\": " + Diagnostics(SQL_HANDLE_DBC, m_dbc.Get());
+        const std::string diagnostic = Diagnostics(SQL_HANDLE_DBC, m_dbc.Get());
+        if (byDataSource && driver.empty()) {
+            error = "The ODBC data source \"" + dsn + "\" is not configured (see scripts/setup-datasource.sh).\n" +
+                    diagnostic;
+        } else if (!driver.empty() && !IsDriverInstalled(m_env.Get(), driver)) {
+            error = "The ODBC driver \"" + driver + "\" is not installed.\n" + diagnostic;
+        } else if (IsLockDiagnostic(diagnostic)) {
+            error = LockMessage(diagnostic);
+        } else if (diagnostic.find("timeout expired") != std::string::npos) {
+            error = "The database server did not answer within " + std::to_string(kLoginTimeoutSeconds) +
+                    " seconds.\n" + diagnostic;
+        } else {
+            error = "Cannot connect with \"" + connect + "\".\n" + diagnostic;
+        }
         m_dbc.Reset();
         m_env.Reset();
         return false;

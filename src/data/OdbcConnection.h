@@ -15,7 +15,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // False with the driver manager's diagnostic in `error` when refused.
+    // False with what went wrong and the driver's diagnostic in `error`. A
+    // missing SQLite file is reported, never created.
     bool Open(const std::string& connect, std::string& error);
     void Close();
     bool IsOpen() const { return m_open; }
@@ -34,5 +35,10 @@ private:
     bool m_open = false;
     char m_quote = '"';
 };
+
+// Whether a driver diagnostic reports a lock another program holds, and
+// the message that says so above the diagnostic.
+bool IsLockDiagnostic(const std::string& diagnostic);
+std::string LockMessage(const std::string& diagnostic);
 
 }  // namespace tw::odbc

@@ -1,5 +1,7 @@
 #include "OdbcRecordset.h"
 
+#include <algorithm>
+
 #include "OdbcStatement.h"
 
 namespace tw::odbc {
@@ -8,14 +10,7 @@ bool Recordset::Open() {
     if (m_open) {
         return true;
     }
-    m_lastError.clear();
-    if (m_fx.m_fields.empty()) {
-        DoFieldExchange(m_fx);
-    }
-    if (!m_connection.IsOpen() && !m_connection.Open(m_connect, m_lastError)) {
-        return false;
-    }
-    if (!Fetch()) {
+    if (!Connect() || !Fetch()) {
         return false;
     }
     m_open = true;
@@ -38,33 +33,95 @@ bool Recordset::Requery() {
     return Fetch();
 }
 
+bool Recordset::Connect() {
+    m_lastError.clear();
+    if (m_fx.m_fields.empty()) {
+        DoFieldExchange(m_fx);
+    }
+    return m_connection.IsOpen() || m_connection.Open(m_connect, m_lastError);
+}
+
+bool Recordset::Check() {
+    Statement stmt;
+    return Connect() && Run(stmt, SelectText("1 = 0"), {});
+}
+
+std::string Recordset::TableName() const {
+    std::string table = GetDefaultSQL();
+    table.erase(std::remove_if(table.begin(), table.end(), [](char c) { return c == '[' || c == ']'; }),
+                table.end());
+    return table;
+}
+
+std::string Recordset::SelectText(const std::string& filter) const {
+    std::string sql = "SELECT ";
+    for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
+        sql += i ? ", " : "";
+        sql += m_fx.m_fields[i].column;
+    }
+    sql += " FROM " + GetDefaultSQL();
+    if (!filter.empty()) {
+        sql += " WHERE " + filter;
+    }
+    return sql;
+}
+
+bool Recordset::Run(Statement& stmt, const std::string& sql, const std::vector<std::string>& params) {
+    std::string diagnostic;
+    bool ran = stmt.Prepare(m_connection, sql, diagnostic);
+    for (size_t i = 0; ran && i < params.size(); ++i) {
+        stmt.BindText(static_cast<int>(i), params[i]);
+    }
+    ran = ran && stmt.Execute(diagnostic);
+    if (!ran) {
+        m_lastError = DescribeReadFailure(diagnostic);
+    }
+    return ran;
+}
+
+std::string Recordset::DescribeReadFailure(const std::string& diagnostic) {
+    if (IsLockDiagnostic(diagnostic)) {
+        return LockMessage(diagnostic);
+    }
+    const std::string table = TableName();
+    // Ask for the table, then for each column, to name what is missing.
+    std::string ignored;
+    Statement probe;
+    std::string problem;
+    if (!probe.Prepare(m_connection, "SELECT 1 FROM " + GetDefaultSQL() + " WHERE 1 = 0", ignored) ||
+        !probe.Execute(ignored)) {
+        problem = "The data source has no table " + table + ".";
+    } else {
+        std::string missing;
+        for (const FieldExchange::Field& f : m_fx.m_fields) {
+            Statement column;
+            const std::string sql = std::string("SELECT ") + f.column + " FROM " + GetDefaultSQL() + " WHERE 1 = 0";
+            if (!column.Prepare(m_connection, sql, ignored) || !column.Execute(ignored)) {
+                std::string name = f.column;
+                missing += (missing.empty() ? "" : ", ") + name.substr(1, name.size() - 2);
+            }
+        }
+        if (missing.empty()) {
+            return "Cannot read the table " + table + ".\n" + diagnostic;
+        }
+        problem = "The table " + table + " has no column " + missing + ".";
+    }
+    return problem + "\nTarnwick needs the tables relation and DIc (see sample/schema.sql).\n" + diagnostic;
+}
+
 bool Recordset::Fetch() {
     m_bytes.clear();
     m_cellStart.clear();
     m_ints.clear();
     m_rows = m_position = 0;
     m_textColumns = m_intColumns = 0;
-
-    std::string sql = "SELECT ";
-    for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
-        sql += i ? ", " : "";
-        sql += m_fx.m_fields[i].column;
-        (m_fx.m_fields[i].text ? m_textColumns : m_intColumns)++;
-    }
-    sql += " FROM " + GetDefaultSQL();
-    if (!m_strFilter.empty()) {
-        sql += " WHERE " + m_strFilter;
+    m_lastError.clear();
+    for (const FieldExchange::Field& f : m_fx.m_fields) {
+        (f.text ? m_textColumns : m_intColumns)++;
     }
 
     Statement stmt;
-    if (!stmt.Prepare(m_connection, sql, m_lastError)) {
-        return false;
-    }
-    for (size_t i = 0; i < m_filterParams.size(); ++i) {
-        stmt.BindText(static_cast<int>(i), m_filterParams[i]);
-    }
-    if (!stmt.Execute(m_lastError)) {
-        m_lastError = "cannot read " + GetDefaultSQL() + ": " + m_lastError;
+    if (!Run(stmt, SelectText(m_strFilter), m_filterParams)) {
         return false;
     }
     for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
@@ -89,7 +146,8 @@ bool Recordset::Fetch() {
         ++m_rows;
     }
     if (!error.empty()) {
-        m_lastError = "cannot read " + GetDefaultSQL() + ": " + error;
+        m_lastError =
+            IsLockDiagnostic(error) ? LockMessage(error) : "Cannot read the table " + TableName() + ".\n" + error;
         m_rows = 0;
         return false;
     }

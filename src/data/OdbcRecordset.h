@@ -8,6 +8,8 @@
 
 namespace tw::odbc {
 
+class Statement;
+
 // Lists a recordset's bound columns in SELECT order: each call names a
 // column ([bracketed]) and the member that receives its value on every move.
 class FieldExchange {
@@ -39,8 +41,12 @@ public:
     void SetConnect(const std::string& connect) { m_connect = connect; }
     const std::string& GetConnect() const { return m_connect; }
 
-    // Connects if needed and fetches the snapshot; false with GetLastError().
+    // Connects if needed and fetches the snapshot; false with GetLastError(),
+    // which names a missing table or column.
     bool Open();
+    // Connects if needed and makes sure the table and columns can be read,
+    // fetching no row.
+    bool Check();
     void Close();
     bool IsOpen() const { return m_open; }
     // Before the first row: only an empty snapshot starts there.
@@ -64,7 +70,12 @@ protected:
     virtual void DoFieldExchange(FieldExchange& fx) = 0;
 
 private:
+    bool Connect();
     bool Fetch();
+    std::string TableName() const;
+    std::string SelectText(const std::string& filter) const;
+    bool Run(Statement& stmt, const std::string& sql, const std::vector<std::string>& params);
+    std::string DescribeReadFailure(const std::string& diagnostic);
     void Exchange();
 
     std::string m_connect;

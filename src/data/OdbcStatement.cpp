@@ -1,27 +1,16 @@
 #include "OdbcStatement.h"
 
+#include <algorithm>
+
 #include "OdbcConnection.h"
 
 namespace tw::odbc {
 
 namespace {
 
-// Keeps a truncated text from ending inside a UTF-8 sequence.
-size_t Utf8Boundary(const char* text, size_t length) {
-    size_t end = length;
-    while (end > 0 && (static_cast<unsigned char>(text[end - 1]) & 0xC0) == 0x80) {
-        --end;
-    }
-    if (end > 0 && (static_cast<unsigned char>(text[end - 1]) & 0x80) != 0) {
-        const unsigned char lead = static_cast<unsigned char>(text[end - 1]);
-        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        if (length - (end - 1) >= need) {
-            return length;  // the last sequence is complete
-        }
-        return end - 1;
-    }
-    return length;
-}
+// A bound text buffer grows to hold the longest value seen so far, up to
+// this size; longer values are read apart with SQLGetData.
+constexpr size_t kMaxBoundTextBytes = 64 * 1024;
 
 }  // namespace
 
@@ -37,7 +26,7 @@ bool Statement::Prepare(const Connection& connection, const std::string& sql, st
     std::string text = connection.Translate(sql);
     SQLRETURN rc = SQLPrepare(m_stmt.Get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
     if (!Succeeded(rc)) {
-        error = "cannot prepare \"" + text + "\": " + Diagnostics(SQL_HANDLE_STMT, m_stmt.Get());
+        error = Diagnostics(SQL_HANDLE_STMT, m_stmt.Get());
         return false;
     }
     return true;
@@ -82,10 +71,16 @@ void Statement::BindTextColumn(int column) {
     }
     Column& c = m_columns[column];
     c.isText = true;
-    c.text.reset(new char[kTextBytes]);
+    BindTextBuffer(column, kTextBytes);
+}
+
+void Statement::BindTextBuffer(int column, size_t bytes) {
+    Column& c = m_columns[column];
+    c.text.reset(new char[bytes]);
     c.text[0] = '\0';
-    SQLBindCol(m_stmt.Get(), static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, c.text.get(), kTextBytes,
-               &c.indicator);
+    c.capacity = bytes;
+    SQLBindCol(m_stmt.Get(), static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, c.text.get(),
+               static_cast<SQLLEN>(bytes), &c.indicator);
 }
 
 void Statement::BindIntColumn(int column) {
@@ -109,6 +104,57 @@ bool Statement::Fetch(std::string& error) {
         }
         return false;
     }
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        Column& c = m_columns[i];
+        c.whole = false;
+        const bool cut = c.isText && c.indicator != SQL_NULL_DATA &&
+                         (c.indicator == SQL_NO_TOTAL || c.indicator >= static_cast<SQLLEN>(c.capacity));
+        if (cut && !FetchWholeText(static_cast<int>(i), error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Statement::FetchWholeText(int column, std::string& error) {
+    // The buffer held only the value's start; SQLGetData on a bound column
+    // returns the value again from its first byte.
+    Column& c = m_columns[column];
+    c.wholeText.clear();
+    SQLLEN expected = c.indicator;  // bytes still to come, or SQL_NO_TOTAL
+    for (;;) {
+        const size_t have = c.wholeText.size();
+        const size_t chunk = expected >= 0 ? static_cast<size_t>(expected) + 1 : 65536;
+        c.wholeText.resize(have + chunk);
+        SQLLEN length = 0;
+        SQLRETURN rc = SQLGetData(m_stmt.Get(), static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR,
+                                  &c.wholeText[have], static_cast<SQLLEN>(chunk), &length);
+        if (rc == SQL_NO_DATA || length == SQL_NULL_DATA) {
+            c.wholeText.resize(have);
+            break;
+        }
+        if (!Succeeded(rc)) {
+            error = "cannot read a long value of column " + std::to_string(column + 1) + ": " +
+                    Diagnostics(SQL_HANDLE_STMT, m_stmt.Get());
+            return false;
+        }
+        if (length == SQL_NO_TOTAL || length >= static_cast<SQLLEN>(chunk)) {
+            c.wholeText.resize(have + chunk - 1);  // a part, without its terminator
+            expected = length == SQL_NO_TOTAL ? SQL_NO_TOTAL : length - static_cast<SQLLEN>(chunk - 1);
+            continue;
+        }
+        c.wholeText.resize(have + static_cast<size_t>(length));
+        break;
+    }
+    c.whole = true;
+    if (c.wholeText.size() < kMaxBoundTextBytes) {
+        // Later rows of this column are likely as long: read them bound.
+        size_t bytes = c.capacity;
+        while (bytes <= c.wholeText.size()) {
+            bytes *= 2;
+        }
+        BindTextBuffer(column, std::min(bytes, kMaxBoundTextBytes));
+    }
     return true;
 }
 
@@ -118,10 +164,11 @@ const char* Statement::Text(int column, size_t& length) const {
         length = 0;
         return "";
     }
-    size_t stored = c.indicator == SQL_NO_TOTAL || c.indicator >= static_cast<SQLLEN>(kTextBytes)
-                        ? Utf8Boundary(c.text.get(), kTextBytes - 1)
-                        : static_cast<size_t>(c.indicator);
-    length = stored;
+    if (c.whole) {
+        length = c.wholeText.size();
+        return c.wholeText.data();
+    }
+    length = static_cast<size_t>(c.indicator);
     return c.text.get();
 }
 

@@ -27,7 +27,7 @@ public:
     bool Execute(std::string& error);
 
     // Result columns, numbered from 0 in SELECT order; bind before Fetch.
-    // Text buffers hold 255 characters of UTF-8.
+    // Texts of any length arrive whole.
     void BindTextColumn(int column);
     void BindIntColumn(int column);
     // True while a row was fetched; false at the end or on error (see error).
@@ -43,9 +43,15 @@ private:
     struct Column {
         bool isText = false;
         std::unique_ptr<char[]> text;
+        size_t capacity = 0;
         std::int32_t value = 0;
         SQLLEN indicator = 0;
+        bool whole = false;  // the row's value was longer than the buffer: see wholeText
+        std::string wholeText;
     };
+    void BindTextBuffer(int column, size_t bytes);
+    bool FetchWholeText(int column, std::string& error);
+
     Handle m_stmt;
     std::vector<std::string> m_params;
     std::vector<SQLLEN> m_paramLengths;

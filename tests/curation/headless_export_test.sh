@@ -40,3 +40,14 @@ if "$tarnwick" --connect "$connect" --save-pathway "$work/none/x.bb" 2>"$work/er
 fi
 grep -q "$work/none/x.bb" "$work/err"
 echo "headless save ok"
+
+# Line breaks in member names become "_" at load and are counted on stderr;
+# every line of the saved file still ends with CR LF.
+sqlite3 "$work/sample.db" "INSERT INTO relation (rel_ID, rel_mem1, rel_mem2, rel_kind, rel_rem) VALUES
+    ('r__901', 'Line' || char(10) || 'Break', 'Ste5', 2, '1'),
+    ('r__902', 'Cr' || char(13) || char(10) || 'Lf', 'Fus3' || char(13) || 'x', 2, '1')"
+"$tarnwick" --connect "$connect" --save-pathway "$work/breaks.bb" 2>"$work/err"
+grep -qx "tarnwick: 2 rows had line breaks in member names; replaced by _" "$work/err"
+grep -q "^Line_Break" "$work/breaks.bb"
+if grep -qv $'\r$' "$work/breaks.bb"; then echo "a line of the pathway file was split"; exit 1; fi
+echo "line breaks in names repaired"

@@ -95,6 +95,78 @@ TEST_F(InteractionStoreTest, TextsKeepTheirBytes) {
     EXPECT_EQ(store.m_pInteractions[1].source, std::string(255, 'w'));
 }
 
+TEST_F(InteractionStoreTest, ValuesOfAnyLengthArriveWhole) {
+    // Unbounded text columns, so that PostgreSQL stores what SQLite does.
+    db.Execute("DROP TABLE [relation]");
+    std::string columns;
+    for (const char* c : {"rel_ID", "rel_name", "rel_name2", "rel_mem1", "rel_mem2", "rel_situ", "rel_org",
+                          "rel_source", "rel_rem", "rel_prep1", "rel_prep2", "rel_prep3"}) {
+        columns += std::string("[") + c + "] TEXT, ";
+    }
+    db.Execute("CREATE TABLE [relation] (" + columns + "[rel_kind] INTEGER)");
+    // Two names that share their first 1,020 bytes; a multi-byte character
+    // across the old buffer's end; lengths that grow the bound buffer and
+    // lengths beyond it, then short values again.
+    const std::string shared(1020, 'k');
+    const std::string longA = shared + std::string(100000 - 1020, 'a');
+    const std::string longB = shared + std::string(100000 - 1020, 'b');
+    std::string accented;
+    while (accented.size() < 3000) {
+        accented += "é";
+    }
+    const std::string sentence(100000, 's');
+    struct Row {
+        std::string m1, m2, source;
+    };
+    const std::vector<Row> rows = {
+        {longA, "x", sentence},           {longB, "x", sentence + "!"},       {"A", "B", "short"},
+        {accented, std::string(5000, 'm'), std::string(1021, 'z')}, {"C", longA, ""},
+        {"D", "E", std::string(70000, 't')},
+    };
+    for (size_t i = 0; i < rows.size(); ++i) {
+        db.AddRelation({"r__" + std::to_string(i + 1), rows[i].m1, rows[i].m2, 2, rows[i].source});
+    }
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions()) << store.GetDataError();
+    ASSERT_EQ(store.m_nInteractions, static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const InteractionRecord& r = store.m_pInteractions[i];
+        EXPECT_TRUE(r.member1 == rows[i].m1 && r.member2 == rows[i].m2 && r.source == rows[i].source)
+            << "row " << i << ": " << r.member1.size() << " " << r.member2.size() << " " << r.source.size();
+    }
+    EXPECT_EQ(store.FindInteractionByMembers(longA, "x"), 0);
+    EXPECT_EQ(store.FindInteractionByMembers(longB, "x"), 1);  // a molecule of its own
+}
+
+TEST_F(InteractionStoreTest, LineBreaksInMemberNamesBecomeUnderscores) {
+    struct Row {
+        std::string m1, m2, want1, want2;
+    };
+    const std::vector<Row> rows = {
+        {"Ste5\n", "Fus3\r\nkinase", "Ste5", "Fus3_kinase"},  // one row, two names
+        {"A\rB", "C", "A_B", "C"},
+        {"D", "E\n\nF", "D", "E__F"},
+        {"G", "H", "G", "H"},
+        {"\r\n14-3-3", "I", "_14-3-3", "I"},  // then normalised as any name
+    };
+    for (size_t i = 0; i < rows.size(); ++i) {
+        db.AddRelation({"r__" + std::to_string(i + 1), rows[i].m1, rows[i].m2, 2, "line\nbreak"});
+    }
+    CInteractionStore store(db.Connect());
+    ASSERT_TRUE(store.LoadInteractions()) << store.GetDataError();
+    ASSERT_EQ(store.m_nInteractions, static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(store.m_pInteractions[i].member1, rows[i].want1);
+        EXPECT_EQ(store.m_pInteractions[i].member2, rows[i].want2);
+    }
+    EXPECT_EQ(store.m_pInteractions[0].source, "line\nbreak");  // sentences keep theirs
+    EXPECT_EQ(store.GetLineBreakRepairs(), 4);
+
+    db.Execute("DELETE FROM [relation] WHERE [rel_mem1] <> 'G'");
+    ASSERT_TRUE(store.LoadInteractions());
+    EXPECT_EQ(store.GetLineBreakRepairs(), 0);
+}
+
 TEST_F(InteractionStoreTest, SampleDataLoads) {
     db.ExecuteFile(TestDatabase::SourceDir() + "/sample/yeast_pathway.sql");
     db.ExecuteFile(TestDatabase::SourceDir() + "/sample/dictionary.sql");

@@ -75,5 +75,9 @@ int RunHeadless(const CommandLine& options) {
         std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1
                   << " circles)\n";
     }
+    if (doc.GetLineBreakRepairs() > 0) {
+        std::cerr << "tarnwick: " << doc.GetLineBreakRepairs()
+                  << " rows had line breaks in member names; replaced by _\n";
+    }
     return 0;
 }
