@@ -27,16 +27,21 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// An attribute of a configured data source (user or system), or empty.
-std::string DataSourceValue(const std::string& dsn, const char* key) {
+// An attribute of a configured data source (user or system) or, with
+// "ODBCINST.INI", of an installed driver; empty when absent.
+std::string ProfileValue(const std::string& section, const char* key, const char* file = "ODBC.INI") {
     char value[4096] = {0};
-    SQLGetPrivateProfileString(dsn.c_str(), key, "", value, sizeof value, "ODBC.INI");
+    SQLGetPrivateProfileString(section.c_str(), key, "", value, sizeof value, file);
     return value;
 }
 
+// By its name, its library, or the library it is registered with.
 bool IsSqlite3Driver(const std::string& driver) {
-    const std::string name = Lower(driver);
-    return name == "sqlite3" || name.find("sqlite3odbc") != std::string::npos;
+    auto sqlite3 = [](const std::string& text) {
+        const std::string name = Lower(text);
+        return name == "sqlite3" || name.find("sqlite3odbc") != std::string::npos;
+    };
+    return !driver.empty() && (sqlite3(driver) || sqlite3(ProfileValue(driver, "Driver", "ODBCINST.INI")));
 }
 
 bool IsDriverInstalled(SQLHENV env, const std::string& driver) {
@@ -73,14 +78,14 @@ bool Connection::Open(const std::string& connect, std::string& error) {
     std::string driver, dsn, database;
     const bool byDataSource = !FindAttribute(connect, "Driver", driver) && FindAttribute(connect, "DSN", dsn);
     if (byDataSource) {
-        driver = DataSourceValue(dsn, "Driver");
+        driver = ProfileValue(dsn, "Driver");
     }
     std::string in = connect;
     size_t limit = kDriverManagerLimit;
     const bool sqlite = IsSqlite3Driver(driver);
     if (sqlite) {
         if (!FindAttribute(connect, "Database", database) && byDataSource) {
-            database = DataSourceValue(dsn, "Database");
+            database = ProfileValue(dsn, "Database");
         }
         struct stat st;
         if (!database.empty() && database != ":memory:" && database.compare(0, 5, "file:") != 0 &&
@@ -149,9 +154,15 @@ bool Connection::Open(const std::string& connect, std::string& error) {
     // column would go unnoticed; its own [name] quoting has no such fallback.
     SQLCHAR dbms[64] = {0};
     SQLSMALLINT dbmsLength = 0;
-    if (Succeeded(SQLGetInfo(m_dbc.Get(), SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength)) &&
-        std::string(reinterpret_cast<const char*>(dbms)) == "SQLite") {
+    SQLGetInfo(m_dbc.Get(), SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength);
+    const std::string product = reinterpret_cast<const char*>(dbms);
+    if (product == "SQLite") {
         m_quote = '[';
+    }
+    if (product == "PostgreSQL") {
+        // A table another session locks is reported, not waited for.
+        std::string ignored;
+        Execute("SET lock_timeout = " + std::to_string(kBusyTimeoutMilliseconds), {}, ignored);
     }
     return true;
 }
