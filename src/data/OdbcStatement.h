@@ -37,6 +37,7 @@ public:
     std::int32_t Int(int column) const;
     void CloseCursor();
 
+    // A text buffer starts with room for 255 characters of UTF-8.
     static constexpr size_t kTextBytes = 255 * 4 + 1;
 
 private:
