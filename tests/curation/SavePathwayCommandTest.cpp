@@ -58,6 +58,24 @@ TEST_F(SavePathwayCommandTest, WritesTheCurrentGraphWithTheStartupGrid) {
     EXPECT_NE(text.find(" hor 0 ver 0 \r\n"), std::string::npos) << "circle 1 sits in cell 0:0";
 }
 
+// Right after start-up the document holds the start-up graph on the box grid
+// of 4 circles counted (2 x 2, filled column by column).
+TEST_F(SavePathwayCommandTest, StartupLoadIsSavedWithNumberedCirclesInTheirCells) {
+    CTarnwickDoc doc(db.Connect());
+    std::string error;
+    ASSERT_TRUE(doc.SaveStartupLoadPathway(folder + "/s.bb", error, folder + "/no-positions.txt")) << error;
+    EXPECT_EQ(Read(folder + "/s.bb"),
+              "m_circle_count 4 m_num_hor 2 m_num_ver 2 \r\n"
+              "CircleNum 1 circle_type 0 base_circle 0 mod_circle 0 interact 0 node_num 1 hor 0 ver 0 \r\n"
+              "number 0 relation 2 size 1 left 0 0 right 0 0 \r\nA\r\n2 0 2 1\r\n\r\n"
+              "CircleNum 2 circle_type 0 base_circle 0 mod_circle 0 interact 0 node_num 1 hor 0 ver 1 \r\n"
+              "number 0 relation 2 size 1 left 0 0 right 0 0 \r\nB\r\n3 0 3 1\r\n\r\n"
+              "CircleNum 3 circle_type 0 base_circle 0 mod_circle 0 interact 0 node_num 1 hor 1 ver 0 \r\n"
+              "number 0 relation 3 size 1 left 0 0 right 0 0 \r\nC\r\n\r\n\r\n");
+    EXPECT_FALSE(doc.SaveStartupLoadPathway(folder + "/none/s.bb", error));
+    EXPECT_NE(error.find(folder + "/none/s.bb"), std::string::npos) << error;
+}
+
 TEST_F(SavePathwayCommandTest, WithoutALayoutTheGridIsOneByOneAndCellsAreMissing) {
     CTarnwickDoc doc(db.Connect());
     ASSERT_TRUE(doc.BuildSpherePathway());

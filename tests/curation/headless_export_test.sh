@@ -40,3 +40,18 @@ if "$tarnwick" --connect "$connect" --save-pathway "$work/none/x.bb" 2>"$work/er
 fi
 grep -q "$work/none/x.bb" "$work/err"
 echo "headless save ok"
+
+# The start-up graph as the window saves it right after opening: circles
+# numbered 1, 2, ... with one molecule each, every circle in a box cell.
+"$tarnwick" --connect "$connect" --save-pathway "$work/startup.bb" --startup
+count=$(head -n 1 "$work/startup.bb" | sed -n 's/^m_circle_count \([0-9]*\) .*/\1/p')
+awk -v count="$count" '/^CircleNum / {
+        ++n
+        if ($2 != n || $12 != 1 || $14 < 0 || $16 < 0) { print "bad circle line " n ": " $0; bad = 1 }
+    }
+    END { if (bad || n != count - 1) { print n " circles for m_circle_count " count; exit 1 } }' "$work/startup.bb"
+if "$tarnwick" --connect "$connect" --startup 2>"$work/err"; then
+    echo "--startup without --save-pathway succeeded"; exit 1
+fi
+grep -q -- "--save-pathway" "$work/err"
+echo "headless start-up save ok: $((count - 1)) circles"

@@ -35,6 +35,7 @@ TEST(StartupBuild, OneCirclePerMoleculeLinkedFirstToSecond) {
         EXPECT_EQ(At(*g, c).size, 1);
         EXPECT_EQ(At(*g, c).backLinks, "");
         EXPECT_EQ(g->GetCircle(c)->m_lstMolecules.size(), 1u);
+        EXPECT_EQ(g->GetCircle(c)->CircleNum, c);
     }
     EXPECT_EQ(g->LookUp("C"), "3 0");
     EXPECT_EQ(store.m_pInteractions[0].built, 0);

@@ -2,7 +2,9 @@
 
 #include "DotExport.h"
 #include "FileWriter.h"
+#include "GridLayout.h"
 #include "PathwayFile.h"
+#include "PathwayGridOfLayout.h"
 #include "SphereBuild.h"
 #include "StartupBuild.h"
 #include "UserPrompt.h"
@@ -35,6 +37,18 @@ bool CTarnwickDoc::BuildSpherePathway() {
     bool loaded = false;
     m_pGraph = BuildSphereGraph(*this, loaded);
     return loaded;
+}
+
+bool CTarnwickDoc::SaveStartupLoadPathway(const std::string& path, std::string& error,
+                                          const std::string& positionFile) {
+    if (!BuildStartupPathway()) {
+        error = GetDataError();
+        return false;
+    }
+    ApplyNodePositions(*m_pGraph, positionFile);
+    CGridLayout box;
+    box.Layout(m_pGraph->m_circle_count);
+    return SavePathway(*m_pGraph, path, PathwayGridOf(box), error);
 }
 
 void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {

@@ -5,6 +5,7 @@
 
 #include "InteractionStore.h"
 #include "Node.h"
+#include "NodePositions.h"
 
 class IUserPrompt;
 struct PathwayGrid;
@@ -21,6 +22,12 @@ public:
 
     // A fresh relation-node graph (the sphere view's) in m_pGraph.
     bool BuildSpherePathway();
+
+    // What the save command writes right after the program opens: the
+    // start-up graph, placed from the node-position file and laid out on the
+    // box grid. The graph stays in m_pGraph.
+    bool SaveStartupLoadPathway(const std::string& path, std::string& error,
+                                const std::string& positionFile = kNodePositionFile);
 
     // The save command: ask for a "*.bb" file and write the current graph
     // with the box layout's grid; failures are shown.
