@@ -29,6 +29,11 @@ if "$tarnwick" --connect "DSN=TarnwickNoSuchSource" --export-dot "$work/y.dot" 2
 fi
 grep -q "Data source name not found" "$work/err"
 [ ! -e "$work/y.dot" ]
+# A device is written into, not replaced (as root a rename would replace it).
+if mknod "$work/null" c 1 3 2>/dev/null; then
+    "$tarnwick" --connect "$connect" --export-dot "$work/null" >/dev/null
+    [ -c "$work/null" ] || { echo "export replaced the device"; exit 1; }
+fi
 echo "headless export ok: $edges edges"
 
 # The relation-node graph saved headless, with the start-up grid's cells.
