@@ -55,6 +55,22 @@ std::string DirectedRelationName(const std::string& a, const std::string& b) { r
 
 int CircleTypeOf(int kind) { return kind == kBind ? 0 : kind == kCovalentModification ? 1 : 2; }
 
+size_t UndirectedNameLength(const std::string& a, const std::string& b, int kind) {
+    return a.size() + b.size() + 2 + std::to_string(kind).size();
+}
+
+size_t DirectedNameLength(const std::string& a, const std::string& b) { return a.size() + 1 + b.size(); }
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes >= (std::uint64_t{1} << 30) && bytes % (std::uint64_t{1} << 30) == 0) {
+        return std::to_string(bytes >> 30) + " GiB";
+    }
+    if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0) {
+        return std::to_string(bytes >> 20) + " MiB";
+    }
+    return std::to_string(bytes) + " bytes";
+}
+
 }  // namespace
 
 // One interaction on the work stack: what its members looked like when its
@@ -73,7 +89,8 @@ struct CSphereBuilder::Frame {
     int next = 0;
 };
 
-CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store) : m_graph(graph), m_store(store) {
+CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits)
+    : m_graph(graph), m_store(store), m_limits(limits) {
     m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
     // Circle c is list element c - 1, whatever the counter says.
     const size_t circles = graph.m_lstCircles.size();
@@ -82,6 +99,7 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store) : m_graph
         const CCircleData& circle = graph.m_lstCircles[c - 1];
         for (const MoleculeRecord& m : circle.m_lstMolecules) {
             m_largestNumber[c] = std::max(m_largestNumber[c], m.number);
+            m_nameBytes += m.name.size();
         }
         // The scan by name sees circles below the counter only.
         if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
@@ -96,18 +114,42 @@ int CSphereBuilder::InteractionCount() const {
 
 const InteractionRecord& CSphereBuilder::Record(int i) const { return m_store.m_pInteractions[i]; }
 
-void CSphereBuilder::BuildPathway() {
+bool CSphereBuilder::BuildPathway() {
     const int n = InteractionCount();
     for (bool again = true; again;) {
         again = false;
         for (int i = 0; i < n; ++i) {
             if (!Record(i).built) {
                 BuildFrom(i);
+                if (!m_strError.empty()) {
+                    return false;
+                }
                 again = true;
             }
         }
     }
     BuildBackLinks(m_graph);
+    return true;
+}
+
+bool CSphereBuilder::NamesFit(size_t relationName, size_t others) {
+    if (!m_strError.empty()) {
+        return false;
+    }
+    const std::string id = m_nCurrent >= 0 ? Record(m_nCurrent).id : std::string("?");
+    if (relationName > m_limits.relationName) {
+        m_strError = "Interaction " + id + " would make a relation-node name of " + std::to_string(relationName) +
+                     " bytes, more than " + SizeText(m_limits.relationName) +
+                     ": its members refer to other interactions too deeply. The sphere view was not built.";
+        return false;
+    }
+    if (m_nameBytes + relationName + others > m_limits.total) {
+        m_strError = "Interaction " + id + " would bring the node names to more than " +
+                     SizeText(m_limits.total) +
+                     " in all: members refer to other interactions too deeply. The sphere view was not built.";
+        return false;
+    }
+    return true;
 }
 
 std::string CSphereBuilder::BuildInteraction(int i) {
@@ -186,6 +228,9 @@ NodePos CSphereBuilder::BuildFrom(int i) {
     std::vector<Frame> stack;
     stack.push_back(Begin(i));
     for (;;) {
+        if (!m_strError.empty()) {
+            return kNoPosition;
+        }
         Frame& f = stack.back();
         if (f.next < f.pending) {
             const int member = f.order[f.next];
@@ -217,6 +262,7 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
     const std::string& m2 = rec.member2;
     const int k = rec.kind;
     NodePos r = kNoPosition;
+    m_nCurrent = f.i;
     // The first member acts on a fresh molecule m2 grown from its circle.
     auto actOnNewMolecule = [&](NodePos from) {
         if (IsUndirectedKind(k)) {
@@ -247,8 +293,11 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
             }
             break;
     }
-    MarkInteractionBuilt(r.circle, r.index, f.i);
     m_inProgress[f.i] = 0;
+    if (!m_strError.empty()) {
+        return kNoPosition;
+    }
+    MarkInteractionBuilt(r.circle, r.index, f.i);
     return r;
 }
 
@@ -268,6 +317,7 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
         return -1;
     }
     const int number = m.number;
+    m_nameBytes += m.name.size();
     c->m_lstMolecules.push_back(std::move(m));
     if (static_cast<size_t>(circle) >= m_largestNumber.size()) {
         m_largestNumber.resize(static_cast<size_t>(circle) + 1, -1);
@@ -302,6 +352,9 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     }
     const std::string& m1 = Record(i).member1;
     const std::string& m2 = Record(i).member2;
+    if (!NamesFit(UndirectedNameLength(m1, m2, kind), m1.size() + m2.size())) {
+        return 0;
+    }
     const bool undirected = IsUndirectedKind(kind);
     CCircleData& circle = StartCircle();
     const int cn = circle.CircleNum;
@@ -374,6 +427,10 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         return kNoPosition;
     }
     const std::string en = existing->name;
+    if (!NamesFit(IsUndirectedKind(k) ? UndirectedNameLength(en, name, k) : DirectedNameLength(en, name),
+                  name.size())) {
+        return kNoPosition;
+    }
 
     if (IsUndirectedKind(k)) {
         // The new molecule and the relation node join the existing circle.
@@ -453,6 +510,9 @@ NodePos CSphereBuilder::Link(NodePos from, NodePos to, int k) {
         return kNoPosition;
     }
     const bool directed = !IsUndirectedKind(k);
+    if (!NamesFit(directed ? DirectedNameLength(s->name, t->name) : UndirectedNameLength(s->name, t->name, k))) {
+        return kNoPosition;
+    }
     MoleculeRecord relation;
     relation.name =
         directed ? DirectedRelationName(s->name, t->name) : UndirectedRelationName(s->name, t->name, k);
@@ -527,18 +587,27 @@ void CSphereBuilder::MarkInteractionBuilt(int circle, int index, int i) {
     r.nodeIndex = index;
 }
 
-std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded) {
+std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, std::string& error) {
     loaded = store.LoadInteractions();
     store.CollectSpecialTokens();
-    return BuildSphereGraphFromArray(store);
+    return BuildSphereGraphFromArray(store, error);
 }
 
-std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store) {
-    for (InteractionRecord& r : store.m_pInteractions) {
-        r.built = 0;
-    }
+std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::string& error,
+                                                 const NameLimits& limits) {
+    auto unbuildAll = [&store] {
+        for (InteractionRecord& r : store.m_pInteractions) {
+            r.built = 0;
+        }
+    };
+    unbuildAll();
     auto graph = std::make_unique<CNode>(&store);
     graph->ReserveNames(2 * store.m_pInteractions.size());  // at most two molecules per interaction
-    CSphereBuilder(*graph, store).BuildPathway();
+    CSphereBuilder builder(*graph, store, limits);
+    if (!builder.BuildPathway()) {
+        error = builder.GetError();
+        unbuildAll();
+        return nullptr;
+    }
     return graph;
 }

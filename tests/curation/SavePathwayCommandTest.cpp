@@ -76,6 +76,25 @@ TEST_F(SavePathwayCommandTest, StartupLoadIsSavedWithNumberedCirclesInTheirCells
     EXPECT_NE(error.find(folder + "/none/s.bb"), std::string::npos) << error;
 }
 
+// Names that would outgrow memory stop the sphere-view build; what is shown stays.
+TEST_F(SavePathwayCommandTest, RunawayNamesKeepTheCurrentGraphAndInteractions) {
+    CTarnwickDoc doc(db.Connect());
+    ASSERT_TRUE(doc.BuildStartupPathway());
+    const CNode* shown = doc.m_pGraph.get();
+    for (int i = 1; i <= 42; ++i) {  // row i refers to rows i + 1 and i + 2
+        db.AddRelation({"r__" + std::to_string(100 + i), "r__" + std::to_string(101 + i),
+                        "r__" + std::to_string(102 + i), 2});
+    }
+    EXPECT_FALSE(doc.BuildSpherePathway());
+    EXPECT_EQ(doc.m_pGraph.get(), shown);
+    EXPECT_EQ(doc.m_pGraph->m_circle_count, 4);
+    ASSERT_EQ(doc.m_pInteractions.size(), 2u);
+    EXPECT_EQ(doc.FindInteraction("r__2"), 1);
+    EXPECT_EQ(doc.m_pInteractions[1].built, 0);
+    EXPECT_EQ(doc.GetDataError().rfind("Interaction r__1", 0), 0u) << doc.GetDataError();
+    EXPECT_NE(doc.GetDataError().find("more than 1 MiB"), std::string::npos);
+}
+
 TEST_F(SavePathwayCommandTest, WithoutALayoutTheGridIsOneByOneAndCellsAreMissing) {
     CTarnwickDoc doc(db.Connect());
     ASSERT_TRUE(doc.BuildSpherePathway());

@@ -19,7 +19,8 @@ std::unique_ptr<CNode> OneInteraction(CInteractionStore& store) {
     r.kind = 2;
     store.m_pInteractions.push_back(r);
     store.m_nInteractions = 1;
-    return BuildSphereGraphFromArray(store);
+    std::string error;
+    return BuildSphereGraphFromArray(store, error);
 }
 
 const char kOneInteractionBody[] =

@@ -34,9 +34,23 @@ bool CTarnwickDoc::BuildStartupPathway() {
 }
 
 bool CTarnwickDoc::BuildSpherePathway() {
+    // The records locate the shown graph's relation nodes: they go back with it.
+    std::vector<InteractionRecord> shown = std::move(m_pInteractions);
+    const int shownCount = m_nInteractions;
     bool loaded = false;
-    m_pGraph = BuildSphereGraph(*this, loaded);
-    return loaded;
+    std::string error;
+    std::unique_ptr<CNode> graph = BuildSphereGraph(*this, loaded, error);
+    if (!loaded || !graph) {
+        m_pInteractions = std::move(shown);
+        m_nInteractions = shownCount;
+        InvalidateInteractionIndex();
+        if (!error.empty()) {
+            ReportDataError(error);
+        }
+        return false;
+    }
+    m_pGraph = std::move(graph);
+    return true;
 }
 
 bool CTarnwickDoc::SaveStartupLoadPathway(const std::string& path, std::string& error,

@@ -20,7 +20,9 @@ public:
     // read (the graph is then empty, GetDataError() says why).
     bool BuildStartupPathway();
 
-    // A fresh relation-node graph (the sphere view's) in m_pGraph.
+    // A fresh relation-node graph (the sphere view's) in m_pGraph. False when
+    // the table could not be read or names grow past their limits: the
+    // current graph and interactions stay, GetDataError() says why.
     bool BuildSpherePathway();
 
     // What the save command writes right after the program opens: the
