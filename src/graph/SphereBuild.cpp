@@ -93,6 +93,9 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
     : m_graph(graph), m_store(store), m_limits(limits) {
     m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
     // Circle c is list element c - 1, whatever the counter says.
+    for (const std::string& entry : graph.m_lstNameIndex) {
+        m_nameBytes += entry.size();
+    }
     const size_t circles = graph.m_lstCircles.size();
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
     for (size_t c = 1; c <= circles; ++c) {
@@ -337,6 +340,11 @@ int CSphereBuilder::AddMolecule(int circle, MoleculeRecord m) {
     return AppendNode(circle, std::move(m));
 }
 
+void CSphereBuilder::Register(const std::string& name, int circle, int index) {
+    m_nameBytes += name.size();
+    m_graph.RegisterName(name, circle, index, 0);
+}
+
 bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
     auto it = m_firstCircleOfName.find(name);
     if (it == m_firstCircleOfName.end()) {
@@ -394,8 +402,8 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     second.relation = kind;
     AppendNode(cn, std::move(second));
 
-    m_graph.RegisterName(m1, cn, 0, 0);
-    m_graph.RegisterName(m2, cn, 2, 0);
+    Register(m1, cn, 0);
+    Register(m2, cn, 2);
     return cn;
 }
 
@@ -411,7 +419,7 @@ int CSphereBuilder::NewMoleculeCircle(const std::string& name, const std::string
     m.size = size;
     m.links = links;
     AppendNode(cn, std::move(m));
-    m_graph.RegisterName(name, cn, 0, 0);
+    Register(name, cn, 0);
     return cn;
 }
 
@@ -441,7 +449,7 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         molecule.size = 1;
         molecule.links = LinkEntryText(C, n + 1, k, 1);
         AppendNode(C, std::move(molecule));
-        m_graph.RegisterName(name, C, n, 0);
+        Register(name, C, n);
 
         MoleculeRecord relation;
         relation.number = n + 1;
@@ -494,7 +502,7 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         relPos = NodePos{rc, 0};
         molPos = NodePos{nc, 0};
     }
-    m_graph.RegisterName(name, molPos.circle, molPos.index, 0);
+    Register(name, molPos.circle, molPos.index);
     SetRelationNode(relPos.circle, relPos.index, molPos.circle, molPos.index, C, I, k);
     return relPos;
 }

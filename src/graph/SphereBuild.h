@@ -18,7 +18,7 @@ struct InteractionRecord;
 // others; the build stops before such names take the memory.
 struct NameLimits {
     size_t relationName = size_t{1} << 20;       // one relation node's name
-    std::uint64_t total = std::uint64_t{4} << 30;  // every node name together
+    std::uint64_t total = std::uint64_t{4} << 30;  // every name the graph holds
 };
 
 // Builds the graph the sphere view shows: a relation node between the two
@@ -92,6 +92,8 @@ private:
     int AppendNode(int circle, MoleculeRecord m);
     // Numbers the node one past the largest number in the circle.
     int AddMolecule(int circle, MoleculeRecord m);
+    // Registers the name in the graph's name index (a copy of the name).
+    void Register(const std::string& name, int circle, int index);
     // The scan of the circles' first nodes by name, from a table.
     bool FindFirstNode(const std::string& name, NodePos& pos) const;
     // Whether new names of these lengths (the last one a relation node's)
@@ -106,7 +108,7 @@ private:
     // the graph: first nodes are neither moved nor renamed while it builds.
     std::unordered_map<std::string_view, int> m_firstCircleOfName;
     NameLimits m_limits;
-    std::uint64_t m_nameBytes = 0;  // of every node name in the graph
+    std::uint64_t m_nameBytes = 0;  // of every name the graph holds, the index's copies too
     int m_nCurrent = -1;            // the interaction being placed
     std::string m_strError;
 };

@@ -100,8 +100,13 @@ TEST_F(SavePathwayCommandTest, WithoutALayoutTheGridIsOneByOneAndCellsAreMissing
     ASSERT_TRUE(doc.BuildSpherePathway());
     ScriptedPrompt prompt;
     prompt.files.push_back(folder + "/p.bb");
+    doc.m_pGraph->GetMolecule(1, 0)->name = "A\nx";  // as an edit might leave it
     doc.OnSavePathway(prompt, PathwayGrid());
     const std::string text = Read(folder + "/p.bb");
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0], LineBreakNote(folder + "/p.bb", 1));
+    EXPECT_NE(prompt.messages[0].find("1 name held line breaks"), std::string::npos) << prompt.messages[0];
+    EXPECT_NE(text.find("\r\nA_x\r\n"), std::string::npos);
     EXPECT_NE(text.find(" m_num_hor 1 m_num_ver 1 \r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find(" hor 0 "), std::string::npos);
     EXPECT_NE(text.find(" hor -1 ver -1 \r\n"), std::string::npos);

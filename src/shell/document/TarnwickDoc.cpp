@@ -74,8 +74,11 @@ void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
         return;
     }
     std::string error;
-    if (!SavePathway(*m_pGraph, path, grid, error)) {
+    int namesWithLineBreaks = 0;
+    if (!SavePathway(*m_pGraph, path, grid, error, &namesWithLineBreaks)) {
         prompt.ShowMessage(error);
+    } else if (namesWithLineBreaks > 0) {
+        prompt.ShowMessage(LineBreakNote(path, namesWithLineBreaks));
     }
 }
 
