@@ -47,11 +47,22 @@ std::string PositionText(const NodePos& p) {
     return IsPosition(p) ? FormatPosition(p.circle, p.index) : std::string();
 }
 
-std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
-    return a + ":" + b + ":" + std::to_string(kind);
+// Relation names can be long: made to their exact size, not grown by doubling.
+std::string Joined(const std::string& a, char joint, const std::string& b, const std::string& tail = "") {
+    std::string s;
+    s.reserve(a.size() + 1 + b.size() + tail.size());
+    s += a;
+    s += joint;
+    s += b;
+    s += tail;
+    return s;
 }
 
-std::string DirectedRelationName(const std::string& a, const std::string& b) { return a + "-" + b; }
+std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
+    return Joined(a, ':', b, ":" + std::to_string(kind));
+}
+
+std::string DirectedRelationName(const std::string& a, const std::string& b) { return Joined(a, '-', b); }
 
 int CircleTypeOf(int kind) { return kind == kBind ? 0 : kind == kCovalentModification ? 1 : 2; }
 
@@ -341,7 +352,7 @@ int CSphereBuilder::AddMolecule(int circle, MoleculeRecord m) {
 }
 
 void CSphereBuilder::Register(const std::string& name, int circle, int index) {
-    m_nameBytes += name.size();
+    m_nameBytes += 2 * name.size();  // the index keeps the name in its list and in its table
     m_graph.RegisterName(name, circle, index, 0);
 }
 
