@@ -180,8 +180,8 @@ bool WriteByRename(const std::string& path, const std::string& target, const str
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
     IgnoreFileSizeSignal();
     std::string target;
-    int err = 0;
-    if (!FollowLinks(path, target, err)) {
+    int err = ENOENT;
+    if (path.empty() || !FollowLinks(path, target, err)) {
         error = Message("Cannot write", path, err);
         return false;
     }
