@@ -46,9 +46,14 @@ bool Measure(const twbench::Options& options, Figures& figures) {
         }
         twbench::Stopwatch buildWatch;
         store.CollectSpecialTokens();
-        std::unique_ptr<CNode> graph = BuildSphereGraphFromArray(store);
+        std::string error;
+        std::unique_ptr<CNode> graph = BuildSphereGraphFromArray(store, error);
         const double buildSeconds = buildWatch.Seconds();
         const double loadSeconds = loadWatch.Seconds();
+        if (!graph) {
+            std::fprintf(stderr, "sphere bench: %s\n", error.c_str());
+            return false;
+        }
 
         figures.rows = store.m_nInteractions;
         figures.circles = static_cast<size_t>(graph->m_circle_count - 1);

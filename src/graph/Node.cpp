@@ -176,6 +176,7 @@ CCircleData& CNode::AppendEmptyCircle() {
 
 void CNode::NewStartupCircle(const std::string& name, const std::string& links, int kind) {
     CCircleData circle;
+    circle.CircleNum = m_circle_count;
     MoleculeRecord m;
     m.number = 0;
     m.name = name;

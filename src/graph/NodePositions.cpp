@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <fstream>
 
 #include "LinkText.h"
@@ -10,7 +12,9 @@
 namespace {
 
 // A "%f" field, read independently of the process locale (Qt sets the
-// user's, where the decimal separator may be a comma).
+// user's, where the decimal separator may be a comma). NaN, infinities and
+// values beyond the float range are not coordinates: one would blank the
+// whole view.
 bool ScanFloat(const std::string& text, size_t& pos, float& value) {
     size_t p = pos;
     while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p]))) {
@@ -19,12 +23,12 @@ bool ScanFloat(const std::string& text, size_t& pos, float& value) {
     if (p < text.size() && text[p] == '+') {
         ++p;
     }
-    float v = 0.0f;
+    double v = 0.0;
     auto [end, ec] = std::from_chars(text.data() + p, text.data() + text.size(), v);
-    if (ec != std::errc()) {
+    if (ec != std::errc() || !std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) {
         return false;
     }
-    value = v;
+    value = static_cast<float>(v);
     pos = static_cast<size_t>(end - text.data());
     return true;
 }

@@ -20,10 +20,25 @@ void TextLine(std::string& out, const std::string& text) {
     out += kLineEnd;
 }
 
+// A line break inside a name would shift every later node's four lines:
+// each CR and LF is written as "_", the joint of words in member names.
+bool NameLine(std::string& out, const std::string& name) {
+    if (name.find_first_of("\r\n") == std::string::npos) {
+        TextLine(out, name);
+        return false;
+    }
+    for (const char ch : name) {
+        out += ch == '\r' || ch == '\n' ? '_' : ch;
+    }
+    out += kLineEnd;
+    return true;
+}
+
 }  // namespace
 
-std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid) {
+std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid, int* namesWithLineBreaks) {
     std::string out;
+    int changed = 0;
     Field(out, "m_circle_count", graph.m_circle_count);
     Field(out, "m_num_hor", grid.hor);
     Field(out, "m_num_ver", grid.ver);
@@ -55,14 +70,23 @@ std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid) {
             out += std::to_string(m.right.index);
             out += ' ';
             out += kLineEnd;
-            TextLine(out, m.name);
+            changed += NameLine(out, m.name) ? 1 : 0;
             TextLine(out, m.links);
             TextLine(out, m.backLinks);
         }
     }
+    if (namesWithLineBreaks) {
+        *namesWithLineBreaks = changed;
+    }
     return out;
 }
 
-bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid& grid, std::string& error) {
-    return WriteTextFile(path, FormatPathwayFile(graph, grid), error);
+bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid& grid, std::string& error,
+                 int* namesWithLineBreaks) {
+    return WriteTextFile(path, FormatPathwayFile(graph, grid, namesWithLineBreaks), error);
+}
+
+std::string LineBreakNote(const std::string& path, int names) {
+    return "Saved \"" + path + "\": " + std::to_string(names) + (names == 1 ? " name" : " names") +
+           " held line breaks, written with \"_\" in their place.";
 }

@@ -17,9 +17,15 @@ struct PathwayGrid {
 
 // The pathway file's text: a header line, then per circle its line and four
 // lines per node (numbers, name, outgoing links, incoming links). Every line
-// ends in CR LF; the numeric lines keep a space before it.
-std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid);
+// ends in CR LF; the numeric lines keep a space before it. A CR or LF inside
+// a name is written as "_", so the lines stay in step; how many names held
+// one goes to `namesWithLineBreaks` when given.
+std::string FormatPathwayFile(const CNode& graph, const PathwayGrid& grid, int* namesWithLineBreaks = nullptr);
 
 // Writes the graph to `path` as a whole or not at all; false with a message
 // naming the path and the reason when the file cannot be written.
-bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid& grid, std::string& error);
+bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid& grid, std::string& error,
+                 int* namesWithLineBreaks = nullptr);
+
+// What the curator is told after a save that changed names with line breaks.
+std::string LineBreakNote(const std::string& path, int names);

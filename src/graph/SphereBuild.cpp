@@ -47,13 +47,40 @@ std::string PositionText(const NodePos& p) {
     return IsPosition(p) ? FormatPosition(p.circle, p.index) : std::string();
 }
 
-std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
-    return a + ":" + b + ":" + std::to_string(kind);
+// Relation names can be long: made to their exact size, not grown by doubling.
+std::string Joined(const std::string& a, char joint, const std::string& b, const std::string& tail = "") {
+    std::string s;
+    s.reserve(a.size() + 1 + b.size() + tail.size());
+    s += a;
+    s += joint;
+    s += b;
+    s += tail;
+    return s;
 }
 
-std::string DirectedRelationName(const std::string& a, const std::string& b) { return a + "-" + b; }
+std::string UndirectedRelationName(const std::string& a, const std::string& b, int kind) {
+    return Joined(a, ':', b, ":" + std::to_string(kind));
+}
+
+std::string DirectedRelationName(const std::string& a, const std::string& b) { return Joined(a, '-', b); }
 
 int CircleTypeOf(int kind) { return kind == kBind ? 0 : kind == kCovalentModification ? 1 : 2; }
+
+size_t UndirectedNameLength(const std::string& a, const std::string& b, int kind) {
+    return a.size() + b.size() + 2 + std::to_string(kind).size();
+}
+
+size_t DirectedNameLength(const std::string& a, const std::string& b) { return a.size() + 1 + b.size(); }
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes >= (std::uint64_t{1} << 30) && bytes % (std::uint64_t{1} << 30) == 0) {
+        return std::to_string(bytes >> 30) + " GiB";
+    }
+    if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0) {
+        return std::to_string(bytes >> 20) + " MiB";
+    }
+    return std::to_string(bytes) + " bytes";
+}
 
 }  // namespace
 
@@ -73,15 +100,20 @@ struct CSphereBuilder::Frame {
     int next = 0;
 };
 
-CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store) : m_graph(graph), m_store(store) {
+CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits)
+    : m_graph(graph), m_store(store), m_limits(limits) {
     m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
     // Circle c is list element c - 1, whatever the counter says.
+    for (const std::string& entry : graph.m_lstNameIndex) {
+        m_nameBytes += entry.size();
+    }
     const size_t circles = graph.m_lstCircles.size();
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
     for (size_t c = 1; c <= circles; ++c) {
         const CCircleData& circle = graph.m_lstCircles[c - 1];
         for (const MoleculeRecord& m : circle.m_lstMolecules) {
             m_largestNumber[c] = std::max(m_largestNumber[c], m.number);
+            m_nameBytes += m.name.size();
         }
         // The scan by name sees circles below the counter only.
         if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
@@ -96,18 +128,42 @@ int CSphereBuilder::InteractionCount() const {
 
 const InteractionRecord& CSphereBuilder::Record(int i) const { return m_store.m_pInteractions[i]; }
 
-void CSphereBuilder::BuildPathway() {
+bool CSphereBuilder::BuildPathway() {
     const int n = InteractionCount();
     for (bool again = true; again;) {
         again = false;
         for (int i = 0; i < n; ++i) {
             if (!Record(i).built) {
                 BuildFrom(i);
+                if (!m_strError.empty()) {
+                    return false;
+                }
                 again = true;
             }
         }
     }
     BuildBackLinks(m_graph);
+    return true;
+}
+
+bool CSphereBuilder::NamesFit(size_t relationName, size_t others) {
+    if (!m_strError.empty()) {
+        return false;
+    }
+    const std::string id = m_nCurrent >= 0 ? Record(m_nCurrent).id : std::string("?");
+    if (relationName > m_limits.relationName) {
+        m_strError = "Interaction " + id + " would make a relation-node name of " + std::to_string(relationName) +
+                     " bytes, more than " + SizeText(m_limits.relationName) +
+                     ": its members refer to other interactions too deeply. The sphere view was not built.";
+        return false;
+    }
+    if (m_nameBytes + relationName + others > m_limits.total) {
+        m_strError = "Interaction " + id + " would bring the node names to more than " +
+                     SizeText(m_limits.total) +
+                     " in all: members refer to other interactions too deeply. The sphere view was not built.";
+        return false;
+    }
+    return true;
 }
 
 std::string CSphereBuilder::BuildInteraction(int i) {
@@ -186,6 +242,9 @@ NodePos CSphereBuilder::BuildFrom(int i) {
     std::vector<Frame> stack;
     stack.push_back(Begin(i));
     for (;;) {
+        if (!m_strError.empty()) {
+            return kNoPosition;
+        }
         Frame& f = stack.back();
         if (f.next < f.pending) {
             const int member = f.order[f.next];
@@ -217,6 +276,7 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
     const std::string& m2 = rec.member2;
     const int k = rec.kind;
     NodePos r = kNoPosition;
+    m_nCurrent = f.i;
     // The first member acts on a fresh molecule m2 grown from its circle.
     auto actOnNewMolecule = [&](NodePos from) {
         if (IsUndirectedKind(k)) {
@@ -247,8 +307,11 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
             }
             break;
     }
-    MarkInteractionBuilt(r.circle, r.index, f.i);
     m_inProgress[f.i] = 0;
+    if (!m_strError.empty()) {
+        return kNoPosition;
+    }
+    MarkInteractionBuilt(r.circle, r.index, f.i);
     return r;
 }
 
@@ -268,6 +331,7 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
         return -1;
     }
     const int number = m.number;
+    m_nameBytes += m.name.size();
     c->m_lstMolecules.push_back(std::move(m));
     if (static_cast<size_t>(circle) >= m_largestNumber.size()) {
         m_largestNumber.resize(static_cast<size_t>(circle) + 1, -1);
@@ -287,6 +351,11 @@ int CSphereBuilder::AddMolecule(int circle, MoleculeRecord m) {
     return AppendNode(circle, std::move(m));
 }
 
+void CSphereBuilder::Register(const std::string& name, int circle, int index) {
+    m_nameBytes += 2 * name.size();  // the index keeps the name in its list and in its table
+    m_graph.RegisterName(name, circle, index, 0);
+}
+
 bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
     auto it = m_firstCircleOfName.find(name);
     if (it == m_firstCircleOfName.end()) {
@@ -302,6 +371,9 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     }
     const std::string& m1 = Record(i).member1;
     const std::string& m2 = Record(i).member2;
+    if (!NamesFit(UndirectedNameLength(m1, m2, kind), m1.size() + m2.size())) {
+        return 0;
+    }
     const bool undirected = IsUndirectedKind(kind);
     CCircleData& circle = StartCircle();
     const int cn = circle.CircleNum;
@@ -341,8 +413,8 @@ int CSphereBuilder::NewInteractionCircle(int i, int kind) {
     second.relation = kind;
     AppendNode(cn, std::move(second));
 
-    m_graph.RegisterName(m1, cn, 0, 0);
-    m_graph.RegisterName(m2, cn, 2, 0);
+    Register(m1, cn, 0);
+    Register(m2, cn, 2);
     return cn;
 }
 
@@ -358,7 +430,7 @@ int CSphereBuilder::NewMoleculeCircle(const std::string& name, const std::string
     m.size = size;
     m.links = links;
     AppendNode(cn, std::move(m));
-    m_graph.RegisterName(name, cn, 0, 0);
+    Register(name, cn, 0);
     return cn;
 }
 
@@ -374,6 +446,10 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         return kNoPosition;
     }
     const std::string en = existing->name;
+    if (!NamesFit(IsUndirectedKind(k) ? UndirectedNameLength(en, name, k) : DirectedNameLength(en, name),
+                  name.size())) {
+        return kNoPosition;
+    }
 
     if (IsUndirectedKind(k)) {
         // The new molecule and the relation node join the existing circle.
@@ -384,7 +460,7 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         molecule.size = 1;
         molecule.links = LinkEntryText(C, n + 1, k, 1);
         AppendNode(C, std::move(molecule));
-        m_graph.RegisterName(name, C, n, 0);
+        Register(name, C, n);
 
         MoleculeRecord relation;
         relation.number = n + 1;
@@ -437,7 +513,7 @@ NodePos CSphereBuilder::Attach(NodePos at, const std::string& name, int k) {
         relPos = NodePos{rc, 0};
         molPos = NodePos{nc, 0};
     }
-    m_graph.RegisterName(name, molPos.circle, molPos.index, 0);
+    Register(name, molPos.circle, molPos.index);
     SetRelationNode(relPos.circle, relPos.index, molPos.circle, molPos.index, C, I, k);
     return relPos;
 }
@@ -453,6 +529,9 @@ NodePos CSphereBuilder::Link(NodePos from, NodePos to, int k) {
         return kNoPosition;
     }
     const bool directed = !IsUndirectedKind(k);
+    if (!NamesFit(directed ? DirectedNameLength(s->name, t->name) : UndirectedNameLength(s->name, t->name, k))) {
+        return kNoPosition;
+    }
     MoleculeRecord relation;
     relation.name =
         directed ? DirectedRelationName(s->name, t->name) : UndirectedRelationName(s->name, t->name, k);
@@ -527,18 +606,27 @@ void CSphereBuilder::MarkInteractionBuilt(int circle, int index, int i) {
     r.nodeIndex = index;
 }
 
-std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded) {
+std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, std::string& error) {
     loaded = store.LoadInteractions();
     store.CollectSpecialTokens();
-    return BuildSphereGraphFromArray(store);
+    return BuildSphereGraphFromArray(store, error);
 }
 
-std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store) {
-    for (InteractionRecord& r : store.m_pInteractions) {
-        r.built = 0;
-    }
+std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::string& error,
+                                                 const NameLimits& limits) {
+    auto unbuildAll = [&store] {
+        for (InteractionRecord& r : store.m_pInteractions) {
+            r.built = 0;
+        }
+    };
+    unbuildAll();
     auto graph = std::make_unique<CNode>(&store);
     graph->ReserveNames(2 * store.m_pInteractions.size());  // at most two molecules per interaction
-    CSphereBuilder(*graph, store).BuildPathway();
+    CSphereBuilder builder(*graph, store, limits);
+    if (!builder.BuildPathway()) {
+        error = builder.GetError();
+        unbuildAll();
+        return nullptr;
+    }
     return graph;
 }

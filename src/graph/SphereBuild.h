@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +11,15 @@
 
 class CInteractionStore;
 struct InteractionRecord;
+
+// How far names may grow. A relation node's name holds its members' names,
+// so interactions that refer to interactions make names that grow with the
+// square of a chain's depth, or exponentially when a row refers to two
+// others; the build stops before such names take the memory.
+struct NameLimits {
+    size_t relationName = size_t{1} << 20;       // one relation node's name
+    std::uint64_t total = std::uint64_t{4} << 30;  // every name the graph holds
+};
 
 // Builds the graph the sphere view shows: a relation node between the two
 // members of every interaction, circles grown from the circles interactions
@@ -25,11 +35,14 @@ class CSphereBuilder {
 public:
     // Grows `graph` (normally fresh) from the records of `store`, whose
     // built flags say which interactions are already in the graph.
-    CSphereBuilder(CNode& graph, CInteractionStore& store);
+    CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits = NameLimits());
 
     // Builds every interaction not built yet, in index order, then fills the
-    // incoming link lists.
-    void BuildPathway();
+    // incoming link lists. False when a name would pass its limit: the build
+    // stops there, GetError() names the interaction, and the graph is only
+    // partly built.
+    bool BuildPathway();
+    const std::string& GetError() const { return m_strError; }
 
     // Puts interaction i into the graph, first building any interaction it
     // refers to, marks it built and returns its relation node's position
@@ -79,8 +92,13 @@ private:
     int AppendNode(int circle, MoleculeRecord m);
     // Numbers the node one past the largest number in the circle.
     int AddMolecule(int circle, MoleculeRecord m);
+    // Registers the name in the graph's name index (a copy of the name).
+    void Register(const std::string& name, int circle, int index);
     // The scan of the circles' first nodes by name, from a table.
     bool FindFirstNode(const std::string& name, NodePos& pos) const;
+    // Whether new names of these lengths (the last one a relation node's)
+    // stay within the limits; otherwise the build is stopped.
+    bool NamesFit(size_t relationName, size_t others = 0);
 
     CNode& m_graph;
     CInteractionStore& m_store;
@@ -89,13 +107,21 @@ private:
     // First node's name -> first circle. The keys view the names stored in
     // the graph: first nodes are neither moved nor renamed while it builds.
     std::unordered_map<std::string_view, int> m_firstCircleOfName;
+    NameLimits m_limits;
+    std::uint64_t m_nameBytes = 0;  // of every name the graph holds, the index's copies too
+    int m_nCurrent = -1;            // the interaction being placed
+    std::string m_strError;
 };
 
 // Reloads the interactions and builds the sphere-view graph from them.
 // `loaded` is false when the table could not be read (the graph is then
-// empty and the store holds the diagnostic).
-std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded);
+// empty and the store holds the diagnostic). Null when a name would pass
+// its limit, with `error` naming the interaction.
+std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, std::string& error);
 
 // The same build over the records the store already holds (no reload); as
-// after a reload, every record starts unbuilt.
-std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store);
+// after a reload, every record starts unbuilt. Null when a name would pass
+// its limit (every record is unbuilt again), with `error` naming the
+// interaction.
+std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::string& error,
+                                                 const NameLimits& limits = NameLimits());

@@ -29,6 +29,11 @@ if "$tarnwick" --connect "DSN=TarnwickNoSuchSource" --export-dot "$work/y.dot" 2
 fi
 grep -q "Data source name not found" "$work/err"
 [ ! -e "$work/y.dot" ]
+# A device is written into, not replaced (as root a rename would replace it).
+if mknod "$work/null" c 1 3 2>/dev/null; then
+    "$tarnwick" --connect "$connect" --export-dot "$work/null" >/dev/null
+    [ -c "$work/null" ] || { echo "export replaced the device"; exit 1; }
+fi
 echo "headless export ok: $edges edges"
 
 # The relation-node graph saved headless, with the start-up grid's cells.
@@ -51,3 +56,18 @@ grep -qx "tarnwick: 2 rows had line breaks in member names; replaced by _" "$wor
 grep -q "^Line_Break" "$work/breaks.bb"
 if grep -qv $'\r$' "$work/breaks.bb"; then echo "a line of the pathway file was split"; exit 1; fi
 echo "line breaks in names repaired"
+
+# The start-up graph as the window saves it right after opening: circles
+# numbered 1, 2, ... with one molecule each, every circle in a box cell.
+"$tarnwick" --connect "$connect" --save-pathway "$work/startup.bb" --startup
+count=$(head -n 1 "$work/startup.bb" | sed -n 's/^m_circle_count \([0-9]*\) .*/\1/p')
+awk -v count="$count" '/^CircleNum / {
+        ++n
+        if ($2 != n || $12 != 1 || $14 < 0 || $16 < 0) { print "bad circle line " n ": " $0; bad = 1 }
+    }
+    END { if (bad || n != count - 1) { print n " circles for m_circle_count " count; exit 1 } }' "$work/startup.bb"
+if "$tarnwick" --connect "$connect" --startup 2>"$work/err"; then
+    echo "--startup without --save-pathway succeeded"; exit 1
+fi
+grep -q -- "--save-pathway" "$work/err"
+echo "headless start-up save ok: $((count - 1)) circles"

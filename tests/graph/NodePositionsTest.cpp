@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(NodePositionsTest, ReadsNodeLinesUntilTheFirstEdgeLine) {
-    Write("node 1 0.5 0.5\nnode 1 2.5 -1\r\nnode 3 0 4\nbad line\nnode 99 1 1\nedge 1 3\nnode 2 7 7\n");
+    Write("node 1 0.5 0.5\nnode 1 2.5 -1\r\nnode 3 0 4\nbad line\nnode 3 nan 1\nnode 99 1 1\nedge 1 3\nnode 2 7 7\n");
     ASSERT_TRUE(ApplyNodePositions(g, path));
     EXPECT_FLOAT_EQ(X(1), 2.5f);  // the first line is a header even when it looks like a node
     EXPECT_FLOAT_EQ(Y(1), -1.0f);
@@ -62,6 +62,13 @@ TEST(NodeLine, Forms) {
     EXPECT_EQ(c, 4);
     EXPECT_FLOAT_EQ(x, -1.25f);
     EXPECT_FLOAT_EQ(y, 30.0f);
+    EXPECT_TRUE(ParseNodeLine("node 4 1e-50 -3.4e38", c, x, y));  // underflow is 0
+    EXPECT_FLOAT_EQ(x, 0.0f);
+    EXPECT_FLOAT_EQ(y, -3.4e38f);
+    for (const char* line : {"node 4 nan 1", "node 4 1 NaN", "node 4 inf 1", "node 4 1 -infinity", "node 4 1e39 0",
+                             "node 4 0 -4e38", "node 4 1e400 1"}) {
+        EXPECT_FALSE(ParseNodeLine(line, c, x, y)) << line;
+    }
     EXPECT_FALSE(ParseNodeLine(" node 4 1 1", c, x, y));
     EXPECT_FALSE(ParseNodeLine("node 4 1", c, x, y));
     EXPECT_FALSE(ParseNodeLine("nodes", c, x, y));

@@ -127,6 +127,9 @@ TEST(Node, AddLinkComparesWholeEntries) {
     g.AddLink(1, 0, "2 0 3 1");
     g.AddLink(1, 0, "0 3 1 2");  // straddles two entries: new
     EXPECT_EQ(g.GetMolecule(1, 0)->links, "102 0 3 1 2 0 3 1 0 3 1 2");
+    g.NewStartupCircle("B", "12 0 3 1", 0);
+    g.AddLink(2, 0, "1 0 3 1");  // "1" only begins "12": new
+    EXPECT_EQ(g.GetMolecule(2, 0)->links, "12 0 3 1 1 0 3 1");
     g.AddLink(7, 0, "1 0 0 1");  // no such node: nothing happens
     g.GetMolecule(1, 0)->links = " 5 0 2 1";
     g.AddLink(1, 0, "5 0 2 1");

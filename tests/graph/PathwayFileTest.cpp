@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -19,7 +20,8 @@ std::unique_ptr<CNode> OneInteraction(CInteractionStore& store) {
     r.kind = 2;
     store.m_pInteractions.push_back(r);
     store.m_nInteractions = 1;
-    return BuildSphereGraphFromArray(store);
+    std::string error;
+    return BuildSphereGraphFromArray(store, error);
 }
 
 const char kOneInteractionBody[] =
@@ -96,6 +98,24 @@ TEST(PathwayFile, NoLayoutEmptyCircleAndTextsAsStored) {
         " 2 0 10 0\r\n"
         "\r\n"
         "CircleNum 2 circle_type 0 base_circle 2 mod_circle 0 interact 0 node_num 0 hor -1 ver -1 \r\n");
+}
+
+// A line break in a name (an edit may bring one) must not shift the lines
+// of the nodes after it.
+TEST(PathwayFile, LineBreaksInNamesAreWrittenAsUnderscores) {
+    CNode g;
+    g.NewStartupCircle("A\r\nB", "", 0);
+    g.NewStartupCircle("C\nD\rE", "2 0 0 1", 0);
+    g.NewStartupCircle("F", "", 0);
+    int changed = -1;
+    const std::string text = FormatPathwayFile(g, PathwayGrid{}, &changed);
+    EXPECT_EQ(changed, 2);
+    EXPECT_NE(text.find(" \r\nA__B\r\n\r\n\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" \r\nC_D_E\r\n2 0 0 1\r\n\r\n"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 3 * 5);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1 + 3 * 5);
+    FormatPathwayFile(CNode(), PathwayGrid{}, &changed);
+    EXPECT_EQ(changed, 0);
 }
 
 TEST(PathwayFile, EmptyGraphIsTheHeaderAlone) {

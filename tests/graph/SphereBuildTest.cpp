@@ -29,9 +29,16 @@ void Fill(CInteractionStore& store, const std::vector<Row>& rows) {
     store.m_nInteractions = n;
 }
 
+std::unique_ptr<CNode> BuildHeld(CInteractionStore& store) {
+    std::string error;
+    auto g = BuildSphereGraphFromArray(store, error);
+    EXPECT_NE(g, nullptr) << error;
+    return g ? std::move(g) : std::make_unique<CNode>();
+}
+
 std::unique_ptr<CNode> Build(CInteractionStore& store, const std::vector<Row>& rows) {
     Fill(store, rows);
-    return BuildSphereGraphFromArray(store);
+    return BuildHeld(store);
 }
 
 // Every circle and node field the build sets, one line each.
@@ -249,7 +256,7 @@ TEST(SphereBuild, NameIndexHoldsMoleculesAndOwnCircleRelationNodes) {
 TEST(SphereBuild, RebuildOverHeldRecordsStartsUnbuilt) {
     CInteractionStore store("");
     auto first = Build(store, {{"A", "B", 2}, {"B", "C", 3}});
-    auto second = BuildSphereGraphFromArray(store);
+    auto second = BuildHeld(store);
     EXPECT_EQ(Dump(*second), Dump(*first));
     EXPECT_EQ(Built(store), "r__1 at 1 1\nr__2 at 3 0\n");
 }
@@ -419,7 +426,7 @@ TEST(SphereBuild, DeepReferenceChainUsesNoCallStack) {
     rows.push_back({"a", "x", 0, "r__1"});
     Fill(store, rows);
     std::unique_ptr<CNode> g;
-    RunOnSmallStack([&] { g = BuildSphereGraphFromArray(store); }, 256 * 1024);
+    RunOnSmallStack([&] { g = BuildHeld(store); }, 256 * 1024);
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->m_circle_count, 2);
     ASSERT_EQ(g->GetCircle(1)->m_lstMolecules.size(), static_cast<size_t>(2 * depth + 1));
@@ -435,6 +442,64 @@ TEST(SphereBuild, DeepReferenceChainUsesNoCallStack) {
     }
     EXPECT_EQ(g->GetMolecule(1, 2 * depth)->name, top);
     EXPECT_EQ(g->GetMolecule(1, 2 * depth)->left, (NodePos{1, 2 * depth - 2}));
+}
+
+}  // namespace
+
+namespace {
+
+// Row i refers to rows i + 1 and i + 2: the names grow like Fibonacci numbers.
+std::vector<Row> EachReferringToTheNextTwo(int rows) {
+    std::vector<Row> out;
+    for (int i = 1; i <= rows; ++i) {
+        out.push_back({"r__" + std::to_string(i + 1), "r__" + std::to_string(i + 2), 2});
+    }
+    return out;
+}
+
+// Row n binds row n - 1's relation node to x: names grow with the square of the depth.
+std::vector<Row> Chain(int depth) {
+    std::vector<Row> out{{"a", "x", 0, "r__1"}};
+    for (int n = 2; n <= depth; ++n) {
+        out.push_back({"r__" + std::to_string(n - 1), "x", 0, "r__" + std::to_string(n)});
+    }
+    return out;
+}
+
+TEST(SphereBuild, NamesPastTheirLimitsStopTheBuild) {
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        NameLimits limits;
+        std::string stoppedWith;  // empty: the build completes
+    };
+    const std::vector<Case> cases = {
+        {"42 rows referring to the next two", EachReferringToTheNextTwo(42), NameLimits(),
+         "bytes, more than 1 MiB: its members refer to other interactions too deeply"},
+        {"a chain within the limits", Chain(300), NameLimits(), ""},
+        {"the same chain past a total", Chain(300), NameLimits{size_t{1} << 20, 100000},
+         "would bring the node names to more than 100000 bytes in all"},
+        {"one relation node's name", {{"A", "B", 2}}, NameLimits{4, 1000},
+         "Interaction r__1 would make a relation-node name of 5 bytes, more than 4 bytes"},
+        {"a name just within the limit", {{"A", "B", 2}}, NameLimits{5, 7}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CInteractionStore store("");
+        Fill(store, c.rows);
+        std::string error;
+        auto g = BuildSphereGraphFromArray(store, error, c.limits);
+        if (c.stoppedWith.empty()) {
+            EXPECT_NE(g, nullptr) << error;
+            continue;
+        }
+        EXPECT_EQ(g, nullptr);
+        EXPECT_NE(error.find(c.stoppedWith), std::string::npos) << error;
+        EXPECT_EQ(error.rfind("Interaction r__", 0), 0u) << error;
+        for (const InteractionRecord& r : store.m_pInteractions) {
+            EXPECT_EQ(r.built, 0) << r.id;
+        }
+    }
 }
 
 }  // namespace

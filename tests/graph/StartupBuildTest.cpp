@@ -35,6 +35,7 @@ TEST(StartupBuild, OneCirclePerMoleculeLinkedFirstToSecond) {
         EXPECT_EQ(At(*g, c).size, 1);
         EXPECT_EQ(At(*g, c).backLinks, "");
         EXPECT_EQ(g->GetCircle(c)->m_lstMolecules.size(), 1u);
+        EXPECT_EQ(g->GetCircle(c)->CircleNum, c);
     }
     EXPECT_EQ(g->LookUp("C"), "3 0");
     EXPECT_EQ(store.m_pInteractions[0].built, 0);
@@ -69,6 +70,11 @@ TEST(StartupBuild, LevelsComeFromRemarksAndOnlyGoDown) {
     EXPECT_EQ(At(*g, 4).level, 2);  // D
     EXPECT_EQ(At(*g, 5).level, -2);  // E, lowered by E-F
     EXPECT_EQ(At(*g, 6).level, -2);
+    // A new first member lowers the existing second member's level too.
+    CInteractionStore second("");
+    auto h = Build(second, {{"A", "B", 2, "3"}, {"C", "B", 2, "1"}});
+    EXPECT_EQ(At(*h, 2).level, 1);
+    EXPECT_EQ(At(*h, 3).level, 1);
     EXPECT_EQ(InteractionLevel("12abc"), 12);
     EXPECT_EQ(InteractionLevel(""), 0);
     EXPECT_EQ(InteractionLevel("high"), 0);

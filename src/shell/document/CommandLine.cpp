@@ -45,9 +45,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.exportDotPath);
         } else if (arg == "--save-pathway") {
             value(cl.savePathwayPath);
+        } else if (arg == "--startup") {
+            cl.startup = true;
         } else {
             cl.rest.push_back(arg);
         }
+    }
+    if (cl.startup && cl.savePathwayPath.empty() && cl.error.empty()) {
+        cl.error = "option --startup needs --save-pathway";
     }
     return cl;
 }
@@ -68,7 +73,9 @@ int RunHeadless(const CommandLine& options) {
                   << " molecules)\n";
     }
     if (!options.savePathwayPath.empty()) {
-        if (!SaveStartupPathway(doc, options.savePathwayPath, error)) {
+        const bool saved = options.startup ? doc.SaveStartupLoadPathway(options.savePathwayPath, error)
+                                           : SaveStartupPathway(doc, options.savePathwayPath, error);
+        if (!saved) {
             std::cerr << "tarnwick: " << error << "\n";
             return 1;
         }

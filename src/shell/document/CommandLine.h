@@ -8,6 +8,7 @@ struct CommandLine {
     std::string connect = "DSN=InteractionDB";
     std::string exportDotPath;
     std::string savePathwayPath;
+    bool startup = false;  // with --save-pathway: the start-up graph, not the sphere view's
     std::vector<std::string> rest;  // left for the window system
     std::string error;              // non-empty when an option is malformed
 

@@ -2,7 +2,9 @@
 
 #include "DotExport.h"
 #include "FileWriter.h"
+#include "GridLayout.h"
 #include "PathwayFile.h"
+#include "PathwayGridOfLayout.h"
 #include "SphereBuild.h"
 #include "StartupBuild.h"
 #include "UserPrompt.h"
@@ -32,9 +34,35 @@ bool CTarnwickDoc::BuildStartupPathway() {
 }
 
 bool CTarnwickDoc::BuildSpherePathway() {
+    // The records locate the shown graph's relation nodes: they go back with it.
+    std::vector<InteractionRecord> shown = std::move(m_pInteractions);
+    const int shownCount = m_nInteractions;
     bool loaded = false;
-    m_pGraph = BuildSphereGraph(*this, loaded);
-    return loaded;
+    std::string error;
+    std::unique_ptr<CNode> graph = BuildSphereGraph(*this, loaded, error);
+    if (!loaded || !graph) {
+        m_pInteractions = std::move(shown);
+        m_nInteractions = shownCount;
+        InvalidateInteractionIndex();
+        if (!error.empty()) {
+            ReportDataError(error);
+        }
+        return false;
+    }
+    m_pGraph = std::move(graph);
+    return true;
+}
+
+bool CTarnwickDoc::SaveStartupLoadPathway(const std::string& path, std::string& error,
+                                          const std::string& positionFile) {
+    if (!BuildStartupPathway()) {
+        error = GetDataError();
+        return false;
+    }
+    ApplyNodePositions(*m_pGraph, positionFile);
+    CGridLayout box;
+    box.Layout(m_pGraph->m_circle_count);
+    return SavePathway(*m_pGraph, path, PathwayGridOf(box), error);
 }
 
 void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
@@ -46,8 +74,11 @@ void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
         return;
     }
     std::string error;
-    if (!SavePathway(*m_pGraph, path, grid, error)) {
+    int namesWithLineBreaks = 0;
+    if (!SavePathway(*m_pGraph, path, grid, error, &namesWithLineBreaks)) {
         prompt.ShowMessage(error);
+    } else if (namesWithLineBreaks > 0) {
+        prompt.ShowMessage(LineBreakNote(path, namesWithLineBreaks));
     }
 }
 

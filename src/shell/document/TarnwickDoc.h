@@ -5,6 +5,7 @@
 
 #include "InteractionStore.h"
 #include "Node.h"
+#include "NodePositions.h"
 
 class IUserPrompt;
 struct PathwayGrid;
@@ -19,8 +20,16 @@ public:
     // read (the graph is then empty, GetDataError() says why).
     bool BuildStartupPathway();
 
-    // A fresh relation-node graph (the sphere view's) in m_pGraph.
+    // A fresh relation-node graph (the sphere view's) in m_pGraph. False when
+    // the table could not be read or names grow past their limits: the
+    // current graph and interactions stay, GetDataError() says why.
     bool BuildSpherePathway();
+
+    // What the save command writes right after the program opens: the
+    // start-up graph, placed from the node-position file and laid out on the
+    // box grid. The graph stays in m_pGraph.
+    bool SaveStartupLoadPathway(const std::string& path, std::string& error,
+                                const std::string& positionFile = kNodePositionFile);
 
     // The save command: ask for a "*.bb" file and write the current graph
     // with the box layout's grid; failures are shown.
