@@ -1,6 +1,9 @@
 #include "TarnwickApp.h"
 
 #include <clocale>
+#include <cstdlib>
+#include <iostream>
+#include <vector>
 
 #include <QApplication>
 
@@ -11,6 +14,9 @@
 #include "MainFrm.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+
+// Last: its macros clash with names in the headers above.
+#include <X11/Xlib.h>
 
 static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
 
@@ -34,9 +40,66 @@ bool CTarnwickApp::InitInstance() {
     return true;
 }
 
-int RunTarnwick(int& argc, char** argv, const CommandLine& options) {
+namespace {
+
+// Without a display Qt's X11 plugin aborts the process; find out first.
+// Empty when the window can open, else what stands in the way.
+std::string MissingDisplay(const std::vector<std::string>& qtArgs) {
+    std::string platform;
+    std::string display;
+    for (size_t i = 0; i + 1 < qtArgs.size(); ++i) {
+        if (qtArgs[i] == "-platform") {
+            platform = qtArgs[i + 1];
+        } else if (qtArgs[i] == "-display") {
+            display = qtArgs[i + 1];
+        }
+    }
+    if (platform.empty()) {
+        const char* env = std::getenv("QT_QPA_PLATFORM");
+        platform = env ? env : "";
+    }
+    if (!platform.empty() && platform.compare(0, 3, "xcb") != 0) {
+        return {};  // another platform plugin reports for itself
+    }
+    if (display.empty()) {
+        const char* env = std::getenv("DISPLAY");
+        display = env ? env : "";
+    }
+    if (display.empty()) {
+        return "the window needs an X display and DISPLAY is not set";
+    }
+    Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) {
+        return "the window needs an X display and \"" + display + "\" cannot be opened";
+    }
+    XCloseDisplay(connection);
+    return {};
+}
+
+}  // namespace
+
+int RunTarnwick(const char* program, const CommandLine& options) {
+    if (const std::string missing = MissingDisplay(options.rest); !missing.empty()) {
+        std::cerr << "tarnwick: " << missing << "; the headless options (see --help) need none\n";
+        return 1;
+    }
+    // Qt sees only the arguments our own options left over, and takes out
+    // those it knows.
+    std::vector<std::string> kept{program};
+    kept.insert(kept.end(), options.rest.begin(), options.rest.end());
+    std::vector<char*> qtArgv;
+    for (std::string& arg : kept) {
+        qtArgv.push_back(arg.data());
+    }
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(kept.size());
+
     SoDB::init();
-    QApplication application(argc, argv);
+    QApplication application(qtArgc, qtArgv.data());
+    if (qtArgc > 1) {
+        std::cerr << "tarnwick: unknown argument " << qtArgv[1] << "\n" << UsageText();
+        return 2;
+    }
     // Number formats in data files are read with the C library.
     std::setlocale(LC_NUMERIC, "C");
     CTarnwickApp app(options);
