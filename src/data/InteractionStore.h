@@ -38,6 +38,8 @@ public:
     void InvalidateInteractionIndex() { m_idIndexValid = m_memberIndexValid = false; }
 
     const std::string& GetDataError() const { return m_strDataError; }
+    // Rows whose member names had CR or LF replaced by "_" at the last load.
+    int GetLineBreakRepairs() const { return m_nLineBreakRepairs; }
     void ReportDataError(const std::string& error) { m_strDataError = error; }
 
     int m_nInteractions = 0;
@@ -51,6 +53,7 @@ private:
     void BuildMemberIndex() const;
 
     std::string m_strDataError;
+    int m_nLineBreakRepairs = 0;
     std::unordered_set<std::string> m_specialTokenSet;
 
     // First index per id, per ordered member pair and per member on either

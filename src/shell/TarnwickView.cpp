@@ -83,10 +83,18 @@ void CTarnwickView::OnStartupLoad() {
     ShowSceneRoot();
     // The replaced representation goes once the viewer no longer shows it.
     m_pBox = std::move(result.box);
+    if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
+        emit statusText(LineBreakRepairText(repaired));
+    }
     if (!result.dataLoaded) {
         const std::string& error = m_doc.GetDataError();
         m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
     }
+}
+
+QString CTarnwickView::LineBreakRepairText(int rows) {
+    return rows == 1 ? tr("1 row had line breaks in member names; replaced by _")
+                     : tr("%1 rows had line breaks in member names; replaced by _").arg(rows);
 }
 
 void CTarnwickView::ShowSceneRoot() {
