@@ -6,6 +6,9 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QScreen>
+#include <QWindow>
 
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInteraction.h>
@@ -14,6 +17,8 @@
 #include "MainFrm.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 
 // Last: its macros clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -37,6 +42,28 @@ bool CTarnwickApp::InitInstance() {
     // The view's first update needs the window at its real size.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_pMainWnd->GetActiveView()->OnInitialUpdate();
+    // The window manager maps and maximises the window in its own time;
+    // a first picture drawn before it is done can be lost. Once the window
+    // is on screen at the size of the screen (a few seconds at most), draw
+    // again.
+    const QRect available = m_pMainWnd->screen()->availableGeometry();
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+        const QWindow* window = m_pMainWnd->windowHandle();
+        const QRect frame = m_pMainWnd->frameGeometry();
+        if (window && window->isExposed() && frame.width() >= available.width() - 8 &&
+            frame.height() >= available.height() - 8) {
+            break;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    SoQtExaminerViewer* viewer = m_pMainWnd->GetActiveView()->GetViewer();
+    // The drawing area may also have missed the resize to its frame.
+    QWidget* area = viewer->getGLWidget();
+    if (QWidget* frame = area->parentWidget(); frame && area->size() != frame->contentsRect().size()) {
+        area->setGeometry(frame->contentsRect());
+    }
+    viewer->scheduleRedraw();
     return true;
 }
 
