@@ -1,6 +1,7 @@
 #include "TarnwickView.h"
 
 #include <QLayout>
+#include <QWindow>
 #include <QMouseEvent>
 #include <climits>
 #include <QVBoxLayout>
@@ -39,6 +40,15 @@ void CTarnwickView::CreateViewer() {
     m_pViewer = new SoQtExaminerViewer(this, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER);
     layout()->addWidget(m_pViewer->getWidget());
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
+    // A picture drawn while the window manager is still placing the window
+    // can be lost: draw again whenever the window or the drawing area is
+    // exposed.
+    for (QWidget* exposed : {window(), m_pViewer->getGLWidget()}) {
+        exposed->winId();
+        if (QWindow* handle = exposed->windowHandle()) {
+            handle->installEventFilter(this);
+        }
+    }
 
     m_pSceneRoot.reset(new SoSeparator);
     m_pViewer->setSceneGraph(m_pSceneRoot.get());
@@ -125,6 +135,13 @@ CRepresentation* CTarnwickView::GetCommandTarget() const { return m_pBox.get(); 
 
 CRepresentation* CTarnwickView::GetShownRepresentation() const {
     return m_pBox && m_pSceneRoot.get() == m_pBox->GetRoot() ? m_pBox.get() : nullptr;
+}
+
+bool CTarnwickView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && m_pViewer) {
+        m_pViewer->scheduleRedraw();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {

@@ -77,6 +77,9 @@ signals:
     // A note for the status bar.
     void statusText(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateViewer();
     SbVec2s CurrentViewerSize();
