@@ -2,12 +2,18 @@
 # Installs the Debian 12 packages Tarnwick needs to build, run and test.
 # Only missing packages are installed; run as root (or through sudo).
 set -euo pipefail
+# Run-time pieces that nothing else pulls in without recommends: the Qt SVG
+# image and icon plugins (libqt5svg5; the icons are SVG), the software GL
+# driver and a base font. The xcb platform plugin and the other image
+# plugins come with qtbase5-dev (libqt5gui5); the ODBC drivers register
+# themselves in /etc/odbcinst.ini when installed.
 
 packages=(
     build-essential cmake pkg-config
     unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql
     sqlite3 libsqlite3-dev
     qtbase5-dev libcoin-dev libsoqt520-dev
+    libqt5svg5
     fonts-noto-cjk
     libgtest-dev googletest
     postgresql graphviz

@@ -121,8 +121,9 @@ void CMainFrame::createActions() {
                &ModeFlags::m_bSelectiveShowing);
     AddCommand(cmd::ViewByColor, tr("View By Color"), &CMainFrame::OnViewByColor, &ModeFlags::m_bViewByColor);
     AddCommand(cmd::CharViewAll, tr("View All(&A)"), &CMainFrame::OnCharViewAll, &ModeFlags::m_bCharViewAll);
-    AddCommand(cmd::CharViewRed, tr("View Red"), &CMainFrame::OnCharViewRed, &ModeFlags::m_bCharViewRed);
-    AddCommand(cmd::CharViewBoth, tr("View Both"), &CMainFrame::OnCharViewBoth, &ModeFlags::m_bCharViewBoth);
+    AddCommand(cmd::CharViewRed, tr("View Red Labels Only"), &CMainFrame::OnCharViewRed, &ModeFlags::m_bCharViewRed);
+    AddCommand(cmd::CharViewBoth, tr("View Both Label Groups"), &CMainFrame::OnCharViewBoth,
+               &ModeFlags::m_bCharViewBoth);
     AddCommand(cmd::CharViewNothing, tr("View Nothing(&N)"), &CMainFrame::OnCharViewNothing,
                &ModeFlags::m_bCharViewNothing);
     AddCommand(cmd::SelectOne, tr("Select One"), &CMainFrame::OnSelectOne, &ModeFlags::m_bSelectOne);
@@ -168,10 +169,14 @@ void CMainFrame::createMenus() {
     AddMenu(nullptr, tr("Select(&S)"), {cmd::SelectAll, cmd::DeselectAll});
     AddMenu(nullptr, tr("Manipulation(&E)"), {cmd::Rename, cmd::AnnotateOk, cmd::SpecificInformation});
     AddMenu(nullptr, tr("Tune(&T)"), {cmd::CoordinationSpecific});
-    QMenu* pathway = AddMenu(nullptr, tr("Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
+    QMenu* pathway = AddMenu(nullptr, tr("&Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
     pathway->addSeparator();
     pathway->addAction(m_commands.value(cmd::ExpandOut));
     pathway->addAction(m_commands.value(cmd::ExpandIn));
+    // The two label modes the View menu has no item for.
+    pathway->addSeparator();
+    pathway->addAction(m_commands.value(cmd::CharViewRed));
+    pathway->addAction(m_commands.value(cmd::CharViewBoth));
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 
@@ -206,6 +211,9 @@ void CMainFrame::createDockWindows() {
     m_wndMyDialogBar = new QDockWidget(tr("My Dialog Bar"), this);
     m_wndMyDialogBar->setObjectName(QStringLiteral("MyDialogBar"));
     m_wndMyDialogBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    // A dialog bar: no caption, never floating, never closed by the user.
+    m_wndMyDialogBar->setFeatures(QDockWidget::DockWidgetMovable);
+    m_wndMyDialogBar->setTitleBarWidget(new QWidget(m_wndMyDialogBar));
     m_pSearchPanel = new CSearchPanel(m_wndMyDialogBar);
     m_wndMyDialogBar->setWidget(m_pSearchPanel);
     addDockWidget(Qt::LeftDockWidgetArea, m_wndMyDialogBar);
@@ -226,6 +234,9 @@ void CMainFrame::createDockWindows() {
 
 void CMainFrame::createView() {
     m_pView = new CTarnwickView(m_doc, m_flags, *m_pSearchPanel, m_prompt, this);
+    connect(m_pView, &CTarnwickView::statusText, statusBar(), [this](const QString& text) {
+        statusBar()->showMessage(text);
+    });
     setCentralWidget(m_pView);
 }
 
@@ -233,12 +244,29 @@ void CMainFrame::readSettings() {
     QSettings settings(SettingsOrganization(), SettingsApplication());
     m_recentFiles.ReadList(settings);
     restoreState(settings.value(QStringLiteral("Settings/WindowState")).toByteArray());
+    // A state saved while the panel could still be closed or floated does
+    // not hide it.
+    m_wndMyDialogBar->setFloating(false);
+    const Qt::DockWidgetArea area = dockWidgetArea(m_wndMyDialogBar);
+    if (area != Qt::LeftDockWidgetArea && area != Qt::RightDockWidgetArea) {
+        addDockWidget(Qt::LeftDockWidgetArea, m_wndMyDialogBar);
+    }
+    m_wndMyDialogBar->show();
 }
 
 void CMainFrame::writeSettings() {
     QSettings settings(SettingsOrganization(), SettingsApplication());
     m_recentFiles.WriteList(settings);
     settings.setValue(QStringLiteral("Settings/WindowState"), saveState());
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+    // The toolbar's context menu offers no way to close the search panel.
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (menu) {
+        menu->removeAction(m_wndMyDialogBar->toggleViewAction());
+    }
+    return menu;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,8 @@ public:
     const CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
 
     static QString IdleText();
+    // The toolbar's context menu.
+    QMenu* createPopupMenu() override;
 
     // Highlight modes.
     void OnViewWithBox();

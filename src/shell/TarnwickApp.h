@@ -30,6 +30,7 @@ private:
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };
 
-// The window program: a QApplication, the application object, the event
-// loop. Returns the process exit code.
-int RunTarnwick(int& argc, char** argv, const CommandLine& options);
+// The window program: a QApplication given `program` and options.rest, the
+// application object, the event loop. Returns the process exit code; a
+// missing display or an argument nobody knows is refused before any window.
+int RunTarnwick(const char* program, const CommandLine& options);

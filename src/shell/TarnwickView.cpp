@@ -1,6 +1,7 @@
 #include "TarnwickView.h"
 
 #include <QLayout>
+#include <QWindow>
 #include <QMouseEvent>
 #include <climits>
 #include <QVBoxLayout>
@@ -39,6 +40,15 @@ void CTarnwickView::CreateViewer() {
     m_pViewer = new SoQtExaminerViewer(this, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER);
     layout()->addWidget(m_pViewer->getWidget());
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
+    // A picture drawn while the window manager is still placing the window
+    // can be lost: draw again whenever the window or the drawing area is
+    // exposed.
+    for (QWidget* exposed : {window(), m_pViewer->getGLWidget()}) {
+        exposed->winId();
+        if (QWindow* handle = exposed->windowHandle()) {
+            handle->installEventFilter(this);
+        }
+    }
 
     m_pSceneRoot.reset(new SoSeparator);
     m_pViewer->setSceneGraph(m_pSceneRoot.get());
@@ -83,10 +93,18 @@ void CTarnwickView::OnStartupLoad() {
     ShowSceneRoot();
     // The replaced representation goes once the viewer no longer shows it.
     m_pBox = std::move(result.box);
+    if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
+        emit statusText(LineBreakRepairText(repaired));
+    }
     if (!result.dataLoaded) {
         const std::string& error = m_doc.GetDataError();
         m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
     }
+}
+
+QString CTarnwickView::LineBreakRepairText(int rows) {
+    return rows == 1 ? tr("1 row had line breaks in member names; replaced by _")
+                     : tr("%1 rows had line breaks in member names; replaced by _").arg(rows);
 }
 
 void CTarnwickView::ShowSceneRoot() {
@@ -117,6 +135,13 @@ CRepresentation* CTarnwickView::GetCommandTarget() const { return m_pBox.get(); 
 
 CRepresentation* CTarnwickView::GetShownRepresentation() const {
     return m_pBox && m_pSceneRoot.get() == m_pBox->GetRoot() ? m_pBox.get() : nullptr;
+}
+
+bool CTarnwickView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && m_pViewer) {
+        m_pViewer->scheduleRedraw();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {

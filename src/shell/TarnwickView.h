@@ -39,6 +39,9 @@ public:
     // Build, node positions, box layout and scene; a data source that cannot
     // be read is reported and leaves an empty scene.
     void OnStartupLoad();
+    // What the status bar says after a load that replaced line breaks in
+    // member names.
+    static QString LineBreakRepairText(int rows);
     // Gives m_pSceneRoot to the viewer.
     void ShowSceneRoot();
     CBoxRep* GetBox() const { return m_pBox.get(); }
@@ -69,6 +72,13 @@ public:
     // and milliseconds, make a click rather than a drag.
     static constexpr int kClickSlop = 4;
     static constexpr int kClickMilliseconds = 500;
+
+signals:
+    // A note for the status bar.
+    void statusText(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateViewer();

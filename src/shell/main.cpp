@@ -7,15 +7,15 @@
 #endif
 
 int main(int argc, char** argv) {
-    CommandLine options = ParseCommandLine(argc, argv);
-    // Headless commands run without any window system.
-    if (options.IsHeadless() || !options.error.empty()) {
+    const CommandLine options = ParseCommandLine(argc, argv);
+    // Help, refusals and headless commands run without any window system.
+    if (options.NeedsNoWindow()) {
         return RunHeadless(options);
     }
 #ifdef TW_WITH_GUI
-    return RunTarnwick(argc, argv, options);
+    return RunTarnwick(argv[0], options);
 #else
-    std::cerr << "tarnwick: the window is not available in this build; use --export-dot PATH\n";
+    std::cerr << "tarnwick: the window is not available in this build; see --help\n";
     return 2;
 #endif
 }

@@ -131,6 +131,27 @@ TEST_F(HighlightTest, KindsWithoutAColourStayGrey) {
     EXPECT_EQ(Color("E_1:0-2:0"), kWhite);
 }
 
+TEST_F(HighlightTest, ASelfLinkFollowsItsOneMolecule) {
+    // A->A (kind 2, red) beside A->B (kind 3).
+    Build(kRows, [](CNode& g) { g.GetMolecule(1, 0)->links = "1 0 2 1 2 0 3 1"; });
+    for (int mode : {2, 1}) {
+        SCOPED_TRACE(mode);
+        Command(mode);
+        auto shown = [&] { return mode == 2 ? Color("E_1:0-1:0") == SbColor(1, 0, 0) : Transparency("E_1:0-1:0") == 0.0f; };
+        EXPECT_FALSE(shown());
+        Click("A");
+        EXPECT_TRUE(shown());
+        Click("A");  // deselected: the edge goes back without a full pass
+        EXPECT_FALSE(shown());
+        Click("B");
+        Click("A");
+        EXPECT_TRUE(shown());
+        Click("A");
+        EXPECT_FALSE(shown());
+        Click("B");
+    }
+}
+
 TEST_F(HighlightTest, NamedMoleculeMaterialsTakeTheirOwnColour) {
     Build(kRows);
     SetSceneName(MoleculeMaterial("A"), "node_material_red");

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
+#include <memory>
 #include <set>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
@@ -111,12 +112,15 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathway) {
         "Manipulation(&E)>Annotate OK status=32823",
         "Manipulation(&E)>Specific Information=32829",
         "Tune(&T)>coordination with specific codition=32818",
-        "Pathway>Reload Pathway=32834",
-        "Pathway>Save Pathway...=32795",
-        "Pathway>Export Graphviz...=32833",
-        "Pathway>-",
-        "Pathway>Expand Selection Along Out-Links=1005",
-        "Pathway>Expand Selection Along In-Links=32786",
+        "&Pathway>Reload Pathway=32834",
+        "&Pathway>Save Pathway...=32795",
+        "&Pathway>Export Graphviz...=32833",
+        "&Pathway>-",
+        "&Pathway>Expand Selection Along Out-Links=1005",
+        "&Pathway>Expand Selection Along In-Links=32786",
+        "&Pathway>-",
+        "&Pathway>View Red Labels Only=32775",
+        "&Pathway>View Both Label Groups=32776",
         "Help(&H)>Tarnwick 정보(&A)...=57664",
     };
     EXPECT_EQ(menu, expected);
@@ -238,6 +242,14 @@ TEST(SearchPanel, DockedLeftWithEveryControlAndNoInitialSelection) {
     EXPECT_EQ(dock->allowedAreas(), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     EXPECT_TRUE(dock->isVisible());
     EXPECT_EQ(Frame().FindCommand(cmd::DialogBar), dock->toggleViewAction());
+    // A dialog bar: no caption, no close button, never floating, and the
+    // toolbar's context menu does not offer to hide it.
+    EXPECT_FALSE(dock->features() & (QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetFloatable));
+    ASSERT_NE(dock->titleBarWidget(), nullptr);
+    EXPECT_LE(dock->titleBarWidget()->sizeHint().height(), 0);
+    EXPECT_LT(dock->widget()->mapTo(dock, QPoint(0, 0)).y(), 4);
+    std::unique_ptr<QMenu> context(Frame().createPopupMenu());
+    EXPECT_TRUE(!context || !context->actions().contains(dock->toggleViewAction()));
 
     CSearchPanel* panel = Frame().GetSearchPanel();
     QStringList groups;

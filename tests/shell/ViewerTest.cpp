@@ -148,3 +148,35 @@ TEST(View, ScreenshotOfTheSampleShowsSpheresAndLabels) {
     EXPECT_GT(CountPixels(close, IsSphereGreen), close.width() * close.height() / 20);
     box->GetCamera()->viewAll(box->GetRoot(), View().GetViewportRegion(), 1.0f);
 }
+
+// View With Box draws a white box around a selected sphere, and the sphere
+// keeps its own colour inside it.
+TEST(View, ViewWithBoxOutlinesASelectedSphere) {
+    ASSERT_TRUE(Frame().GetModeFlags().m_bViewWithBox);
+    CBoxRep* box = View().GetBox();
+    CoinPtr<SoPath> sphere = FindOpaqueSphere(*box);
+    ASSERT_TRUE(sphere);
+    const SbRotation start = box->GetCamera()->orientation.getValue();
+    box->GetCamera()->orientation.setValue(SbRotation::identity());
+    box->GetCamera()->viewAll(sphere.get(), View().GetViewer()->getViewportRegion(), 3.0f);
+    const QImage before = GrabViewerArea();
+    box->GetSelection()->select(sphere.get());
+    const QImage after = GrabViewerArea();
+    box->GetSelection()->deselectAll();
+    box->GetCamera()->orientation.setValue(start);
+    box->GetCamera()->viewAll(box->GetRoot(), View().GetViewportRegion(), 1.0f);
+    after.save(ArtifactPath("selected_sphere_box.png"));
+    ASSERT_EQ(before.size(), after.size());
+    auto white = [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200; };
+    int outline = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            outline += white(after.pixel(x, y)) && !white(before.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    const int green = CountPixels(before, IsSphereGreen);
+    ASSERT_GT(green, 100);
+    // The box's edges run round the sphere: at least its width in new white pixels.
+    EXPECT_GT(outline, 2 * static_cast<int>(std::sqrt(green)));
+    EXPECT_GT(CountPixels(after, IsSphereGreen), green / 2) << "the selected sphere lost its colour";
+}

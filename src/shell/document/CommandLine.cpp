@@ -1,6 +1,9 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <iostream>
+#include <set>
+#include <utility>
 
 #include "GridLayout.h"
 #include "PathwayFile.h"
@@ -28,28 +31,95 @@ bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string&
 
 }  // namespace
 
+const std::vector<CommandLineOption>& CommandLineOptions() {
+    static const std::vector<CommandLineOption> options = {
+        {"--connect", &CommandLine::connect, nullptr, "STRING",
+         "ODBC connection string of the interaction data (default: DSN=InteractionDB)"},
+        {"--export-dot", &CommandLine::exportDotPath, nullptr, "OUT",
+         "write the start-up graph as a Graphviz file and exit"},
+        {"--save-pathway", &CommandLine::savePathwayPath, nullptr, "OUT",
+         "build the relation-node graph and save it as a pathway file, then exit"},
+        {"--startup", nullptr, &CommandLine::startup, nullptr,
+         "with --save-pathway: save the start-up graph with the start-up box layout"},
+        {"--open-pathway", &CommandLine::openPathwayPath, nullptr, "IN",
+         "read the graph from a pathway file instead of the data source"},
+        {"--dump-sphere-grid", &CommandLine::dumpSphereGridPath, nullptr, "OUT",
+         "lay the relation-node graph out on the sphere and write its cell map, then exit"},
+        {"--edit-script", &CommandLine::editScriptPath, nullptr, "FILE",
+         "apply the edits of FILE (one per line) before --save-pathway writes"},
+        {"--help", nullptr, &CommandLine::help, nullptr, "show this text and exit"},
+        {"--version", nullptr, &CommandLine::version, nullptr, "show the version and exit"},
+    };
+    return options;
+}
+
+std::string UsageText() {
+    std::string text =
+        "Usage: tarnwick [--connect STRING] [OPTION]...\n"
+        "Without an output option the window opens; arguments for Qt itself\n"
+        "(-platform NAME, -style NAME, ...) pass to the window.\n\n";
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        std::string left = std::string("  ") + option.name;
+        if (option.placeholder) {
+            left += std::string(" ") + option.placeholder;
+        }
+        left.resize(std::max<size_t>(left.size() + 2, 28), ' ');
+        text += left + option.help + "\n";
+    }
+    return text;
+}
+
+std::string VersionText() { return "Tarnwick 1.0\n"; }
+
 CommandLine ParseCommandLine(int argc, char** argv) {
     CommandLine cl;
+    std::set<std::string> seen;
+    auto refuse = [&](const std::string& message) {
+        if (cl.error.empty()) {
+            cl.error = message;
+        }
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= argc) {
-                cl.error = "option " + arg + " needs a value";
-                return;
-            }
-            target = argv[++i];
-        };
-        if (arg == "--connect") {
-            value(cl.connect);
-        } else if (arg == "--export-dot") {
-            value(cl.exportDotPath);
-        } else if (arg == "--save-pathway") {
-            value(cl.savePathwayPath);
-        } else if (arg == "--startup") {
-            cl.startup = true;
-        } else {
-            cl.rest.push_back(arg);
+        if (arg.compare(0, 2, "--") != 0) {
+            cl.rest.push_back(arg);  // the window system's, or refused below
+            continue;
         }
+        const std::string name = arg.substr(0, arg.find('='));
+        const auto& table = CommandLineOptions();
+        const auto row = std::find_if(table.begin(), table.end(),
+                                      [&](const CommandLineOption& o) { return name == o.name; });
+        if (row == table.end()) {
+            refuse("unknown option " + name);
+            continue;
+        }
+        if (!seen.insert(name).second) {
+            refuse("option " + name + " is given twice");
+        }
+        if (name != arg) {
+            refuse(row->value ? "option " + name + " takes its value as the next argument: " + name + " " +
+                                    row->placeholder
+                              : "option " + name + " takes no value");
+            continue;
+        }
+        if (row->flag) {
+            cl.*(row->flag) = true;
+            continue;
+        }
+        // A following option means the value was left out.
+        if (i + 1 >= argc || std::string(argv[i + 1]).compare(0, 2, "--") == 0) {
+            refuse("option " + name + " needs a value (" + row->placeholder + ")");
+            continue;
+        }
+        const std::string value = argv[++i];
+        if (value.empty()) {
+            refuse("option " + name + " needs a value (" + row->placeholder + "), not an empty one");
+            continue;
+        }
+        cl.*(row->value) = value;
+    }
+    if (cl.error.empty() && cl.IsHeadless() && !cl.rest.empty()) {
+        refuse("unexpected argument " + cl.rest.front());
     }
     if (cl.startup && cl.savePathwayPath.empty() && cl.error.empty()) {
         cl.error = "option --startup needs --save-pathway";
@@ -57,34 +127,50 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return cl;
 }
 
-int RunHeadless(const CommandLine& options) {
+int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err) {
     if (!options.error.empty()) {
-        std::cerr << "tarnwick: " << options.error << "\n";
+        err << "tarnwick: " << options.error << "\n" << UsageText();
         return 2;
+    }
+    if (options.help) {
+        out << UsageText();
+        return 0;
+    }
+    if (options.version) {
+        out << VersionText();
+        return 0;
+    }
+    for (const auto& [given, name] : {std::pair<bool, const char*>{!options.openPathwayPath.empty(), "--open-pathway"},
+                                      {!options.dumpSphereGridPath.empty(), "--dump-sphere-grid"},
+                                      {!options.editScriptPath.empty(), "--edit-script"}}) {
+        if (given) {
+            err << "tarnwick: " << name << " is not available in this build yet\n";
+            return 2;
+        }
     }
     CTarnwickDoc doc(options.connect);
     std::string error;
     if (!options.exportDotPath.empty()) {
         if (!doc.ExportDot(options.exportDotPath, error)) {
-            std::cerr << "tarnwick: " << error << "\n";
+            err << "tarnwick: " << error << "\n";
             return 1;
         }
-        std::cout << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1
-                  << " molecules)\n";
+        out << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1 << " molecules)\n";
     }
     if (!options.savePathwayPath.empty()) {
         const bool saved = options.startup ? doc.SaveStartupLoadPathway(options.savePathwayPath, error)
                                            : SaveStartupPathway(doc, options.savePathwayPath, error);
         if (!saved) {
-            std::cerr << "tarnwick: " << error << "\n";
+            err << "tarnwick: " << error << "\n";
             return 1;
         }
-        std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1
-                  << " circles)\n";
+        out << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1 << " circles)\n";
     }
     if (doc.GetLineBreakRepairs() > 0) {
-        std::cerr << "tarnwick: " << doc.GetLineBreakRepairs()
+        err << "tarnwick: " << doc.GetLineBreakRepairs()
                   << " rows had line breaks in member names; replaced by _\n";
     }
     return 0;
 }
+
+int RunHeadless(const CommandLine& options) { return RunHeadless(options, std::cout, std::cerr); }

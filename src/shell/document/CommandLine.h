@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -9,14 +10,42 @@ struct CommandLine {
     std::string exportDotPath;
     std::string savePathwayPath;
     bool startup = false;  // with --save-pathway: the start-up graph, not the sphere view's
-    std::vector<std::string> rest;  // left for the window system
-    std::string error;              // non-empty when an option is malformed
+    std::string openPathwayPath;
+    std::string dumpSphereGridPath;
+    std::string editScriptPath;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> rest;  // arguments without "--", left for the window system
+    std::string error;              // non-empty when the command line is refused
 
-    bool IsHeadless() const { return !exportDotPath.empty() || !savePathwayPath.empty(); }
+    bool IsHeadless() const {
+        return !exportDotPath.empty() || !savePathwayPath.empty() || startup || !openPathwayPath.empty() ||
+               !dumpSphereGridPath.empty() || !editScriptPath.empty();
+    }
+    // Help, version, a refused command line and the headless commands run
+    // without any window system.
+    bool NeedsNoWindow() const { return help || version || !error.empty() || IsHeadless(); }
 };
+
+// One row per option: its name, the member a value goes to (or the flag it
+// sets), the value's placeholder in the usage text, and the help text.
+struct CommandLineOption {
+    const char* name;
+    std::string CommandLine::*value;  // null for a flag
+    bool CommandLine::*flag;          // null for an option with a value
+    const char* placeholder;
+    const char* help;
+};
+const std::vector<CommandLineOption>& CommandLineOptions();
 
 CommandLine ParseCommandLine(int argc, char** argv);
 
-// Runs the headless command; the process exit code (0 on success), with
-// failures on standard error.
+// The usage text, built from the option table.
+std::string UsageText();
+std::string VersionText();
+
+// Runs what needs no window: help, version, a refusal (usage on `err`,
+// exit code 2) or the headless command. Returns the process exit code (0 on
+// success), with failures on `err`.
+int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err);
 int RunHeadless(const CommandLine& options);
