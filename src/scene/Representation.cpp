@@ -37,7 +37,9 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
       m_pDoc(&doc),
       m_graph(graph),
       m_host(host),
-      m_edgeHighlighter(m_selected, [this](int kind) { return GetEdgeColor(kind); }) {
+      m_edgeHighlighter(
+          m_selected, [this](int kind) { return GetEdgeColor(kind); },
+          [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); }) {
     m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
 }
 

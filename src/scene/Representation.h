@@ -117,7 +117,7 @@ public:
     // Empties the selection; in Select Related mode also resets the
     // highlighting, which forgets the names gathered so far.
     void DeselectAll();
-    // Whether the node SoNode::getByName finds for `name` is selected here.
+    // Whether the sphere `name` stands for in this scene is selected.
     bool IsNameSelected(const std::string& name) const;
 
     // Names to select and the name last clicked.
@@ -263,7 +263,9 @@ private:
     std::string m_strCurrentName;
     CGraphLookup* m_pLookup = nullptr;
     CSelectedNodes m_selected;
-    CNodeRootIndex m_nodeIndex;
+    // Names resolve inside this scene, never through Coin's name table:
+    // with both representations built every molecule name is in both.
+    mutable CNodeRootIndex m_nodeIndex;
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;
