@@ -45,6 +45,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.exportDotPath);
         } else if (arg == "--save-pathway") {
             value(cl.savePathwayPath);
+        } else if (arg == "--open-pathway") {
+            value(cl.openPathwayPath);
         } else {
             cl.rest.push_back(arg);
         }
@@ -67,12 +69,24 @@ int RunHeadless(const CommandLine& options) {
         std::cout << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1
                   << " molecules)\n";
     }
-    if (!options.savePathwayPath.empty()) {
-        if (!SaveStartupPathway(doc, options.savePathwayPath, error)) {
+    if (!options.openPathwayPath.empty()) {
+        if (!doc.OpenPathway(options.openPathwayPath, error)) {
             std::cerr << "tarnwick: " << error << "\n";
             return 1;
         }
-        std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1
+        std::cout << "Read " << options.openPathwayPath << " (" << doc.m_pGraph->m_lstCircles.size()
+                  << " circles)\n";
+    }
+    if (!options.savePathwayPath.empty()) {
+        // An opened graph is saved as read, without a box layout.
+        const bool saved = options.openPathwayPath.empty()
+                               ? SaveStartupPathway(doc, options.savePathwayPath, error)
+                               : SavePathway(*doc.m_pGraph, options.savePathwayPath, PathwayGrid(), error);
+        if (!saved) {
+            std::cerr << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_lstCircles.size()
                   << " circles)\n";
     }
     return 0;
