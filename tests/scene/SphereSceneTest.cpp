@@ -22,6 +22,7 @@
 #include "SceneTestSupport.h"
 #include "SphereBuild.h"
 #include "SphereVision.h"
+#include "StartupLoad.h"
 
 namespace {
 
@@ -297,6 +298,74 @@ TEST_F(SphereSceneTest, LabelsAndEdgesSitWhereTheSpheresAre) {
         const SbVec3f start = FindNamed(sphere->GetNodeRoot(), source) ? SpherePosition(source) : SbVec3f(0, 0, 0);
         ExpectNear(aim->translation.getValue(), start, "edge start");
     }
+}
+
+// After the sphere view is built every drawn name is in both scenes; each
+// representation still searches, selects, highlights and expands in its
+// own.
+TEST_F(SphereSceneTest, BothRepresentationsActOnlyInTheirOwnScene) {
+    FillInteractions(store, {{"A", "B"}, {"B", "C"}, {"C", "D", 3}});
+    graph = BuildSphereGraphFromArray(store);
+    std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);
+    BuildSphere();  // built last: Coin's name table answers with its nodes
+
+    // Two drawn nodes joined by a link: an edge in both scenes.
+    std::string from, to, cone;
+    for (int c = 1; c < graph->m_circle_count && cone.empty(); ++c) {
+        const MoleculeRecord* m = graph->GetMolecule(c, 0);
+        int c2 = 0, k2 = 0;
+        if (m && sscanf(m->links.c_str(), "%d %d", &c2, &k2) == 2 && k2 == 0 && c2 != c) {
+            from = m->name;
+            to = graph->GetMolecule(c2, 0)->name;
+            cone = "E_" + std::to_string(c) + ":0-" + std::to_string(c2) + ":0";
+        }
+    }
+    ASSERT_FALSE(cone.empty());
+    auto edgeMaterial = [&](CRepresentation& rep) {
+        CoinPtr<SoPath> path = PathTo(rep.GetEdgeRoot(), cone);
+        return path ? As<SoMaterial>(ChildOf(path->getNodeFromTail(1), 3)) : nullptr;
+    };
+    auto selected = [](CRepresentation& rep) {
+        std::set<std::string> names;
+        const SoPathList& paths = *rep.GetSelection()->getList();
+        for (int i = 0; i < paths.getLength(); ++i) {
+            names.insert(GetSceneName(paths[i]->getTail()));
+        }
+        return names;
+    };
+
+    box->SearchAndSelect(from, -1, 0, 0);
+    EXPECT_EQ(selected(*box), std::set<std::string>{from});
+    EXPECT_TRUE(selected(*sphere).empty());
+    EXPECT_TRUE(box->IsNameSelected(from));
+    EXPECT_FALSE(sphere->IsNameSelected(from));
+
+    sphere->SearchAndSelect(to, -1, 0, 0);
+    EXPECT_EQ(selected(*sphere), std::set<std::string>{to});
+    EXPECT_EQ(selected(*box), std::set<std::string>{from});
+    EXPECT_TRUE(host.m_messages.empty());
+
+    // Selective showing: an edge shows only where both ends are selected
+    // in that scene.
+    host.m_flags.m_bViewWithBox = 0;
+    host.m_flags.m_bSelectiveShowing = 1;
+    sphere->SetHighlightMode(1, 0);
+    sphere->SearchAndSelect(from, -1, 0, 1);
+    ASSERT_TRUE(edgeMaterial(*sphere) && edgeMaterial(*box));
+    EXPECT_FLOAT_EQ(edgeMaterial(*sphere)->transparency[0], 0.0f);
+    box->UpdateEdgeHighlight(1);
+    EXPECT_FLOAT_EQ(edgeMaterial(*box)->transparency[0], 1.0f);
+    box->SearchAndSelect(to, -1, 0, 1);
+    EXPECT_FLOAT_EQ(edgeMaterial(*box)->transparency[0], 0.0f);
+
+    // Expanding the box selection along out-links leaves the sphere's alone.
+    const std::set<std::string> sphereBefore = selected(*sphere);
+    box->DeselectAll();
+    box->SearchAndSelect(from, -1, 0, 0);
+    box->ExpandSelection(1);
+    EXPECT_TRUE(selected(*box).count(to));
+    EXPECT_EQ(selected(*sphere), sphereBefore);
+    EXPECT_TRUE(host.m_messages.empty());
 }
 
 }  // namespace

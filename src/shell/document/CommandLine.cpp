@@ -5,6 +5,7 @@
 #include "GridLayout.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
+#include "SphereLayout.h"
 #include "TarnwickDoc.h"
 
 namespace {
@@ -26,6 +27,21 @@ bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string&
     return SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
 }
 
+// The cell map the sphere view command lays out, as DumpGrid writes it.
+bool DumpSphereGrid(CTarnwickDoc& doc, const std::string& path, std::string& error) {
+    if (!doc.BuildSpherePathway()) {
+        error = doc.GetDataError();
+        return false;
+    }
+    CGridLayout grid;
+    LayOutSphere(*doc.m_pGraph, doc.m_pGraph->m_circle_count, grid);
+    if (!grid.DumpGrid(path)) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, char** argv) {
@@ -45,6 +61,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.exportDotPath);
         } else if (arg == "--save-pathway") {
             value(cl.savePathwayPath);
+        } else if (arg == "--dump-sphere-grid") {
+            value(cl.dumpSphereGridPath);
         } else if (arg == "--open-pathway") {
             value(cl.openPathwayPath);
         } else {
@@ -68,6 +86,14 @@ int RunHeadless(const CommandLine& options) {
         }
         std::cout << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1
                   << " molecules)\n";
+    }
+    if (!options.dumpSphereGridPath.empty()) {
+        if (!DumpSphereGrid(doc, options.dumpSphereGridPath, error)) {
+            std::cerr << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        std::cout << "Wrote " << options.dumpSphereGridPath << " (" << doc.m_pGraph->m_circle_count - 1
+                  << " circles)\n";
     }
     if (!options.openPathwayPath.empty()) {
         if (!doc.OpenPathway(options.openPathwayPath, error)) {

@@ -9,10 +9,12 @@ struct CommandLine {
     std::string exportDotPath;
     std::string savePathwayPath;
     std::string openPathwayPath;  // read instead of building from the data source
+    std::string dumpSphereGridPath;  // the sphere layout's cell map of the sphere-view graph
     std::vector<std::string> rest;  // left for the window system
     std::string error;              // non-empty when an option is malformed
 
-    bool IsHeadless() const { return !exportDotPath.empty() || !savePathwayPath.empty() || !openPathwayPath.empty(); }
+    bool IsHeadless() const { return !exportDotPath.empty() || !savePathwayPath.empty() || !openPathwayPath.empty() ||
+                                      !dumpSphereGridPath.empty(); }
 };
 
 CommandLine ParseCommandLine(int argc, char** argv);
