@@ -300,6 +300,34 @@ TEST_F(SphereSceneTest, LabelsAndEdgesSitWhereTheSpheresAre) {
     }
 }
 
+// A click on a relation node shows the sentence of the interaction built
+// into it, even where another interaction names the node as a member.
+TEST_F(SphereSceneTest, ClickingARelationNodeShowsTheSentenceItWasBuiltFrom) {
+    FillInteractions(store, {{"A", "B"}, {"B", "C", 6}, {"r__1", "D", 3}, {"C", "A", 0}});
+    for (InteractionRecord& r : store.m_pInteractions) {
+        r.source = "sentence of " + r.id;
+        r.prep1 = "pmid " + r.id;
+    }
+    graph = BuildSphereGraphFromArray(store);
+    BuildSphere();
+    int clicked = 0;
+    for (const InteractionRecord& r : store.m_pInteractions) {
+        ASSERT_TRUE(r.built) << r.id;
+        const MoleculeRecord* node = graph->GetMolecule(r.nodeCircle, r.nodeIndex);
+        ASSERT_NE(node, nullptr);
+        CoinPtr<SoPath> path = PathTo(sphere->GetRoot(), node->name);
+        if (!path || GetSceneName(path->getTail()) != node->name || r.nodeIndex != 0) {
+            continue;  // only a circle's first node is drawn
+        }
+        host.m_textSource.clear();
+        sphere->ToggleSelection(path.get());
+        EXPECT_EQ(host.m_textSource, r.id + " : sentence of " + r.id + " ( PMID : pmid " + r.id + " )");
+        sphere->ToggleSelection(path.get());
+        ++clicked;
+    }
+    EXPECT_GT(clicked, 0);
+}
+
 // After the sphere view is built every drawn name is in both scenes; each
 // representation still searches, selects, highlights and expands in its
 // own.
