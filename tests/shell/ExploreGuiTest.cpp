@@ -94,17 +94,6 @@ bool FindClickableSphere(Target& target) {
     return false;
 }
 
-void ClickViewer(const QPoint& at, const QPoint& releaseAt) {
-    QWidget* area = View().GetViewer()->getGLWidget();
-    QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, at);
-    if (releaseAt != at) {
-        QMouseEvent move(QEvent::MouseMove, releaseAt, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area, &move);
-    }
-    QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, releaseAt);
-    QApplication::processEvents();
-}
-
 }  // namespace
 
 TEST(Explore, AClickInTheViewerSelectsTheSphereAndDescribesIt) {

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QDir>
 #include <QLineEdit>
 #include <QFileDialog>
@@ -15,6 +18,11 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+
+#include "MainFrm.h"
+#include "TarnwickApp.h"
+#include "TarnwickView.h"
 #include "TestDatabase.h"
 
 int WithModals(const std::function<void()>& open, const std::vector<ModalHandler>& handlers) {
@@ -117,3 +125,28 @@ bool IsSphereGreen(QRgb pixel) {
 }
 
 QString ArtifactPath(const QString& name) { return QDir(QStringLiteral(TW_SHELL_TEST_OUTPUT_DIR)).absoluteFilePath(name); }
+
+QImage GrabViewerArea() {
+    SoQtExaminerViewer* viewer = SampleApp().GetMainWnd()->GetActiveView()->GetViewer();
+    viewer->render();
+    QApplication::processEvents();
+    QTest::qWait(200);
+    viewer->render();
+    QApplication::processEvents();
+    QWidget* area = viewer->getGLWidget();
+    const QPoint origin = area->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), area->width(), area->height())
+        .toImage();
+}
+
+void ClickViewer(const QPoint& at, const QPoint& releaseAt) {
+    QWidget* area = SampleApp().GetMainWnd()->GetActiveView()->GetViewer()->getGLWidget();
+    QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, at);
+    if (releaseAt != at) {
+        QMouseEvent move(QEvent::MouseMove, releaseAt, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+    }
+    QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, releaseAt);
+    QApplication::processEvents();
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
 class CTarnwickApp;
@@ -46,6 +47,12 @@ QString SampleDir();
 // Counts pixels of an image that satisfy `test`.
 int CountPixels(const QImage& image, const std::function<bool(QRgb)>& test);
 bool IsSphereGreen(QRgb pixel);
+
+// What the screen shows of the sample program's drawing area, after a redraw.
+QImage GrabViewerArea();
+// A press and release of the left button on the drawing area (widget
+// coordinates); a release elsewhere drags.
+void ClickViewer(const QPoint& at, const QPoint& releaseAt);
 
 // Where tests leave images for a person to look at (the build folder).
 QString ArtifactPath(const QString& name);
