@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -273,4 +274,26 @@ TEST(ViewCommands, OpenShowsASavedPathwayAndRefusesBrokenFiles) {
     EXPECT_GT(CountPixels(shot, IsSphereRed), 20);
 
     View().OnStartupLoad();
+}
+
+TEST(ViewCommands, RadiusDialogRefusesValuesOutsideTheRange) {
+    for (const char* text : {"10000", "-1", "3x"}) {
+        CDlgRadius dialog(300, 30, &Frame());
+        dialog.findChild<QLineEdit*>("edit1001")->setText(text);
+        QString message, caption;
+        const bool shown = WithNextModal([&] { dialog.accept(); }, [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            message = box->text();
+            caption = box->windowTitle();
+            box->accept();
+        });
+        ASSERT_TRUE(shown) << text;
+        EXPECT_EQ(message, QString(text) == "3x" ? "Please enter an integer."
+                                                 : "Please enter an integer between 0 and 9999.")
+            << text;
+        EXPECT_EQ(caption, "QuillonTarnwick");
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << text;
+        EXPECT_EQ(dialog.m_nSmallRadius, 30) << text;
+    }
 }
