@@ -194,6 +194,9 @@ protected:
     // Direction the camera looks from before viewAll; the default camera
     // looks along -z.
     virtual SbRotation InitialCameraOrientation() const { return SbRotation::identity(); }
+    // Whether a cell without a circle still gets its (empty) label and
+    // edge groups, named with circle number 0.
+    virtual bool GroupsEmptyCells() const { return true; }
     virtual const char* LabelFontName() const = 0;
     virtual float LabelFontSize() const = 0;
     // Whether a shown molecule's label also labels the molecules its links

@@ -34,6 +34,11 @@ public:
 
 protected:
     void BuildNodeRoot() override;
+    // The sphere's cell map is sparse (a group's columns on every ring, most
+    // of them empty): groups for empty cells would outnumber the circles
+    // many times over, all under the same names, which Coin's name table
+    // lets go of one linear search at a time.
+    bool GroupsEmptyCells() const override { return false; }
     const char* LabelFontName() const override { return "Arial"; }
     float LabelFontSize() const override { return 12.0f; }
     bool NestsNeighbourLabels() const override { return false; }

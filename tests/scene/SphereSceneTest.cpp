@@ -26,38 +26,10 @@
 
 namespace {
 
-template <class T>
-T* As(SoNode* node) {
-    return node && node->isOfType(T::getClassTypeId()) ? static_cast<T*>(node) : nullptr;
-}
-
 SoNode* ChildOf(SoNode* group, int index) {
     auto* g = As<SoGroup>(group);
     return g && index < g->getNumChildren() ? g->getChild(index) : nullptr;
 }
-
-int ChildCount(SoNode* group) { return As<SoGroup>(group) ? As<SoGroup>(group)->getNumChildren() : -1; }
-
-CoinPtr<SoPath> PathTo(SoNode* root, const std::string& name) {
-    SoSearchAction search;
-    SetSearchName(search, name);
-    search.apply(root);
-    return CoinPtr<SoPath>(search.getPath() ? search.getPath()->copy() : nullptr);
-}
-
-SbMatrix MatrixAlong(SoPath* path) {
-    SoGetMatrixAction action(SbViewportRegion(640, 480));
-    action.apply(path);
-    return action.getMatrix();
-}
-
-SbMatrix MatrixOf(SoNode* node) {
-    SoGetMatrixAction action(SbViewportRegion(640, 480));
-    action.apply(node);
-    return action.getMatrix();
-}
-
-SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
 
 void ExpectNear(const SbVec3f& a, const SbVec3f& b, const char* what) {
     EXPECT_LT((a - b).length(), 1e-3f) << what << ": (" << a[0] << ", " << a[1] << ", " << a[2] << ") vs (" << b[0]
