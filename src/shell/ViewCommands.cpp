@@ -25,6 +25,20 @@ void ShowSphere(CTarnwickDoc& doc, CTarnwickView& view, const IUserPrompt::Radii
     view.AdoptRepresentation(std::move(sphere));
 }
 
+// A fresh graph from the data source into the document; the current one
+// stays when the data cannot be read (the reason is shown).
+template <class Build>
+bool RebuildGraph(CTarnwickDoc& doc, IUserPrompt& prompt, Build build) {
+    bool loaded = false;
+    std::unique_ptr<CNode> graph = build(doc, loaded);
+    if (!loaded) {
+        prompt.ShowMessage(doc.GetDataError());
+        return false;
+    }
+    doc.m_pGraph = std::move(graph);
+    return true;
+}
+
 QString Tr(const char* text) { return QCoreApplication::translate("ViewCommands", text); }
 
 }  // namespace
@@ -34,25 +48,17 @@ bool OnSphereView(CTarnwickDoc& doc, CTarnwickView& view, IUserPrompt& prompt) {
     if (!prompt.AskRadii(radii)) {
         return false;
     }
-    bool loaded = false;
-    std::unique_ptr<CNode> graph = BuildSphereGraph(doc, loaded);
-    if (!loaded) {
-        prompt.ShowMessage(doc.GetDataError());
+    if (!RebuildGraph(doc, prompt, BuildSphereGraph)) {
         return false;
     }
-    doc.m_pGraph = std::move(graph);
     ShowSphere(doc, view, radii);
     return true;
 }
 
 bool OnBoxView(CTarnwickDoc& doc, CTarnwickView& view, IUserPrompt& prompt) {
-    bool loaded = false;
-    std::unique_ptr<CNode> graph = BuildStartupGraph(doc, loaded);
-    if (!loaded) {
-        prompt.ShowMessage(doc.GetDataError());
+    if (!RebuildGraph(doc, prompt, BuildStartupGraph)) {
         return false;
     }
-    doc.m_pGraph = std::move(graph);
     view.AdoptRepresentation(BuildBoxRepresentation(doc, doc.m_pGraph, view));
     return true;
 }

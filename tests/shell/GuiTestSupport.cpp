@@ -19,6 +19,17 @@
 #include <QTimer>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/SbViewVolume.h>
+#include <Inventor/SoPath.h>
+#include <Inventor/SoPickedPoint.h>
+#include <Inventor/actions/SoRayPickAction.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+
+#include "Representation.h"
+#include "SceneNames.h"
 
 #include "MainFrm.h"
 #include "TarnwickApp.h"
@@ -149,4 +160,41 @@ void ClickViewer(const QPoint& at, const QPoint& releaseAt) {
     }
     QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, releaseAt);
     QApplication::processEvents();
+}
+
+bool FindClickableSphere(CRepresentation& rep, const std::function<bool(const std::string&)>& wanted,
+                         Target& target) {
+    SoQtExaminerViewer* viewer = SampleApp().GetMainWnd()->GetActiveView()->GetViewer();
+    const SbViewportRegion& region = viewer->getViewportRegion();
+    const SbVec2s size = region.getViewportSizePixels();
+    const qreal ratio = viewer->getGLWidget()->devicePixelRatioF();
+    const SbViewVolume volume = rep.GetCamera()->getViewVolume(region.getViewportAspectRatio());
+    SoSearchAction search;
+    search.setType(SoSphere::getClassTypeId());
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(rep.GetNodeRoot());
+    for (int i = 0; i < search.getPaths().getLength(); ++i) {
+        SoNode* sphere = search.getPaths()[i]->getTail();
+        const std::string name = GetSceneName(sphere);
+        if (!wanted(name)) {
+            continue;
+        }
+        const SbMatrix m = rep.GetNodeMatrix(name);
+        SbVec3f screen;
+        volume.projectToScreen(SbVec3f(m[3][0], m[3][1], m[3][2]), screen);
+        const SbVec2s pixel(static_cast<short>(screen[0] * size[0]), static_cast<short>(screen[1] * size[1]));
+        if (pixel[0] < 10 || pixel[1] < 10 || pixel[0] > size[0] - 10 || pixel[1] > size[1] - 10) {
+            continue;
+        }
+        SoRayPickAction pick(region);
+        pick.setPoint(pixel);
+        pick.apply(rep.GetRoot());
+        const SoPickedPoint* picked = pick.getPickedPoint();
+        if (picked && picked->getPath()->getTail() == sphere) {
+            target.name = name;
+            target.at = QPoint(static_cast<int>(pixel[0] / ratio), static_cast<int>((size[1] - 1 - pixel[1]) / ratio));
+            return true;
+        }
+    }
+    return false;
 }

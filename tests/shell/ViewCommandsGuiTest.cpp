@@ -71,38 +71,20 @@ bool IsSphereRed(QRgb p) { return qRed(p) > 60 && qGreen(p) < qRed(p) / 3 && qBl
 // The box scene's covalent-modification edges; the sphere scene has no cyan.
 bool IsCyan(QRgb p) { return qGreen(p) > 60 && qBlue(p) > 60 && qRed(p) < qGreen(p) / 3 && qRed(p) < qBlue(p) / 3; }
 
-// A drawn relation node of the shown sphere that a click at `at` hits.
+// A drawn relation node of the shown sphere that a click hits.
 bool FindClickableRelationNode(CSphereVision& sphere, std::string& name, QPoint& at) {
-    SoQtExaminerViewer* viewer = View().GetViewer();
-    const SbViewportRegion& region = viewer->getViewportRegion();
-    const SbVec2s size = region.getViewportSizePixels();
-    const qreal ratio = viewer->getGLWidget()->devicePixelRatioF();
-    const SbViewVolume volume = sphere.GetCamera()->getViewVolume(region.getViewportAspectRatio());
-    const CNode& graph = *Doc().m_pGraph;
-    for (int c = 1; c < graph.m_circle_count; ++c) {
-        const MoleculeRecord* m = graph.GetMolecule(c, 0);
-        if (!m || m->size != 0) {
-            continue;
-        }
-        const SbMatrix matrix = sphere.GetNodeMatrix(m->name);
-        SbVec3f screen;
-        volume.projectToScreen(SbVec3f(matrix[3][0], matrix[3][1], matrix[3][2]), screen);
-        const SbVec2s pixel(static_cast<short>(screen[0] * size[0]), static_cast<short>(screen[1] * size[1]));
-        if (pixel[0] < 10 || pixel[1] < 10 || pixel[0] > size[0] - 10 || pixel[1] > size[1] - 10) {
-            continue;
-        }
-        SoRayPickAction pick(region);
-        pick.setPoint(pixel);
-        pick.apply(sphere.GetRoot());
-        const SoPickedPoint* picked = pick.getPickedPoint();
-        if (picked && GetSceneName(picked->getPath()->getTail()) == m->name &&
-            picked->getPath()->getTail()->isOfType(SoSphere::getClassTypeId())) {
-            name = m->name;
-            at = QPoint(static_cast<int>(pixel[0] / ratio), static_cast<int>((size[1] - 1 - pixel[1]) / ratio));
-            return true;
-        }
+    CNode& graph = *Doc().m_pGraph;
+    Target target;
+    auto relationNode = [&graph](const std::string& n) {
+        const MoleculeRecord* m = graph.FindMoleculeByName(n);
+        return m && m->size == 0;
+    };
+    if (!FindClickableSphere(sphere, relationNode, target)) {
+        return false;
     }
-    return false;
+    name = target.name;
+    at = target.at;
+    return true;
 }
 
 }  // namespace
