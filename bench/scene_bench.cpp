@@ -5,6 +5,9 @@
 //                         scene, no rendering
 //   box_scene_seconds     a new box representation of that graph: layout
 //                         and scene build alone
+//   sphere_scene_seconds  a sphere representation (radii 300 and 30) of the
+//                         sphere-view graph of the same interactions: layout
+//                         and scene build alone, the graph built beforehand
 // Each figure is the median of --reps runs after --warmups unmeasured ones.
 
 #include <cstdio>
@@ -19,6 +22,8 @@
 #include "Node.h"
 #include "SceneClasses.h"
 #include "SceneHost.h"
+#include "SphereBuild.h"
+#include "SphereVision.h"
 #include "StartupLoad.h"
 
 namespace {
@@ -44,8 +49,9 @@ int main(int argc, char** argv) {
     }
     InitSceneClasses();
     BenchHost host;
-    std::vector<double> startup, scene;
+    std::vector<double> startup, scene, sphereScene;
     int circles = 0;
+    int sphereCircles = 0;
     for (int run = 0; run < options.warmups + options.reps; ++run) {
         const bool measured = run >= options.warmups;
         // Everything a run builds is released after its clocks stop.
@@ -64,14 +70,24 @@ int main(int argc, char** argv) {
         std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);
         const double buildSeconds = build.Seconds();
 
+        std::unique_ptr<CNode> sphereGraph = BuildSphereGraphFromArray(store);
+        twbench::Stopwatch sphereBuild;
+        auto sphere = std::make_unique<CSphereVision>(store, sphereGraph, host, 300, 30, sphereGraph->m_circle_count);
+        sphere->Layout();
+        sphere->BuildScene();
+        const double sphereSeconds = sphereBuild.Seconds();
+
         circles = graph->m_circle_count - 1;
+        sphereCircles = sphereGraph->m_circle_count - 1;
         if (measured) {
             startup.push_back(loadSeconds);
             scene.push_back(buildSeconds);
+            sphereScene.push_back(sphereSeconds);
         }
     }
-    std::fprintf(stderr, "scene bench: %d circles\n", circles);
+    std::fprintf(stderr, "scene bench: %d circles, %d sphere-view circles\n", circles, sphereCircles);
     twbench::PrintFigure("startup_load_seconds", twbench::Median(startup));
     twbench::PrintFigure("box_scene_seconds", twbench::Median(scene));
+    twbench::PrintFigure("sphere_scene_seconds", twbench::Median(sphereScene));
     return 0;
 }

@@ -4,6 +4,7 @@
 //                         BuildSphereGraph runs them after the load
 //   sphere_load_seconds   LoadInteractions and the same build: the whole
 //                         sphere-view command up to the layout
+//   sphere_layout_seconds the breadth-first sphere layout of that graph
 // Each figure is the median of --reps runs after --warmups unmeasured ones.
 //
 // A relation node's name holds the names of its members, and a member that
@@ -23,13 +24,14 @@
 #include "BenchTiming.h"
 #include "InteractionStore.h"
 #include "SphereBuild.h"
+#include "SphereLayout.h"
 
 namespace {
 
 constexpr rlim_t kAddressSpaceLimit = rlim_t{8} << 30;
 
 struct Figures {
-    std::vector<double> build, load;
+    std::vector<double> build, load, layout;
     int rows = 0;
     size_t circles = 0;
 };
@@ -55,6 +57,15 @@ bool Measure(const twbench::Options& options, Figures& figures) {
             return false;
         }
 
+        twbench::Stopwatch layoutWatch;
+        CGridLayout grid;
+        LayOutSphere(*graph, graph->m_circle_count, grid);
+        const double layoutSeconds = layoutWatch.Seconds();
+        if (grid.GetEntries().size() != 2 * static_cast<size_t>(graph->m_circle_count - 1)) {
+            std::fprintf(stderr, "sphere bench: the layout left circles without a cell\n");
+            return false;
+        }
+
         figures.rows = store.m_nInteractions;
         figures.circles = static_cast<size_t>(graph->m_circle_count - 1);
         for (const InteractionRecord& r : store.m_pInteractions) {
@@ -66,6 +77,7 @@ bool Measure(const twbench::Options& options, Figures& figures) {
         if (run >= options.warmups) {
             figures.build.push_back(buildSeconds);
             figures.load.push_back(loadSeconds);
+            figures.layout.push_back(layoutSeconds);
         }
     }
     return true;
@@ -92,6 +104,7 @@ int main(int argc, char** argv) {
     }
     twbench::PrintFigure("sphere_build_seconds", twbench::Median(figures.build));
     twbench::PrintFigure("sphere_load_seconds", twbench::Median(figures.load));
+    twbench::PrintFigure("sphere_layout_seconds", twbench::Median(figures.layout));
     std::printf("rows %d\n", figures.rows);
     std::printf("sphere_circles %zu\n", figures.circles);
     return 0;

@@ -15,6 +15,12 @@ public:
         bool promptOverwrite = false;
     };
 
+    // The two fields of the radius dialog.
+    struct Radii {
+        int bigRadius = 300;
+        int smallRadius = 30;
+    };
+
     virtual ~IUserPrompt() = default;
 
     // A message box with the application's caption and an OK button.
@@ -23,4 +29,8 @@ public:
     virtual Answer Ask(const std::string& text, bool withCancel) = 0;
     // False when the curator cancels.
     virtual bool ChooseFile(const FileChoice& choice, std::string& path) = 0;
+    // The radius dialog, opened with `radii`: true with both values
+    // (0..9999 each) on OK, false on Cancel. A prompt without dialogs
+    // cancels.
+    virtual bool AskRadii(Radii& /*radii*/) { return false; }
 };

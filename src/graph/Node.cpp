@@ -201,3 +201,49 @@ void CNode::AddLink(int circle, int index, const std::string& entry) {
         m->links += entry;
     }
 }
+
+CCircleData* CNode::NewCircleFromFile(int num, int type, int base, int mod, int interact, int /*hor*/,
+                                      int /*ver*/) {
+    CCircleData& circle = m_lstCircles.emplace_back();
+    circle.CircleNum = num;
+    circle.circle_type = type;
+    circle.base_circle = base;
+    circle.mod_circle = mod;
+    circle.interact = interact;
+    return &circle;
+}
+
+void CNode::AddMoleculeFromFile(CCircleData* circle, int number, std::string name, std::string links,
+                                std::string backLinks, int relation, int size, int leftCircle, int leftIndex,
+                                int rightCircle, int rightIndex) {
+    if (!circle) {
+        return;
+    }
+    MoleculeRecord& m = circle->m_lstMolecules.emplace_back();
+    m.number = number;
+    m.name = std::move(name);
+    m.links = std::move(links);
+    m.backLinks = std::move(backLinks);
+    m.relation = relation;
+    m.size = size;
+    m.left = NodePos{leftCircle, leftIndex};
+    m.right = NodePos{rightCircle, rightIndex};
+}
+
+void CNode::RebuildNameIndex() {
+    m_lstNameIndex.clear();
+    m_firstNameEntry.clear();
+    size_t nodes = 0;
+    for (const CCircleData& circle : m_lstCircles) {
+        nodes += circle.m_lstMolecules.size();
+    }
+    ReserveNames(nodes);
+    int c = 0;
+    for (const CCircleData& circle : m_lstCircles) {
+        ++c;
+        int i = 0;
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            RegisterName(m.name, c, i++, 0);
+        }
+    }
+}

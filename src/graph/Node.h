@@ -52,6 +52,17 @@ public:
     // filled in place (spares building a node list twice).
     CCircleData& AppendEmptyCircle();
 
+    // Pathway file reading: a circle with the file's values (the cell is
+    // the box layout's and not kept) and a node with the file's values.
+    // Neither touches the circle counter or the name index.
+    CCircleData* NewCircleFromFile(int num, int type, int base, int mod, int interact, int hor, int ver);
+    void AddMoleculeFromFile(CCircleData* circle, int number, std::string name, std::string links,
+                             std::string backLinks, int relation, int size, int leftCircle, int leftIndex,
+                             int rightCircle, int rightIndex);
+    // Registers every node's name at its position, circle by circle and
+    // node by node, replacing the index: the first node of a name wins.
+    void RebuildNameIndex();
+
     // One molecule in a new circle, as the start-up build makes them.
     void NewStartupCircle(const std::string& name, const std::string& links, int kind);
     // Appends `entry` to the node's links unless an equal entry is there.

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class CInteractionStore;
 class CNode;
 
 // What the pathway file records of the box layout: the grid's two sizes and
@@ -29,3 +31,23 @@ bool SavePathway(const CNode& graph, const std::string& path, const PathwayGrid&
 
 // What the curator is told after a save that changed names with line breaks.
 std::string LineBreakNote(const std::string& path, int names);
+
+// What a pathway file holds: the graph (its name index rebuilt from the
+// nodes in file order) and the grid sizes of the header. The grid and the
+// circles' cells are checked, not used: they belong to the box layout of
+// the program that wrote the file.
+struct LoadedPathway {
+    std::unique_ptr<CNode> graph;
+    int hor = 1;
+    int ver = 1;
+};
+
+// Reads the whole file into a new graph owned by `out`, whose nodes see
+// `store`. False, with `out` untouched and a message naming the file, the
+// line and what was expected there, when the file cannot be read or does
+// not hold a whole pathway graph.
+bool LoadPathway(const std::string& path, CInteractionStore* store, LoadedPathway& out, std::string& error);
+
+// The same, from the file's text; `path` only names it in messages.
+bool ParsePathwayText(const std::string& text, const std::string& path, CInteractionStore* store,
+                      LoadedPathway& out, std::string& error);

@@ -35,8 +35,8 @@ void VisitedChildren(SoGroup* group, int& first, int& last) {
 
 }  // namespace
 
-CEdgeHighlighter::CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind)
-    : m_selected(selected), m_colorOfKind(std::move(colorOfKind)) {}
+CEdgeHighlighter::CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName)
+    : m_selected(selected), m_colorOfKind(std::move(colorOfKind)), m_nodeOfNameInScene(std::move(nodeOfName)) {}
 
 CEdgeHighlighter::~CEdgeHighlighter() = default;
 
@@ -171,7 +171,7 @@ bool CEdgeHighlighter::IsNameSelected(int id) {
     }
     const auto i = static_cast<size_t>(id);
     if (!m_nodeKnown[i]) {
-        m_nodeOfName[i] = FindNodeBySceneName(m_names[i]);
+        m_nodeOfName[i] = m_nodeOfNameInScene(m_names[i]);
         m_nodeKnown[i] = 1;
     }
     return m_selected.Contains(m_nodeOfName[i]);
@@ -192,13 +192,13 @@ void CEdgeHighlighter::UpdateAll(int mode) {
         return;
     }
     Refresh();
-    // A name counts as selected when the node getByName gives for it is:
+    // A name counts as selected when the node it stands for here is:
     // look at the selected nodes rather than at every name.
     std::vector<char> selected(m_names.size(), 0);
     m_selected.ForEach([&](const SoNode* node) {
         const std::string name = GetSceneName(node);
         auto it = m_nameIds.find(name);
-        if (it != m_nameIds.end() && FindNodeBySceneName(name) == node) {
+        if (it != m_nameIds.end() && m_nodeOfNameInScene(name) == node) {
             selected[static_cast<size_t>(it->second)] = 1;
         }
     });
@@ -229,9 +229,9 @@ void CEdgeHighlighter::UpdateAround(const SoNode* node, int mode) {
     m_pLastChange = nullptr;
     const std::string name = GetSceneName(node);
     auto it = m_nameIds.find(name);
-    // Edges at this name follow the node getByName gives; when that is
+    // Edges at this name follow the node the name stands for; when that is
     // another node, this one changes no edge.
-    if (it == m_nameIds.end() || FindNodeBySceneName(name) != node) {
+    if (it == m_nameIds.end() || m_nodeOfNameInScene(name) != node) {
         return;
     }
     // Every edge here has the look of "not both selected" unless its other

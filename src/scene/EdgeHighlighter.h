@@ -25,7 +25,8 @@ class SoSeparator;
 //
 // The look of an edge follows from the names of its two molecules (read
 // from the graph at the positions the cone's name gives) and from whether
-// the node SoNode::getByName finds for each name is selected. A full pass
+// the node each name stands for in the representation's own scene (given
+// by the caller) is selected. A full pass
 // works that out for every edge. After a full pass, while nothing else
 // touched the edges, one sphere entering or leaving the selection can only
 // change the edges at its own name: those alone are looked at again. The
@@ -34,8 +35,10 @@ class SoSeparator;
 class CEdgeHighlighter {
 public:
     using ColorOfKind = std::function<SbColor(int kind)>;
+    // The node a molecule name stands for in this scene, or null.
+    using NodeOfName = std::function<const SoNode*(const std::string& name)>;
 
-    CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind);
+    CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName);
     ~CEdgeHighlighter();
     CEdgeHighlighter(const CEdgeHighlighter&) = delete;
     CEdgeHighlighter& operator=(const CEdgeHighlighter&) = delete;
@@ -69,7 +72,7 @@ private:
 
     void Refresh();
     void Build();
-    // Whether the node getByName gives for the name is selected; the
+    // Whether the node the name stands for is selected; the
     // nodes are looked up once per naming epoch.
     bool IsNameSelected(int id);
     void Apply(const Edge& edge, bool bothSelected, int mode);
@@ -77,6 +80,7 @@ private:
 
     const CSelectedNodes& m_selected;
     ColorOfKind m_colorOfKind;
+    NodeOfName m_nodeOfNameInScene;
     SoSeparator* m_pEdgeRoot = nullptr;
     const std::unique_ptr<CNode>* m_pGraph = nullptr;
     std::unique_ptr<SoNodeSensor> m_pSensor;

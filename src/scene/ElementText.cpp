@@ -96,16 +96,16 @@ std::string FormatSourceLine(const InteractionRecord& record) {
 }
 
 std::string DescribeSource(const CInteractionStore& store, const std::string& name, NodePos position) {
-    const int i = store.FindInteractionByMembers(name, std::string());
-    if (i >= 0 && static_cast<size_t>(i) < store.m_pInteractions.size()) {
-        return FormatSourceLine(store.m_pInteractions[static_cast<size_t>(i)]);
-    }
     if (position.circle > 0) {
         for (const InteractionRecord& r : store.m_pInteractions) {
             if (r.built && r.nodeCircle == position.circle && r.nodeIndex == position.index) {
                 return FormatSourceLine(r);
             }
         }
+    }
+    const int i = store.FindInteractionByMembers(name, std::string());
+    if (i >= 0 && static_cast<size_t>(i) < store.m_pInteractions.size()) {
+        return FormatSourceLine(store.m_pInteractions[static_cast<size_t>(i)]);
     }
     return std::string();
 }

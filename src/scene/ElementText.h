@@ -28,10 +28,9 @@ std::string DescribeElement(CGraphLookup& lookup, const std::string& name);
 // "%s : %s ( PMID : %s )" with the record's id, source and prep1.
 std::string FormatSourceLine(const InteractionRecord& record);
 
-// The source line of the first interaction that has `name` as a member.
-// A relation node of the sphere view is named after its members rather
-// than being one, so when no member matches, the interaction built into
-// the node at `position` (if any) gives the line. Empty when neither finds
-// a record.
+// The source line of a relation node: the interaction built into the node
+// at `position`, the one the curator reviews. Without such a record (or a
+// position), the first interaction that has `name` as a member. Empty when
+// neither finds a record.
 std::string DescribeSource(const CInteractionStore& store, const std::string& name,
                            NodePos position = NodePos{-1, -1});

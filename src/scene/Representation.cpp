@@ -37,7 +37,9 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
       m_pDoc(&doc),
       m_graph(graph),
       m_host(host),
-      m_edgeHighlighter(m_selected, [this](int kind) { return GetEdgeColor(kind); }) {
+      m_edgeHighlighter(
+          m_selected, [this](int kind) { return GetEdgeColor(kind); },
+          [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); }) {
     m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
 }
 
@@ -171,6 +173,9 @@ void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
     for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
         for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
             const int circle = m_grid.GetCircleAt(first, second);
+            if (circle == 0 && !GroupsEmptyCells()) {
+                continue;
+            }
             auto red = MakeCoin<SoSeparator>();
             auto green = MakeCoin<SoSeparator>();
             BuildCircleLabels(circle, green.get(), red.get());
@@ -251,6 +256,9 @@ void CRepresentation::BuildEdges() {
     for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
         for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
             const int circle = m_grid.GetCircleAt(first, second);
+            if (circle == 0 && !GroupsEmptyCells()) {
+                continue;
+            }
             auto group = MakeCoin<SoSeparator>();
             SetSceneName(group.get(), NumberedName("circleNumEdge:", circle));
             BuildCircleEdges(circle, group.get());

@@ -117,7 +117,7 @@ public:
     // Empties the selection; in Select Related mode also resets the
     // highlighting, which forgets the names gathered so far.
     void DeselectAll();
-    // Whether the node SoNode::getByName finds for `name` is selected here.
+    // Whether the sphere `name` stands for in this scene is selected.
     bool IsNameSelected(const std::string& name) const;
 
     // Names to select and the name last clicked.
@@ -194,6 +194,9 @@ protected:
     // Direction the camera looks from before viewAll; the default camera
     // looks along -z.
     virtual SbRotation InitialCameraOrientation() const { return SbRotation::identity(); }
+    // Whether a cell without a circle still gets its (empty) label and
+    // edge groups, named with circle number 0.
+    virtual bool GroupsEmptyCells() const { return true; }
     virtual const char* LabelFontName() const = 0;
     virtual float LabelFontSize() const = 0;
     // Whether a shown molecule's label also labels the molecules its links
@@ -263,7 +266,9 @@ private:
     std::string m_strCurrentName;
     CGraphLookup* m_pLookup = nullptr;
     CSelectedNodes m_selected;
-    CNodeRootIndex m_nodeIndex;
+    // Names resolve inside this scene, never through Coin's name table:
+    // with both representations built every molecule name is in both.
+    mutable CNodeRootIndex m_nodeIndex;
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;

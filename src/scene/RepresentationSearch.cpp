@@ -175,16 +175,14 @@ void CRepresentation::SelectListedRange(int from, int to) {
 }
 
 void CRepresentation::SelectByName(const std::string& name) {
-    if (!m_nodeIndex.FirstNamed(name)) {
+    SoNode* node = m_nodeIndex.FirstNamed(name);
+    if (!node) {
         m_host.ShowMessage(kNoSuchName);
         return;
     }
-    // The node the name table gives, which need not be the one found
-    // above; when it lies outside this selection nothing is selected.
     // A sphere lies under the selection node once, so a selected node is
     // selected along this very path and selecting it again changes nothing.
-    SoNode* node = FindNodeBySceneName(name);
-    if (!node || m_selected.Contains(node)) {
+    if (m_selected.Contains(node)) {
         return;
     }
     if (CoinPtr<SoPath> path = m_nodeIndex.PathTo(node)) {

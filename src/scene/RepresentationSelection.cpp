@@ -181,7 +181,7 @@ void CRepresentation::DeselectAll() {
 }
 
 bool CRepresentation::IsNameSelected(const std::string& name) const {
-    return m_selected.Contains(FindNodeBySceneName(name));
+    return m_selected.Contains(m_nodeIndex.FirstNamed(name));
 }
 
 std::string CRepresentation::DescribeElement(const std::string& name) {

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -22,6 +21,7 @@
 #include "StatusIndicators.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+#include "ViewCommands.h"
 
 CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc), m_prompt(this) {
     setObjectName(QStringLiteral("mainFrame"));
@@ -40,6 +40,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
 
     createDockWindows();
     createView();
+    RegisterViewCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();
@@ -77,10 +78,9 @@ void CMainFrame::createActions() {
 
     // Framework commands on the toolbar and the accelerators.
     AddCommand(cmd::FileNew, tr("New"), &CMainFrame::OnFileNew)->setIcon(icon("new"));
+    // Open and Save open and save pathway files; the view prints nothing.
     AddCommand(cmd::FileOpen, tr("Open"), &CMainFrame::OnFileOpen)->setIcon(icon("open"));
-    // The document stores nothing in its own file, so saving would only
-    // truncate the chosen file, and the view prints nothing: both stay off.
-    AddCommand(cmd::FileSave, tr("Save"))->setIcon(icon("save"));
+    AddCommand(cmd::FileSave, tr("Save"), &CMainFrame::OnSavePathway)->setIcon(icon("save"));
     AddCommand(cmd::FilePrint, tr("Print"))->setIcon(icon("print"));
     AddCommand(cmd::EditUndo, tr("Undo"));
     AddCommand(cmd::EditCut, tr("Cut"))->setIcon(icon("cut"));
@@ -169,14 +169,14 @@ void CMainFrame::createMenus() {
     AddMenu(nullptr, tr("Select(&S)"), {cmd::SelectAll, cmd::DeselectAll});
     AddMenu(nullptr, tr("Manipulation(&E)"), {cmd::Rename, cmd::AnnotateOk, cmd::SpecificInformation});
     AddMenu(nullptr, tr("Tune(&T)"), {cmd::CoordinationSpecific});
-    QMenu* pathway = AddMenu(nullptr, tr("&Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
-    pathway->addSeparator();
-    pathway->addAction(m_commands.value(cmd::ExpandOut));
-    pathway->addAction(m_commands.value(cmd::ExpandIn));
+    m_pPathwayMenu = AddMenu(nullptr, tr("&Pathway"), {cmd::StartupLoad, cmd::SavePathway, cmd::ExportDot});
+    m_pPathwayMenu->addSeparator();
+    m_pPathwayMenu->addAction(m_commands.value(cmd::ExpandOut));
+    m_pPathwayMenu->addAction(m_commands.value(cmd::ExpandIn));
     // The two label modes the View menu has no item for.
-    pathway->addSeparator();
-    pathway->addAction(m_commands.value(cmd::CharViewRed));
-    pathway->addAction(m_commands.value(cmd::CharViewBoth));
+    m_pPathwayMenu->addSeparator();
+    m_pPathwayMenu->addAction(m_commands.value(cmd::CharViewRed));
+    m_pPathwayMenu->addAction(m_commands.value(cmd::CharViewBoth));
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 
@@ -378,15 +378,20 @@ void CMainFrame::OnNoEffect() {}
 
 void CMainFrame::OnFileNew() { m_pView->OnInitialUpdate(); }
 
-void CMainFrame::OnFileOpen() {
-    // The document reads nothing from its own file: opening one only
-    // records it and starts the view afresh.
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr("All Files (*.*)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    m_recentFiles.Add(path);
-    m_pView->OnInitialUpdate();
+void CMainFrame::OnFileOpen() { ExecuteCommand(cmd::OpenPathway); }
+
+void CMainFrame::AddRecentFile(const std::string& path) { m_recentFiles.Add(QString::fromStdString(path)); }
+
+QAction* CMainFrame::RegisterCommand(int id, const QString& text, std::function<void()> handler) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setObjectName(QStringLiteral("command%1").arg(id));
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+        handler();
+        UpdateCheckMarks();
+    });
+    m_commands.insert(id, action);
+    return action;
 }
 
 void CMainFrame::OnStartupLoad() { m_pView->OnStartupLoad(); }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include <QHash>
 #include <QMainWindow>
@@ -39,6 +41,13 @@ public:
     CSearchPanel* GetSearchPanel() const { return m_pSearchPanel; }
     IUserPrompt& GetUserPrompt() { return m_prompt; }
     const CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
+    void AddRecentFile(const std::string& path);
+
+    // Commands that live with their feature register here; the feature
+    // places the returned action in a menu.
+    QAction* RegisterCommand(int id, const QString& text, std::function<void()> handler);
+    // The added "Pathway" menu.
+    QMenu* GetPathwayMenu() const { return m_pPathwayMenu; }
 
     static QString IdleText();
     // The toolbar's context menu.
@@ -107,4 +116,5 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     CStatusIndicators* m_pIndicators = nullptr;
     CTarnwickView* m_pView = nullptr;
+    QMenu* m_pPathwayMenu = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "DlgRadius.h"
 #include "FileFilter.h"
 
 const QString& CQtUserPrompt::Caption() {
@@ -64,4 +65,14 @@ bool CQtUserPrompt::ChooseFile(const FileChoice& choice, std::string& path) {
         path = chosen.toStdString();
         return true;
     }
+}
+
+bool CQtUserPrompt::AskRadii(Radii& radii) {
+    CDlgRadius dialog(radii.bigRadius, radii.smallRadius, m_pParent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    radii.bigRadius = dialog.m_nBigRadius;
+    radii.smallRadius = dialog.m_nSmallRadius;
+    return true;
 }

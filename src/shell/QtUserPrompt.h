@@ -17,6 +17,7 @@ public:
     void ShowMessage(const std::string& text) override;
     Answer Ask(const std::string& text, bool withCancel) override;
     bool ChooseFile(const FileChoice& choice, std::string& path) override;
+    bool AskRadii(Radii& radii) override;
 
 private:
     QWidget* m_pParent;

@@ -1,5 +1,7 @@
 #include "TarnwickView.h"
 
+#include <utility>
+
 #include <QLayout>
 #include <QWindow>
 #include <QMouseEvent>
@@ -16,6 +18,7 @@
 #include "UserPrompt.h"
 
 #include "BoxRep.h"
+#include "SphereVision.h"
 #include "StartupLoad.h"
 
 CTarnwickView::CTarnwickView(CTarnwickDoc& doc, const ModeFlags& flags, CSearchPanel& panel, IUserPrompt& prompt,
@@ -89,10 +92,7 @@ void CTarnwickView::OnInitialUpdate() {
 
 void CTarnwickView::OnStartupLoad() {
     StartupLoadResult result = RunStartupLoad(m_doc, m_doc.m_pGraph, *this);
-    m_pSceneRoot.reset(result.box->GetRoot());
-    ShowSceneRoot();
-    // The replaced representation goes once the viewer no longer shows it.
-    m_pBox = std::move(result.box);
+    AdoptRepresentation(std::move(result.box));
     if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
         emit statusText(LineBreakRepairText(repaired));
     }
@@ -131,10 +131,33 @@ void CTarnwickView::SetTextSourceText(const std::string& text) {
 
 void CTarnwickView::ShowMessage(const std::string& text) { m_prompt.ShowMessage(text); }
 
-CRepresentation* CTarnwickView::GetCommandTarget() const { return m_pBox.get(); }
+template <class Rep>
+void CTarnwickView::Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep) {
+    if (!rep) {
+        return;
+    }
+    m_pSceneRoot.reset(rep->GetRoot());
+    ShowSceneRoot();
+    RedrawOnSelectionChange(rep->GetSelection());
+    // Released here, after the viewer let go of its scene.
+    std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep));
+}
 
-CRepresentation* CTarnwickView::GetShownRepresentation() const {
-    return m_pBox && m_pSceneRoot.get() == m_pBox->GetRoot() ? m_pBox.get() : nullptr;
+void CTarnwickView::AdoptRepresentation(std::unique_ptr<CBoxRep> box) { Adopt(m_pBox, std::move(box)); }
+
+void CTarnwickView::AdoptRepresentation(std::unique_ptr<CSphereVision> sphere) {
+    Adopt(m_pSphere, std::move(sphere));
+}
+
+CRepresentation* CTarnwickView::GetCommandTarget() const {
+    const SoNode* shown = m_pSceneRoot.get();
+    if (m_pSphere && shown == m_pSphere->GetRoot()) {
+        return m_pSphere.get();
+    }
+    if (m_pBox && shown == m_pBox->GetRoot()) {
+        return m_pBox.get();
+    }
+    return nullptr;
 }
 
 bool CTarnwickView::eventFilter(QObject* watched, QEvent* event) {
@@ -173,7 +196,7 @@ void CTarnwickView::OnViewerMouse(QEvent* event) {
     if ((mouse->pos() - m_pressAt).manhattanLength() > kClickSlop || m_pressTime.elapsed() > kClickMilliseconds) {
         return;  // a drag: the viewer rotated the scene
     }
-    CRepresentation* shown = GetShownRepresentation();
+    CRepresentation* shown = GetCommandTarget();
     if (!shown) {
         return;
     }

@@ -14,6 +14,7 @@
 
 class CBoxRep;
 class CRepresentation;
+class CSphereVision;
 class CSearchPanel;
 class CTarnwickDoc;
 class IUserPrompt;
@@ -25,7 +26,7 @@ class SoQtExaminerViewer;
 
 // The view: owns the examiner viewer, the viewport region fixed at the
 // first initial update, the two render actions and the shown scene root,
-// and the box representation built by the start-up load.
+// and the newest box and sphere representations.
 class CTarnwickView : public QWidget, public ISceneHost {
     Q_OBJECT
 public:
@@ -45,13 +46,16 @@ public:
     // Gives m_pSceneRoot to the viewer.
     void ShowSceneRoot();
     CBoxRep* GetBox() const { return m_pBox.get(); }
-    // The representation the frame's commands (search panel, Deselect All,
-    // expansion, highlight and label modes) address: the box
-    // representation, also while another layout is on screen.
+    CSphereVision* GetSphere() const { return m_pSphere.get(); }
+    // Takes a built representation in place of the one of its kind and
+    // shows its root; the replaced one and its scene go once the viewer no
+    // longer shows them.
+    void AdoptRepresentation(std::unique_ptr<CBoxRep> box);
+    void AdoptRepresentation(std::unique_ptr<CSphereVision> sphere);
+    // The representation on screen, which the frame's commands (search
+    // panel, Deselect All, expansion, highlight and label modes) and clicks
+    // in the viewer address; null while the viewer shows neither.
     CRepresentation* GetCommandTarget() const;
-    // The representation whose scene the viewer shows, which a click in
-    // the viewer selects in.
-    CRepresentation* GetShownRepresentation() const;
     SoQtExaminerViewer* GetViewer() const { return m_pViewer; }
     SoNode* GetSceneRoot() const { return m_pSceneRoot.get(); }
     SoBoxHighlightRenderAction* GetBoxHighlightAction() const { return m_pBoxHighlightAction.get(); }
@@ -87,6 +91,8 @@ private:
     // that does not move selects what lies under the pointer.
     static SbBool ViewerEvent(void* data, QEvent* event);
     void OnViewerMouse(QEvent* event);
+    template <class Rep>
+    void Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep);
 
     CTarnwickDoc& m_doc;
     const ModeFlags& m_flags;
@@ -96,6 +102,7 @@ private:
     SoQtExaminerViewer* m_pViewer = nullptr;
     std::unique_ptr<SbViewportRegion> m_pViewport;
     std::unique_ptr<SoBoxHighlightRenderAction> m_pBoxHighlightAction;
+    std::unique_ptr<CSphereVision> m_pSphere;
     std::unique_ptr<CBoxRep> m_pBox;
     std::unique_ptr<SoGLRenderAction> m_pGLAction;
     CoinPtr<SoNode> m_pSceneRoot;

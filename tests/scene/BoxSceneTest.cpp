@@ -25,11 +25,6 @@
 namespace {
 
 template <class T>
-T* As(SoNode* node) {
-    return node && node->isOfType(T::getClassTypeId()) ? static_cast<T*>(node) : nullptr;
-}
-
-template <class T>
 T* Child(SoNode* group, int index) {
     auto* g = As<SoGroup>(group);
     if (!g || index >= g->getNumChildren()) {
@@ -41,28 +36,7 @@ T* Child(SoNode* group, int index) {
     return child;
 }
 
-int ChildCount(SoNode* group) { return As<SoGroup>(group) ? As<SoGroup>(group)->getNumChildren() : -1; }
-
-CoinPtr<SoPath> PathTo(SoNode* root, const std::string& name) {
-    SoSearchAction search;
-    SetSearchName(search, name);
-    search.apply(root);
-    return CoinPtr<SoPath>(search.getPath() ? search.getPath()->copy() : nullptr);
-}
-
-SbMatrix MatrixAlong(SoPath* path) {
-    SoGetMatrixAction action(SbViewportRegion(640, 480));
-    action.apply(path);
-    return action.getMatrix();
-}
-
-SbMatrix MatrixOf(SoNode* node) {
-    SoGetMatrixAction action(SbViewportRegion(640, 480));
-    action.apply(node);
-    return action.getMatrix();
-}
-
-SbVec3f Translation(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
+SbVec3f Translation(const SbMatrix& m) { return TranslationOf(m); }
 
 std::vector<std::string> ChildNames(SoNode* group) {
     std::vector<std::string> names;

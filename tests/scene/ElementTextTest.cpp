@@ -104,6 +104,9 @@ TEST_F(ElementTextTest, SourceLinesOfTheFirstInteractionNamingTheMember) {
     store.m_pInteractions[3].nodeIndex = 0;
     EXPECT_EQ(DescribeSource(store, "A-B", NodePos{5, 0}), "r__4 :  ( PMID :  )");
     EXPECT_EQ(DescribeSource(store, "A-B", NodePos{6, 0}), "");
+    // The interaction built into the node wins over one naming it as a member.
+    EXPECT_EQ(DescribeSource(store, "A", NodePos{5, 0}), "r__4 :  ( PMID :  )");
+    EXPECT_EQ(DescribeSource(store, "A", NodePos{6, 0}), "r__1 : alpha-factor binds Ste2 ( PMID : 13964276 )");
 }
 
 TEST_F(ElementTextTest, ClicksFillThePanesAndDeselectionEmptiesThem) {

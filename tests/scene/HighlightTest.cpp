@@ -213,7 +213,7 @@ protected:
         return looks;
     }
     bool IsSelectedByName(const std::string& name) {
-        SoNode* node = FindNodeBySceneName(name);
+        SoNode* node = FindNamed(box->GetNodeRoot(), name);
         return node && box->GetSelection()->isSelected(node);
     }
     // What a full pass in `mode` gives. Mode 1 leaves the colour alone,
@@ -328,8 +328,8 @@ TEST_F(EdgeOracleTest, IncrementalUpdatesMatchFullPasses) {
             break;
         }
         case 7:
-            // Another scene of the same graph: getByName now finds its
-            // spheres, so no edge of ours joins two selected names.
+            // Another scene of the same graph names the same spheres; our
+            // edges keep following our own.
             if (shadow) {
                 shadow.reset();
             } else {

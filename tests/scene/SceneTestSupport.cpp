@@ -1,6 +1,7 @@
 #include "SceneTestSupport.h"
 
 #include <Inventor/SoPath.h>
+#include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/actions/SoSearchAction.h>
 
 #include "SceneNames.h"
@@ -30,4 +31,25 @@ std::vector<SoNode*> FindAllNamed(SoNode* root, const std::string& name) {
         found.push_back(paths[i]->getTail());
     }
     return found;
+}
+
+int ChildCount(SoNode* group) { return As<SoGroup>(group) ? As<SoGroup>(group)->getNumChildren() : -1; }
+
+CoinPtr<SoPath> PathTo(SoNode* root, const std::string& name) {
+    SoSearchAction search;
+    SetSearchName(search, name);
+    search.apply(root);
+    return CoinPtr<SoPath>(search.getPath() ? search.getPath()->copy() : nullptr);
+}
+
+SbMatrix MatrixAlong(SoPath* path) {
+    SoGetMatrixAction action(SbViewportRegion(640, 480));
+    action.apply(path);
+    return action.getMatrix();
+}
+
+SbMatrix MatrixOf(SoNode* node) {
+    SoGetMatrixAction action(SbViewportRegion(640, 480));
+    action.apply(node);
+    return action.getMatrix();
 }

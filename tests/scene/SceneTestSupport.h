@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
+#include <Inventor/SbMatrix.h>
+#include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/nodes/SoGroup.h>
+
+#include "CoinPtr.h"
 
 #include "InteractionStore.h"
 #include "Node.h"
 #include "SceneHost.h"
 
-class SoNode;
+class SoPath;
 class SoSelection;
 
 // A host without a window: plain flags and a fixed viewport.
@@ -38,6 +43,19 @@ public:
 // One interaction row of a test graph.
 // Fills the store with the rows and runs the start-up build over them.
 std::unique_ptr<CNode> BuildTestGraph(CInteractionStore& store, const std::vector<TestRow>& rows);
+
+template <class T>
+T* As(SoNode* node) {
+    return node && node->isOfType(T::getClassTypeId()) ? static_cast<T*>(node) : nullptr;
+}
+// A group's number of children, -1 for a node that is no group.
+int ChildCount(SoNode* group);
+// A copy of the path to the first node named `name` under `root`.
+CoinPtr<SoPath> PathTo(SoNode* root, const std::string& name);
+// The accumulated transformation along a path, and that of a single node.
+SbMatrix MatrixAlong(SoPath* path);
+SbMatrix MatrixOf(SoNode* node);
+inline SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
 
 // The first node under `root` bearing that (decoded) name, or null.
 SoNode* FindNamed(SoNode* root, const std::string& name);

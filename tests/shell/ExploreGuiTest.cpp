@@ -53,56 +53,8 @@ std::set<std::string> SelectedNames() {
     return names;
 }
 
-// A sphere the viewer shows unhidden under the pointer, and where on the
-// drawing area to click it (widget coordinates).
-struct Target {
-    std::string name;
-    QPoint at;
-};
-
 bool FindClickableSphere(Target& target) {
-    SoQtExaminerViewer* viewer = View().GetViewer();
-    const SbViewportRegion& region = viewer->getViewportRegion();
-    const SbVec2s size = region.getViewportSizePixels();
-    const qreal ratio = viewer->getGLWidget()->devicePixelRatioF();
-    const SbViewVolume volume = Box().GetCamera()->getViewVolume(region.getViewportAspectRatio());
-    SoSearchAction search;
-    search.setType(SoSphere::getClassTypeId());
-    search.setInterest(SoSearchAction::ALL);
-    search.apply(Box().GetNodeRoot());
-    for (int i = 0; i < search.getPaths().getLength(); ++i) {
-        SoNode* sphere = search.getPaths()[i]->getTail();
-        const std::string name = GetSceneName(sphere);
-        const SbMatrix m = Box().GetNodeMatrix(name);
-        SbVec3f screen;
-        volume.projectToScreen(SbVec3f(m[3][0], m[3][1], m[3][2]), screen);
-        const SbVec2s pixel(static_cast<short>(screen[0] * size[0]), static_cast<short>(screen[1] * size[1]));
-        if (pixel[0] < 10 || pixel[1] < 10 || pixel[0] > size[0] - 10 || pixel[1] > size[1] - 10) {
-            continue;
-        }
-        // Nothing nearer (a label, an edge) may cover it.
-        SoRayPickAction pick(region);
-        pick.setPoint(pixel);
-        pick.apply(Box().GetRoot());
-        const SoPickedPoint* picked = pick.getPickedPoint();
-        if (picked && picked->getPath()->getTail() == sphere) {
-            target.name = name;
-            target.at = QPoint(static_cast<int>(pixel[0] / ratio), static_cast<int>((size[1] - 1 - pixel[1]) / ratio));
-            return true;
-        }
-    }
-    return false;
-}
-
-void ClickViewer(const QPoint& at, const QPoint& releaseAt) {
-    QWidget* area = View().GetViewer()->getGLWidget();
-    QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, at);
-    if (releaseAt != at) {
-        QMouseEvent move(QEvent::MouseMove, releaseAt, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area, &move);
-    }
-    QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, releaseAt);
-    QApplication::processEvents();
+    return FindClickableSphere(Box(), [](const std::string&) { return true; }, target);
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QDir>
 #include <QLineEdit>
 #include <QFileDialog>
@@ -15,6 +18,22 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/SbViewVolume.h>
+#include <Inventor/SoPath.h>
+#include <Inventor/SoPickedPoint.h>
+#include <Inventor/actions/SoRayPickAction.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+
+#include "Representation.h"
+#include "SceneNames.h"
+
+#include "MainFrm.h"
+#include "TarnwickApp.h"
+#include "TarnwickView.h"
 #include "TestDatabase.h"
 
 int WithModals(const std::function<void()>& open, const std::vector<ModalHandler>& handlers) {
@@ -117,3 +136,65 @@ bool IsSphereGreen(QRgb pixel) {
 }
 
 QString ArtifactPath(const QString& name) { return QDir(QStringLiteral(TW_SHELL_TEST_OUTPUT_DIR)).absoluteFilePath(name); }
+
+QImage GrabViewerArea() {
+    SoQtExaminerViewer* viewer = SampleApp().GetMainWnd()->GetActiveView()->GetViewer();
+    viewer->render();
+    QApplication::processEvents();
+    QTest::qWait(200);
+    viewer->render();
+    QApplication::processEvents();
+    QWidget* area = viewer->getGLWidget();
+    const QPoint origin = area->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), area->width(), area->height())
+        .toImage();
+}
+
+void ClickViewer(const QPoint& at, const QPoint& releaseAt) {
+    QWidget* area = SampleApp().GetMainWnd()->GetActiveView()->GetViewer()->getGLWidget();
+    QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, at);
+    if (releaseAt != at) {
+        QMouseEvent move(QEvent::MouseMove, releaseAt, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+    }
+    QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, releaseAt);
+    QApplication::processEvents();
+}
+
+bool FindClickableSphere(CRepresentation& rep, const std::function<bool(const std::string&)>& wanted,
+                         Target& target) {
+    SoQtExaminerViewer* viewer = SampleApp().GetMainWnd()->GetActiveView()->GetViewer();
+    const SbViewportRegion& region = viewer->getViewportRegion();
+    const SbVec2s size = region.getViewportSizePixels();
+    const qreal ratio = viewer->getGLWidget()->devicePixelRatioF();
+    const SbViewVolume volume = rep.GetCamera()->getViewVolume(region.getViewportAspectRatio());
+    SoSearchAction search;
+    search.setType(SoSphere::getClassTypeId());
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(rep.GetNodeRoot());
+    for (int i = 0; i < search.getPaths().getLength(); ++i) {
+        SoNode* sphere = search.getPaths()[i]->getTail();
+        const std::string name = GetSceneName(sphere);
+        if (!wanted(name)) {
+            continue;
+        }
+        const SbMatrix m = rep.GetNodeMatrix(name);
+        SbVec3f screen;
+        volume.projectToScreen(SbVec3f(m[3][0], m[3][1], m[3][2]), screen);
+        const SbVec2s pixel(static_cast<short>(screen[0] * size[0]), static_cast<short>(screen[1] * size[1]));
+        if (pixel[0] < 10 || pixel[1] < 10 || pixel[0] > size[0] - 10 || pixel[1] > size[1] - 10) {
+            continue;
+        }
+        SoRayPickAction pick(region);
+        pick.setPoint(pixel);
+        pick.apply(rep.GetRoot());
+        const SoPickedPoint* picked = pick.getPickedPoint();
+        if (picked && picked->getPath()->getTail() == sphere) {
+            target.name = name;
+            target.at = QPoint(static_cast<int>(pixel[0] / ratio), static_cast<int>((size[1] - 1 - pixel[1]) / ratio));
+            return true;
+        }
+    }
+    return false;
+}

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
+class CRepresentation;
 class CTarnwickApp;
 class QWidget;
 
@@ -46,6 +48,23 @@ QString SampleDir();
 // Counts pixels of an image that satisfy `test`.
 int CountPixels(const QImage& image, const std::function<bool(QRgb)>& test);
 bool IsSphereGreen(QRgb pixel);
+
+// What the screen shows of the sample program's drawing area, after a redraw.
+QImage GrabViewerArea();
+// A press and release of the left button on the drawing area (widget
+// coordinates); a release elsewhere drags.
+void ClickViewer(const QPoint& at, const QPoint& releaseAt);
+
+// A sphere the viewer shows unhidden under the pointer, and where on the
+// drawing area to click it (widget coordinates).
+struct Target {
+    std::string name;
+    QPoint at;
+};
+// The first sphere of `rep` on screen whose name `wanted` accepts and that
+// a click there hits (nothing nearer covers it).
+bool FindClickableSphere(CRepresentation& rep, const std::function<bool(const std::string&)>& wanted,
+                         Target& target);
 
 // Where tests leave images for a person to look at (the build folder).
 QString ArtifactPath(const QString& name);

@@ -34,21 +34,6 @@ namespace {
 CMainFrame& Frame() { return *SampleApp().GetMainWnd(); }
 CTarnwickView& View() { return *Frame().GetActiveView(); }
 
-// What the screen shows of the viewer's drawing area, after a redraw.
-QImage GrabViewerArea() {
-    SoQtExaminerViewer* viewer = View().GetViewer();
-    viewer->render();
-    QApplication::processEvents();
-    QTest::qWait(200);
-    viewer->render();
-    QApplication::processEvents();
-    QWidget* area = viewer->getGLWidget();
-    const QPoint origin = area->mapToGlobal(QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, origin.x(), origin.y(), area->width(), area->height())
-        .toImage();
-}
-
 // A sphere drawn opaque (a molecule at level 0), as a path from the root.
 CoinPtr<SoPath> FindOpaqueSphere(CBoxRep& box) {
     SoSearchAction search;

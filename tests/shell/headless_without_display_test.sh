@@ -31,3 +31,19 @@ expect 1 "the window needs an X display" -- -platform xcb
 # Arguments for Qt pass to it; what Qt does not know is refused.
 expect 2 "unknown argument -bogus" -- -platform offscreen -bogus
 echo "no display needed for headless commands, help and refusals"
+echo "headless export ran without a display"
+
+# The sphere layout's cell map, headless: one "column:ring-Val : circle \r\n"
+# line per circle, the first group's seed in 0:0.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb \
+    "$tarnwick" --connect "Driver=SQLite3;Database=$work/sample.db" --dump-sphere-grid "$work/grid.txt"
+head -n 1 "$work/grid.txt" | grep -q $'^0:0-Val : 1 \r$'
+if grep -qv $'^[0-9]*:[0-9]*-Val : [0-9]* \r$' "$work/grid.txt"; then echo "malformed grid line"; exit 1; fi
+circles=$(wc -l <"$work/grid.txt")
+[ "$circles" -gt 50 ] || { echo "only $circles cells"; exit 1; }
+[ "$(cut -d' ' -f3 "$work/grid.txt" | sort -n | uniq | wc -l)" -eq "$circles" ] || { echo "a circle placed twice"; exit 1; }
+if "$tarnwick" --connect "Driver=SQLite3;Database=$work/sample.db" --dump-sphere-grid "$work/none/g.txt" 2>"$work/err"; then
+    echo "dump into a missing folder succeeded"; exit 1
+fi
+grep -q "$work/none/g.txt" "$work/err"
+echo "headless sphere grid ok: $circles cells"

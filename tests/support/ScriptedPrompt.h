@@ -30,7 +30,21 @@ public:
         return true;
     }
 
+    // Each entry answers one radius dialog: OK with those values, or
+    // Cancel when the deque is empty.
+    bool AskRadii(Radii& radii) override {
+        radiiShown.push_back(radii);
+        if (radiiAnswers.empty()) {
+            return false;
+        }
+        radii = radiiAnswers.front();
+        radiiAnswers.pop_front();
+        return true;
+    }
+
     std::deque<Answer> answers;
+    std::deque<Radii> radiiAnswers;
+    std::vector<Radii> radiiShown;
     std::deque<std::string> files;
     std::vector<std::string> messages;
     std::vector<std::string> questions;

@@ -8,6 +8,7 @@
 #include "GridLayout.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
+#include "SphereLayout.h"
 #include "TarnwickDoc.h"
 
 namespace {
@@ -27,6 +28,21 @@ bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string&
         return false;
     }
     return SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
+}
+
+// The cell map the sphere view command lays out, as DumpGrid writes it.
+bool DumpSphereGrid(CTarnwickDoc& doc, const std::string& path, std::string& error) {
+    if (!doc.BuildSpherePathway()) {
+        error = doc.GetDataError();
+        return false;
+    }
+    CGridLayout grid;
+    LayOutSphere(*doc.m_pGraph, doc.m_pGraph->m_circle_count, grid);
+    if (!grid.DumpGrid(path)) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -140,9 +156,7 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         out << VersionText();
         return 0;
     }
-    for (const auto& [given, name] : {std::pair<bool, const char*>{!options.openPathwayPath.empty(), "--open-pathway"},
-                                      {!options.dumpSphereGridPath.empty(), "--dump-sphere-grid"},
-                                      {!options.editScriptPath.empty(), "--edit-script"}}) {
+    for (const auto& [given, name] : {std::pair<bool, const char*>{!options.editScriptPath.empty(), "--edit-script"}}) {
         if (given) {
             err << "tarnwick: " << name << " is not available in this build yet\n";
             return 2;
@@ -157,14 +171,35 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         }
         out << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1 << " molecules)\n";
     }
+    if (!options.dumpSphereGridPath.empty()) {
+        if (!DumpSphereGrid(doc, options.dumpSphereGridPath, error)) {
+            err << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        out << "Wrote " << options.dumpSphereGridPath << " (" << doc.m_pGraph->m_circle_count - 1 << " circles)\n";
+    }
+    if (!options.openPathwayPath.empty()) {
+        if (!doc.OpenPathway(options.openPathwayPath, error)) {
+            err << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        out << "Read " << options.openPathwayPath << " (" << doc.m_pGraph->m_lstCircles.size() << " circles)\n";
+    }
     if (!options.savePathwayPath.empty()) {
-        const bool saved = options.startup ? doc.SaveStartupLoadPathway(options.savePathwayPath, error)
-                                           : SaveStartupPathway(doc, options.savePathwayPath, error);
+        // An opened graph is saved as read, without a box layout.
+        bool saved = false;
+        if (!options.openPathwayPath.empty()) {
+            saved = SavePathway(*doc.m_pGraph, options.savePathwayPath, PathwayGrid(), error);
+        } else if (options.startup) {
+            saved = doc.SaveStartupLoadPathway(options.savePathwayPath, error);
+        } else {
+            saved = SaveStartupPathway(doc, options.savePathwayPath, error);
+        }
         if (!saved) {
             err << "tarnwick: " << error << "\n";
             return 1;
         }
-        out << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1 << " circles)\n";
+        out << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_lstCircles.size() << " circles)\n";
     }
     if (doc.GetLineBreakRepairs() > 0) {
         err << "tarnwick: " << doc.GetLineBreakRepairs()

@@ -5,6 +5,7 @@
 #include "GridLayout.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
+#include "RelationNodeNames.h"
 #include "SphereBuild.h"
 #include "StartupBuild.h"
 #include "UserPrompt.h"
@@ -63,6 +64,26 @@ bool CTarnwickDoc::SaveStartupLoadPathway(const std::string& path, std::string& 
     CGridLayout box;
     box.Layout(m_pGraph->m_circle_count);
     return SavePathway(*m_pGraph, path, PathwayGridOf(box), error);
+}
+
+bool CTarnwickDoc::OpenPathway(const std::string& path, std::string& error) {
+    LoadedPathway loaded;
+    if (!LoadPathway(path, this, loaded, error)) {
+        return false;
+    }
+    // Everything that can fail is done; from here on the swap is whole.
+    const std::vector<NodePos> nodes = LocateRelationNodes(*loaded.graph, *this);
+    for (size_t i = 0; i < m_pInteractions.size(); ++i) {
+        InteractionRecord& r = m_pInteractions[i];
+        const NodePos p = i < nodes.size() ? nodes[i] : NodePos{};
+        r.built = p.circle > 0 ? 1 : 0;
+        r.nodeCircle = p.circle;
+        r.nodeIndex = p.index;
+    }
+    m_pGraph = std::move(loaded.graph);
+    m_nLoadedHor = loaded.hor;
+    m_nLoadedVer = loaded.ver;
+    return true;
 }
 
 void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {

@@ -30,6 +30,12 @@ public:
     // box grid. The graph stays in m_pGraph.
     bool SaveStartupLoadPathway(const std::string& path, std::string& error,
                                 const std::string& positionFile = kNodePositionFile);
+    // Reads a pathway file into a new graph and swaps it in: the name index
+    // comes from the file's nodes, and each interaction record points at
+    // the relation node the sphere-view build names for it (not built when
+    // the file has none). On failure nothing changes and `error` names the
+    // file, the line and what was expected.
+    bool OpenPathway(const std::string& path, std::string& error);
 
     // The save command: ask for a "*.bb" file and write the current graph
     // with the box layout's grid; failures are shown.
@@ -41,4 +47,8 @@ public:
     void OnExportDot(IUserPrompt& prompt);
 
     std::unique_ptr<CNode> m_pGraph;
+    // Grid sizes in the header of the file opened last; checked, not used
+    // for placement (they are the writer's box layout).
+    int m_nLoadedHor = 1;
+    int m_nLoadedVer = 1;
 };
