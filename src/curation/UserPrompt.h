@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "EditDialogs.h"
+
 // How the core talks to the curator: the shell implements it with message
 // boxes and file dialogs, tests with a script of answers.
 class IUserPrompt {
@@ -23,4 +25,12 @@ public:
     virtual Answer Ask(const std::string& text, bool withCancel) = 0;
     // False when the curator cancels.
     virtual bool ChooseFile(const FileChoice& choice, std::string& path) = 0;
+
+    // The editing dialogs, opened with the values passed in; false when
+    // the curator cancels. A prompt without them cancels every one.
+    virtual bool RunRename(CDlgRename& /*dlg*/) { return false; }
+    virtual bool RunNewMolecule(CDlgNewMolecule& /*dlg*/) { return false; }
+    virtual bool RunSetRelation(CDlgSetRelation& /*dlg*/) { return false; }
+    virtual bool RunMoreInfo(CDlgMoreInfo& /*dlg*/) { return false; }
+    virtual bool RunDelete(CDlgDelete& /*dlg*/) { return false; }
 };
