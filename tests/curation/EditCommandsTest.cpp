@@ -5,6 +5,7 @@
 #include "EditCommands.h"
 #include "EditHistory.h"
 #include "EditScene.h"
+#include "EditScript.h"
 #include "InteractionRows.h"
 #include "Node.h"
 #include "PathwayFile.h"
@@ -250,6 +251,39 @@ TEST_F(Editing, CollectLinkedNamesFollowsLinksInOrder) {
     const MoleculeRecord& ras = *g->GetMolecule(1, 0);
     EXPECT_EQ(Commands().CollectLinkedNames(" " + ras.links + " 3 0 2 1", " 3 0 1 0", "Ras"),
               (std::vector<std::string>{"Ras:Rasgrf1:0", "Ras-X", "Ras-X", "Ras"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditScript, RefusalsNameTheirLine) {
+    const struct {
+        const char* script;
+        int applied;
+        const char* error;
+    } cases[] = {
+        {"rename\tRas\tKras\r\n\nrename\tKras\tRas\n", 2, ""},
+        {"rename\tRas\tKras\nrename\tY\tKras\n", 1, "line 2: New name already exists."},
+        {"set-relation\tY\t1\tx\t2\t1\n", 0, "line 1: 정수를 입력하십시오."},
+        {"set-relation\tY\t1\t0\t12\t1\n", 0, "line 1: \"12\" is not a choice from 0 to 11"},
+        {"set-relation\tY\t9\t0\t2\t1\n", 0, "line 1: It does not exists"},
+        {"delete\tY\t1\t0\t1\n", 0, "line 1: If you delete molecule itself, you must delete incoming edge"},
+        {"delete\tY\t0\t0\t0\n", 1, ""},
+        {"rename\tNoSuch\tA\n", 0, "line 1: no node named \"NoSuch\""},
+        {"rename\tRas\n", 0, "line 1: expected rename<TAB>OLD<TAB>NEW"},
+        {"move\tRas\n", 0, "line 1: unknown edit \"move\""},
+    };
+    for (const auto& c : cases) {
+        CInteractionStore store("");
+        FillInteractions(store, {{"Ras", "Rasgrf1", 0}, {"Y", "Z", 2}});
+        auto g = BuildSphereGraphFromArray(store);
+        std::string error;
+        int applied = -1;
+        EXPECT_EQ(ApplyEditScript(*g, c.script, error, applied), std::string(c.error).empty()) << c.script;
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(applied, c.applied);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "CommandLine.h"
 
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "EditScript.h"
 #include "GridLayout.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
@@ -12,7 +15,20 @@ namespace {
 // What a curator gets by starting the program, building the sphere view and
 // saving: the start-up load lays out the box grid, the file then holds the
 // relation-node graph with each circle's cell in that grid.
-bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string& error) {
+// With an edit script, its edits are made before the file is written, and
+// a refused edit writes nothing.
+bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, const std::string& editScriptPath,
+                        std::string& error) {
+    std::string script;
+    if (!editScriptPath.empty()) {
+        std::ifstream in(editScriptPath, std::ios::binary);
+        std::ostringstream text;
+        if (!in || !(text << in.rdbuf())) {
+            error = editScriptPath + ": cannot read the edit script";
+            return false;
+        }
+        script = text.str();
+    }
     if (!doc.BuildStartupPathway()) {
         error = doc.GetDataError();
         return false;
@@ -21,6 +37,11 @@ bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string&
     startupLayout.Layout(doc.m_pGraph->m_circle_count);
     if (!doc.BuildSpherePathway()) {
         error = doc.GetDataError();
+        return false;
+    }
+    int applied = 0;
+    if (!ApplyEditScript(*doc.m_pGraph, script, error, applied)) {
+        error = editScriptPath + ": " + error;
         return false;
     }
     return SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
@@ -45,6 +66,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.exportDotPath);
         } else if (arg == "--save-pathway") {
             value(cl.savePathwayPath);
+        } else if (arg == "--edit-script") {
+            value(cl.editScriptPath);
         } else {
             cl.rest.push_back(arg);
         }
@@ -55,6 +78,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 int RunHeadless(const CommandLine& options) {
     if (!options.error.empty()) {
         std::cerr << "tarnwick: " << options.error << "\n";
+        return 2;
+    }
+    if (!options.editScriptPath.empty() && options.savePathwayPath.empty()) {
+        std::cerr << "tarnwick: --edit-script needs --save-pathway OUT\n";
         return 2;
     }
     CTarnwickDoc doc(options.connect);
@@ -68,7 +95,7 @@ int RunHeadless(const CommandLine& options) {
                   << " molecules)\n";
     }
     if (!options.savePathwayPath.empty()) {
-        if (!SaveStartupPathway(doc, options.savePathwayPath, error)) {
+        if (!SaveStartupPathway(doc, options.savePathwayPath, options.editScriptPath, error)) {
             std::cerr << "tarnwick: " << error << "\n";
             return 1;
         }
