@@ -197,9 +197,11 @@ void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoS
     if (!data) {
         return;
     }
-    for (const MoleculeRecord& m : data->m_lstMolecules) {
+    // The list index, not the number: after a deletion the two differ.
+    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
+        const MoleculeRecord& m = data->m_lstMolecules[k];
         auto group = MakeCoin<SoSeparator>();
-        BuildMoleculeLabel(group.get(), circle, m.number, m.size, m.name, false);
+        BuildMoleculeLabel(group.get(), circle, static_cast<int>(k), m.size, m.name, false);
         (PutsLabelInRedGroup(m.size) ? redGroup : greenGroup)->addChild(group.get());
     }
 }
