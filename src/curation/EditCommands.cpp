@@ -254,9 +254,9 @@ bool CEditCommands::OnSetRelation() {
     }
 }
 
-void CEditCommands::OnSpecificInformation() {
+void CEditCommands::RunSpecificInformation(IUserPrompt& prompt) {
     CDlgMoreInfo dlg;
-    m_prompt.RunMoreInfo(dlg);
+    prompt.RunMoreInfo(dlg);
 }
 
 bool CEditCommands::OnDeleteMolecule() {

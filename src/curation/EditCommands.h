@@ -37,7 +37,9 @@ public:
     bool OnRename();
     bool OnNewMolecule();
     bool OnSetRelation();
-    void OnSpecificInformation();
+    void OnSpecificInformation() { RunSpecificInformation(m_prompt); }
+    // The form needs no graph: what is entered is discarded.
+    static void RunSpecificInformation(IUserPrompt& prompt);
     bool OnDeleteMolecule();
 
     // 1 when `name` may name a molecule, else -1 after saying why.

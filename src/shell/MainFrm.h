@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QHash>
@@ -9,6 +10,7 @@
 #include "QtUserPrompt.h"
 #include "RecentFileList.h"
 
+class CEditCommandSet;
 class CSearchPanel;
 class CStatusIndicators;
 class CTarnwickDoc;
@@ -86,6 +88,8 @@ private:
 
     QAction* AddCommand(int id, const QString& text, void (CMainFrame::*handler)() = nullptr,
                         int ModeFlags::*flag = nullptr);
+    // A command whose handler lives with its feature.
+    QAction* AddCommand(int id, const QString& text, std::function<void()> handler);
     QMenu* AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids);
     void SetHighlightMode(int mode);
     void SetLabelMode(int ModeFlags::*flag, int visibility);
@@ -96,6 +100,7 @@ private:
     CQtUserPrompt m_prompt;
     ModeFlags m_flags;
     CRecentFileList m_recentFiles;
+    std::unique_ptr<CEditCommandSet> m_pEdit;
 
     QHash<int, QAction*> m_commands;
     QHash<int, int ModeFlags::*> m_checkFlags;

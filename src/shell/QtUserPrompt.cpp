@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "EditDialogWindows.h"
 #include "FileFilter.h"
 
 const QString& CQtUserPrompt::Caption() {
@@ -65,3 +66,9 @@ bool CQtUserPrompt::ChooseFile(const FileChoice& choice, std::string& path) {
         return true;
     }
 }
+
+bool CQtUserPrompt::RunRename(CDlgRename& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) { return ExecEditDialog(m_pParent, dlg); }
