@@ -144,10 +144,11 @@ int CEditCommands::RenameMolecule(const std::string& oldName, const std::string&
         if (from == to) {
             continue;
         }
-        if (!m_scene.RenameInScene(from, to)) {
+        const NodePos node = k == 0 ? at : relations[k - 1];
+        if (!m_scene.RenameInScene(from, to, node.circle)) {
             return 0;
         }
-        SetNodeName(k == 0 ? at : relations[k - 1], to);
+        SetNodeName(node, to);
     }
     return 1;
 }

@@ -10,8 +10,9 @@ class IEditScene : public ICircleRebuilder {
 public:
     virtual std::string GetCurrentName() const = 0;
     virtual void SetCurrentName(const std::string& name) = 0;
-    // 1 when the label took the new name, else 0.
-    virtual int RenameInScene(const std::string& oldName, const std::string& newName) = 0;
+    // 1 when the label took the new name, else 0. `circle` is where the
+    // node sits (0 when not known).
+    virtual int RenameInScene(const std::string& oldName, const std::string& newName, int circle) = 0;
 };
 
 // No scene at all (headless edits): every update succeeds.
@@ -19,7 +20,7 @@ class CNoScene : public IEditScene {
 public:
     std::string GetCurrentName() const override { return m_strCurrentName; }
     void SetCurrentName(const std::string& name) override { m_strCurrentName = name; }
-    int RenameInScene(const std::string&, const std::string&) override { return 1; }
+    int RenameInScene(const std::string&, const std::string&, int) override { return 1; }
     int RebuildCircle(int) override { return 1; }
     int RebuildCircleEdges(int) override { return 1; }
 

@@ -82,6 +82,11 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
     return group;
 }
 
+SoNode* CBoxRep::CircleSpheres(int circle) {
+    auto it = m_circleGroups.find(circle);
+    return it == m_circleGroups.end() ? nullptr : it->second.get();
+}
+
 int CBoxRep::ReplaceCircleSpheres(int circle) {
     CoinPtr<SoSeparator> group = BuildCircleGroup(circle);
     auto old = m_circleGroups.find(circle);

@@ -29,6 +29,7 @@ protected:
     // The box scene has no named circle groups: it keeps its own, so that
     // an edit in the box view shows too.
     int ReplaceCircleSpheres(int circle) override;
+    SoNode* CircleSpheres(int circle) override;
     // Molecules lie in the x-z plane, lifted by level along y: seen along -z
     // the plane is edge-on and every shown molecule sits on one line, so the
     // camera starts looking down onto the plane at an angle instead.

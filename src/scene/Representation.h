@@ -171,7 +171,9 @@ public:
     // Scene updates after an edit of the graph (RepresentationUpdate.cpp),
     // each 1 when done, else 0. Names are looked up in this scene only.
     static constexpr const char* kNameTaken = "이미 존재하는 이름으로는 바꿀 수 없습니다.";
-    int RenameInScene(const std::string& oldName, const std::string& newName);
+    // `circle`, when known, is where the renamed node sits: the search
+    // then stays inside that circle's groups.
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle = 0);
     // Deselects the current molecule, then replaces the circle's spheres,
     // edges and labels in place.
     int RebuildCircle(int circle);
@@ -205,6 +207,8 @@ protected:
     // default replaces the group named "CircleNumber:<circle>" under the
     // node root, keeping its placement transform. 0 when there is none.
     virtual int ReplaceCircleSpheres(int circle);
+    // The group holding the circle's spheres, or null when there is none.
+    virtual SoNode* CircleSpheres(int circle);
     // Fills a circle group that holds only its placement transform.
     virtual void BuildCircleSpheres(SoSeparator* /*group*/, int /*circle*/) {}
     // Deselects every selected path through `node` (callbacks run), so

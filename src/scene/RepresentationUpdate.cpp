@@ -1,5 +1,7 @@
 // Scene updates after an edit: the renamed sphere and label, and one
 // circle's spheres, edges and labels replaced in place under their parents.
+#include <vector>
+
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoSelection.h>
@@ -29,8 +31,13 @@ SoNode* FindUnder(SoNode* root, const std::string& name) {
 
 std::string Numbered(const char* prefix, int circle) { return prefix + std::to_string(circle); }
 
-// The child of `root` bearing `name`, or null.
+// The child of `root` bearing `name`, or null. The name table answers
+// first; only when its node belongs to another scene are the children read.
 SoNode* ChildNamed(SoSeparator* root, const std::string& name) {
+    SoNode* named = FindNodeBySceneName(name);
+    if (named && root->findChild(named) >= 0) {
+        return named;
+    }
     for (int i = 0; i < root->getNumChildren(); ++i) {
         if (GetSceneName(root->getChild(i)) == name) {
             return root->getChild(i);
@@ -60,28 +67,47 @@ void CRepresentation::DeselectWithin(SoNode* node) {
     }
 }
 
-int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName) {
-    SoNode* sphere = FindUnder(m_pNodeRoot.get(), oldName);
+SoNode* CRepresentation::CircleSpheres(int circle) {
+    return FindUnder(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+}
+
+int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName, int circle) {
+    SoNode* spheres = circle > 0 ? CircleSpheres(circle) : nullptr;
+    SoNode* sphere = FindUnder(spheres ? spheres : m_pNodeRoot.get(), oldName);
     if (sphere && sphere->isOfType(SoSphere::getClassTypeId())) {
-        if (FindUnder(m_pNodeRoot.get(), newName)) {
+        // A name no node bears anywhere needs no search.
+        if (FindNodeBySceneName(newName) && FindUnder(m_pNodeRoot.get(), newName)) {
             m_host.ShowMessage(kNameTaken);
             return 0;
         }
         SetSceneName(sphere, newName);
     }
-    // A label may stand in several places (next to its neighbours' labels).
-    SoSearchAction search;
-    SetSearchName(search, "text_" + oldName);
-    search.setInterest(SoSearchAction::ALL);
-    search.apply(m_pLabelRoot.get());
+    std::vector<SoNode*> labelRoots;
+    if (spheres) {
+        for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", circle)),
+                              ChildNamed(m_pRedCharRoot.get(), Numbered("RedCharCircleNum:", circle))}) {
+            if (group) {
+                labelRoots.push_back(group);
+            }
+        }
+    } else {
+        labelRoots.push_back(m_pLabelRoot.get());
+    }
     int renamed = 0;
-    const SoPathList& paths = search.getPaths();
-    for (int i = 0; i < paths.getLength(); ++i) {
-        SoNode* label = paths[i]->getTail();
-        if (label->isOfType(SoText2::getClassTypeId())) {
-            SetSceneName(label, "text_" + newName);
-            static_cast<SoText2*>(label)->string.setValue(newName.c_str());
-            renamed = 1;
+    for (SoNode* root : labelRoots) {
+        // A label may stand in several places (next to its neighbours' labels).
+        SoSearchAction search;
+        SetSearchName(search, "text_" + oldName);
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(root);
+        const SoPathList& paths = search.getPaths();
+        for (int i = 0; i < paths.getLength(); ++i) {
+            SoNode* label = paths[i]->getTail();
+            if (label->isOfType(SoText2::getClassTypeId())) {
+                SetSceneName(label, "text_" + newName);
+                static_cast<SoText2*>(label)->string.setValue(newName.c_str());
+                renamed = 1;
+            }
         }
     }
     NoteSceneNamesChanged();
@@ -104,6 +130,7 @@ int CRepresentation::RebuildCircle(int circle) {
 
 int CRepresentation::ReplaceCircleSpheres(int circle) {
     CoinPtr<SoPath> path = FindPath(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+    // The group and the node above it.
     if (!path || path->getLength() < 2) {
         return 0;
     }

@@ -19,8 +19,8 @@ public:
     explicit CRepresentationEditScene(CRepresentation& rep) : m_rep(rep) {}
     std::string GetCurrentName() const override { return m_rep.GetCurrentName(); }
     void SetCurrentName(const std::string& name) override { m_rep.SetCurrentName(name); }
-    int RenameInScene(const std::string& oldName, const std::string& newName) override {
-        return m_rep.RenameInScene(oldName, newName);
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle) override {
+        return m_rep.RenameInScene(oldName, newName, circle);
     }
     int RebuildCircle(int circle) override { return m_rep.RebuildCircle(circle); }
     int RebuildCircleEdges(int circle) override { return m_rep.RebuildCircleEdges(circle); }

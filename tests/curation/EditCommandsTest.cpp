@@ -16,7 +16,7 @@ namespace {
 
 // A scene that records what it was asked to do.
 struct RecordingScene : CNoScene {
-    int RenameInScene(const std::string& from, const std::string& to) override {
+    int RenameInScene(const std::string& from, const std::string& to, int /*circle*/) override {
         renames.push_back(from + ">" + to);
         return refuseRename ? 0 : 1;
     }

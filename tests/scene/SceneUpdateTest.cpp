@@ -35,6 +35,14 @@ TEST_F(SceneUpdateTest, RenameKeepsTheSphereAndRefusesATakenName) {
     EXPECT_EQ(host.m_messages, Names{CRepresentation::kNameTaken});
     EXPECT_EQ(FindNamed(box->GetNodeRoot(), "Z"), sphere);
     EXPECT_EQ(LabelText(box->GetRoot(), "C"), "C");
+
+    // Told the circle, the search stays inside it.
+    int c = 0, i = 0;
+    graph->FindMoleculePosition("C", c, i);
+    EXPECT_EQ(box->RenameInScene("C", "Q", c == 1 ? 2 : 1), 0);  // not there
+    EXPECT_EQ(box->RenameInScene("C", "Q", c), 1);
+    EXPECT_NE(FindNamed(box->GetNodeRoot(), "Q"), nullptr);
+    EXPECT_EQ(LabelText(box->GetRoot(), "Q"), "Q");
 }
 
 TEST_F(SceneUpdateTest, ARebuiltCircleShowsItsNodesAndTheSelectionFollows) {
