@@ -7,6 +7,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoTransform.h>
 
+#include "LinkText.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -61,12 +62,11 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         CoinPtr<SoSeparator> own = k == 0 ? group : MakeCoin<SoSeparator>();
         if (k == 0) {
             auto transform = MakeCoin<SoTransform>();
-            transform->translation.setValue(m_nSpacingXY * m.posX, static_cast<float>(m_nSpacingXY * m.level),
-                                            m_nSpacingZ * m.posY);
+            transform->translation.setValue(CirclePlace(m));
             own->addChild(transform.get());
         } else {
             auto beside = MakeCoin<SoTransform>();
-            beside->translation.setValue(3.0f * kSphereRadius * static_cast<float>(k), 0.0f, 0.0f);
+            beside->translation.setValue(BesideFirst(static_cast<int>(k)));
             own->addChild(beside.get());
             group->addChild(own.get());
         }
@@ -80,6 +80,31 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         own->addChild(sphere.get());
     }
     return group;
+}
+
+SbVec3f CBoxRep::CirclePlace(const MoleculeRecord& first) const {
+    return SbVec3f(m_nSpacingXY * first.posX, static_cast<float>(m_nSpacingXY * first.level), m_nSpacingZ * first.posY);
+}
+
+SbMatrix CBoxRep::PlacedMatrix(int circle, int index, const std::string& name) const {
+    const CNode* graph = Graph();
+    if (!graph) {
+        return GetNodeMatrix(name);
+    }
+    // A name borne twice stands where its first bearer is, as a look-up
+    // by name finds it; the name index knows the first.
+    int c = 0, i = 0;
+    if (ParsePosition(graph->LookUp(name), c, i) && graph->GetMoleculeName(c, i) == name) {
+        circle = c;
+        index = i;
+    }
+    const MoleculeRecord* first = graph->GetMolecule(circle, 0);
+    if (!first || !graph->GetMolecule(circle, index)) {
+        return GetNodeMatrix(name);
+    }
+    SbMatrix matrix;
+    matrix.setTranslate(CirclePlace(*first) + BesideFirst(index));
+    return matrix;
 }
 
 SoNode* CBoxRep::CircleSpheres(int circle) {

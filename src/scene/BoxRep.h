@@ -30,6 +30,8 @@ protected:
     // an edit in the box view shows too.
     int ReplaceCircleSpheres(int circle) override;
     SoNode* CircleSpheres(int circle) override;
+    // Read from the graph, as the circle group places it: no scene search.
+    SbMatrix PlacedMatrix(int circle, int index, const std::string& name) const override;
     // Molecules lie in the x-z plane, lifted by level along y: seen along -z
     // the plane is edge-on and every shown molecule sits on one line, so the
     // camera starts looking down onto the plane at an angle instead.
@@ -47,6 +49,10 @@ private:
     // The group of the circle's molecules: the first at its position, any
     // others beside it. Null for a circle without molecules.
     CoinPtr<SoSeparator> BuildCircleGroup(int circle) const;
+    // Where the circle's first molecule stands, and how far beside it a
+    // molecule added later stands.
+    SbVec3f CirclePlace(const MoleculeRecord& first) const;
+    static SbVec3f BesideFirst(int index) { return SbVec3f(3.0f * kSphereRadius * static_cast<float>(index), 0, 0); }
 
     std::unordered_map<int, CoinPtr<SoSeparator>> m_circleGroups;
 };

@@ -229,6 +229,17 @@ protected:
     virtual std::optional<float> EdgeTransparency(const MoleculeRecord& source,
                                                   const MoleculeRecord& target) const = 0;
 
+    // The matrix of the sphere of the node at (circle, index), bearing
+    // `name`: while the scene is built the first sphere of that name, on
+    // later updates where the representation places that node.
+    SbMatrix NodeMatrixAt(int circle, int index, const std::string& name) const {
+        return m_bNodeMatricesComplete ? GetNodeMatrix(name) : PlacedMatrix(circle, index, name);
+    }
+    // By default found by name in the scene.
+    virtual SbMatrix PlacedMatrix(int /*circle*/, int /*index*/, const std::string& name) const {
+        return GetNodeMatrix(name);
+    }
+
     // Sphere matrices known while the node root is built, so that placing
     // labels and edges needs no search over the whole node root. The first
     // matrix remembered for a name wins, as the first node found by name
