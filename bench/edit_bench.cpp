@@ -21,7 +21,7 @@
 #include "BenchTiming.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
-#include "EditScene.h"
+#include "RepresentationEditScene.h"
 #include "InteractionStore.h"
 #include "Node.h"
 #include "SceneClasses.h"
@@ -58,21 +58,6 @@ public:
 
     std::string m_newName;
     std::string m_lastMessage;
-};
-
-class BoxScene : public IEditScene {
-public:
-    explicit BoxScene(CBoxRep& box) : m_box(box) {}
-    std::string GetCurrentName() const override { return m_box.GetCurrentName(); }
-    void SetCurrentName(const std::string& name) override { m_box.SetCurrentName(name); }
-    int RenameInScene(const std::string& from, const std::string& to, int circle) override {
-        return m_box.RenameInScene(from, to, circle);
-    }
-    int RebuildCircle(int circle) override { return m_box.RebuildCircle(circle); }
-    int RebuildCircleEdges(int circle) override { return m_box.RebuildCircleEdges(circle); }
-
-private:
-    CBoxRep& m_box;
 };
 
 // The molecule that ends a number of relation nodes nearest to 50.
@@ -127,7 +112,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "edit bench: %d circles, %zu edges; %s at %d %d ends %d relation nodes\n",
                  graph->m_circle_count - 1, box->CountHighlightedEdges(), name.c_str(), at.circle, at.index, ends);
 
-    BoxScene scene(*box);
+    CRepresentationEditScene scene(*box);
     BenchPrompt prompt;
     CEditHistory history;
     CEditCommands commands(*graph, prompt, scene, &history);

@@ -61,7 +61,7 @@ std::string RemoveLinkEntry(const std::string& links, const std::string& token, 
     return links;
 }
 
-bool FollowNodeRemoval(std::string& links, int width, int circle, int removed) {
+bool FollowNodeRemoval(const std::string& links, int width, int circle, int removed, std::string& result) {
     const std::string mark = std::to_string(circle);
     if (links.find(mark) == std::string::npos) {
         return false;  // cannot name the circle
@@ -92,7 +92,7 @@ bool FollowNodeRemoval(std::string& links, int width, int circle, int removed) {
         }
     }
     if (changed) {
-        links = out;
+        result = std::move(out);
     }
     return changed;
 }

@@ -11,5 +11,5 @@ std::string RemoveLinkEntry(const std::string& links, const std::string& token, 
 // A link text (entries of `width` numbers, the first two a position) after
 // node (circle, removed) left its circle: entries naming it are dropped,
 // entries naming a later node of that circle move down by one. False when
-// nothing changed (the text is then left as it was).
-bool FollowNodeRemoval(std::string& links, int width, int circle, int removed);
+// nothing changes; otherwise the new text is in `out`.
+bool FollowNodeRemoval(const std::string& links, int width, int circle, int removed, std::string& out);

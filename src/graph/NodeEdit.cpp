@@ -156,10 +156,9 @@ void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
         }
         bool touched = false;
         for (MoleculeRecord& m : cd->m_lstMolecules) {
-            std::string links = m.links;
-            std::string backLinks = m.backLinks;
-            const bool linksChanged = FollowNodeRemoval(links, 4, circle, index);
-            const bool backChanged = FollowNodeRemoval(backLinks, 2, circle, index);
+            std::string links, backLinks;
+            const bool linksChanged = FollowNodeRemoval(m.links, 4, circle, index, links);
+            const bool backChanged = FollowNodeRemoval(m.backLinks, 2, circle, index, backLinks);
             const bool leftChanged = IsLaterInCircle(m.left, circle, index);
             const bool rightChanged = IsLaterInCircle(m.right, circle, index);
             if (!linksChanged && !backChanged && !leftChanged && !rightChanged) {
@@ -169,8 +168,12 @@ void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
                 TouchCircle(c);
                 touched = true;
             }
-            m.links = std::move(links);
-            m.backLinks = std::move(backLinks);
+            if (linksChanged) {
+                m.links = std::move(links);
+            }
+            if (backChanged) {
+                m.backLinks = std::move(backLinks);
+            }
             for (NodePos* end : {&m.left, &m.right}) {
                 if (IsLaterInCircle(*end, circle, index)) {
                     // The removed node is a missing end now.

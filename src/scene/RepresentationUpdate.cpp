@@ -116,8 +116,17 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
 }
 
 int CRepresentation::RebuildCircle(int circle) {
-    if (!m_strCurrentName.empty()) {
-        DeselectWithin(FindUnder(m_pNodeRoot.get(), m_strCurrentName));
+    // The current molecule leaves the selection; only the selected paths
+    // are read, not the scene.
+    if (!m_strCurrentName.empty() && m_pSelection) {
+        for (int i = m_pSelection->getNumSelected() - 1; i >= 0; --i) {
+            SoPath* path = m_pSelection->getPath(i);
+            if (GetSceneName(path->getTail()) == m_strCurrentName) {
+                CoinPtr<SoPath> keep(path);
+                m_pSelection->deselect(i);
+                break;
+            }
+        }
     }
     const int spheres = ReplaceCircleSpheres(circle);
     NoteSceneNamesChanged();

@@ -4,30 +4,13 @@
 #include <QCoreApplication>
 
 #include "EditCommands.h"
-#include "EditScene.h"
 #include "MainFrm.h"
 #include "Node.h"
-#include "Representation.h"
+#include "RepresentationEditScene.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 
 namespace {
-
-// A representation as the editing commands see it.
-class CRepresentationEditScene : public IEditScene {
-public:
-    explicit CRepresentationEditScene(CRepresentation& rep) : m_rep(rep) {}
-    std::string GetCurrentName() const override { return m_rep.GetCurrentName(); }
-    void SetCurrentName(const std::string& name) override { m_rep.SetCurrentName(name); }
-    int RenameInScene(const std::string& oldName, const std::string& newName, int circle) override {
-        return m_rep.RenameInScene(oldName, newName, circle);
-    }
-    int RebuildCircle(int circle) override { return m_rep.RebuildCircle(circle); }
-    int RebuildCircleEdges(int circle) override { return m_rep.RebuildCircleEdges(circle); }
-
-private:
-    CRepresentation& m_rep;
-};
 
 QString Tr(const char* text) { return QCoreApplication::translate("CEditCommandSet", text); }
 
