@@ -140,6 +140,16 @@ int main(int argc, char** argv) {
         twbench::Stopwatch erase;
         commands.OnDeleteMolecule();
         const double deleteSeconds = erase.Seconds();
+        if (run == 0) {
+            // How much the deletion had to rebuild: its neighbourhood.
+            size_t nodes = 0;
+            const std::vector<int> touched = history.UndoCircles();
+            for (int c : touched) {
+                nodes += graph->GetCircle(c)->m_lstMolecules.size();
+            }
+            std::fprintf(stderr, "edit bench: the deletion touched %zu circles holding %zu nodes\n", touched.size(),
+                         nodes);
+        }
         if (graph->GetMoleculeName(at.circle, at.index) == name) {
             std::fprintf(stderr, "edit bench: the deletion did not happen\n");
             return 1;

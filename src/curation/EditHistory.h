@@ -29,6 +29,10 @@ public:
     bool Undo(CNode* graph, ICircleRebuilder& scene);
     bool Redo(CNode* graph, ICircleRebuilder& scene);
     void Clear();
+    // Circles the edit Undo would take back touched.
+    std::vector<int> UndoCircles() const {
+        return m_next > 0 ? m_steps[m_next - 1]->journal.TouchedCircles() : std::vector<int>();
+    }
 
 private:
     struct Step {
