@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "EditDialogs.h"
+
 // How the core talks to the curator: the shell implements it with message
 // boxes and file dialogs, tests with a script of answers.
 class IUserPrompt {
@@ -33,4 +35,12 @@ public:
     // (0..9999 each) on OK, false on Cancel. A prompt without dialogs
     // cancels.
     virtual bool AskRadii(Radii& /*radii*/) { return false; }
+
+    // The editing dialogs, opened with the values passed in; false when
+    // the curator cancels. A prompt without them cancels every one.
+    virtual bool RunRename(CDlgRename& /*dlg*/) { return false; }
+    virtual bool RunNewMolecule(CDlgNewMolecule& /*dlg*/) { return false; }
+    virtual bool RunSetRelation(CDlgSetRelation& /*dlg*/) { return false; }
+    virtual bool RunMoreInfo(CDlgMoreInfo& /*dlg*/) { return false; }
+    virtual bool RunDelete(CDlgDelete& /*dlg*/) { return false; }
 };

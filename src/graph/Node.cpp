@@ -1,9 +1,11 @@
 #include "Node.h"
 
+#include "EditJournal.h"
 #include "InteractionStore.h"
 #include "LinkText.h"
 
 void CNode::Clear() {
+    ++m_nRevision;
     m_circle_count = 0;
     m_lstCircles.clear();
 }
@@ -116,9 +118,8 @@ std::string CNode::LookUpName(const std::string& name, int list) const {
 
 void CNode::RegisterName(const std::string& name, int circle, int index, int list) {
     if (list == 0) {
-        m_firstNameEntry.emplace(name, m_lstNameIndex.size());
-        m_lstNameIndex.push_back(name);
-        m_lstNameIndex.push_back(FormatPosition(circle, index));
+        AppendNameIndexEntry(name);
+        AppendNameIndexEntry(FormatPosition(circle, index));
     } else if (list == 1 && m_pDoc) {
         m_pDoc->AddSpecialToken(name);
     }
@@ -144,6 +145,7 @@ int CNode::AppendMolecule(int circle, const std::string& name, int size) {
     if (!c) {
         return -1;
     }
+    TouchCircle(circle);
     MoleculeRecord m;
     m.number = static_cast<int>(c->m_lstMolecules.size());
     m.name = name;
@@ -153,6 +155,7 @@ int CNode::AppendMolecule(int circle, const std::string& name, int size) {
 }
 
 int CNode::AppendCircle(CCircleData&& circle) {
+    ++m_nRevision;
     m_lstCircles.push_back(std::move(circle));
     return m_circle_count++;
 }
@@ -163,11 +166,13 @@ void CNode::ReserveNames(size_t names) {
 }
 
 int CNode::AppendCircle(const CCircleData& circle) {
+    ++m_nRevision;
     m_lstCircles.push_back(circle);
     return m_circle_count++;
 }
 
 CCircleData& CNode::AppendEmptyCircle() {
+    ++m_nRevision;
     m_lstCircles.emplace_back();
     CCircleData& circle = m_lstCircles.back();
     circle.CircleNum = m_circle_count++;
@@ -194,6 +199,7 @@ void CNode::AddLink(int circle, int index, const std::string& entry) {
     if (!m) {
         return;
     }
+    TouchCircle(circle);
     if (m->links.empty()) {
         m->links = entry;
     } else if (!HasLinkEntry(m->links, entry)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -9,13 +10,15 @@
 #include "CircleData.h"
 #include "MoleculeRecord.h"
 
+class CEditJournal;
 class CInteractionStore;
+class ICircleRebuilder;
 
 // The pathway graph: numbered circles of nodes, links kept as text on the
 // nodes, and a name index from node names to position texts.
 class CNode {
 public:
-    explicit CNode(CInteractionStore* doc = nullptr) : m_pDoc(doc) {}
+    explicit CNode(CInteractionStore* doc = nullptr) : m_pDoc(doc), m_nSerial(NextSerial()) {}
 
     // Empties the circle list; the name index is kept.
     void Clear();
@@ -68,6 +71,35 @@ public:
     // Appends `entry` to the node's links unless an equal entry is there.
     void AddLink(int circle, int index, const std::string& entry);
 
+    // Raised by every change, so that indexes built over the graph know
+    // when to read it again.
+    std::uint64_t GetRevision() const { return m_nRevision; }
+    // Tells graphs apart even when one is made where a freed one stood.
+    std::uint64_t GetSerial() const { return m_nSerial; }
+    // Every change of a circle's nodes announces the circle first: the
+    // revision rises and an open edit journal keeps the circle as it was.
+    void TouchCircle(int circle);
+    void Touch() { ++m_nRevision; }
+    // Changes made while a journal is set can be taken back (edit history).
+    void SetJournal(CEditJournal* journal) { m_pJournal = journal; }
+    CEditJournal* GetJournal() const { return m_pJournal; }
+
+    // Name index changes of the editing commands (NodeEdit.cpp).
+    // Entries of `oldName` registered at `at` now name `newName`.
+    void RenameRegisteredName(const std::string& oldName, NodePos at, const std::string& newName);
+    // Entries of `name` registered at `from` now give `to`; at a circle
+    // of 0 or less the entries are forgotten.
+    void MoveRegisteredName(const std::string& name, NodePos from, NodePos to);
+    size_t NameIndexSize() const { return m_lstNameIndex.size(); }
+    void SetNameIndexEntry(size_t k, const std::string& text);
+    void TruncateNameIndex(size_t size);
+    void AppendNameIndexEntry(const std::string& text);
+    // Removes the node's incoming links, outgoing links and/or the node
+    // (flags 0 or 1); 1 when done, 0 when a circle rebuild failed (the
+    // steps before it stay). Everything that pointed at later nodes of the
+    // circle follows them to their new positions.
+    int DeleteMolecule(int circle, int index, int itself, int incoming, int outgoing, ICircleRebuilder& scene);
+
     int m_circle_count = 1;
     std::deque<CCircleData> m_lstCircles;
     // Alternating node names and position texts, in registration order.
@@ -76,6 +108,22 @@ public:
     CInteractionStore* m_pDoc = nullptr;
 
 private:
+    // Offsets in m_lstNameIndex of every entry naming `name`, in order.
+    std::vector<size_t> NameEntries(const std::string& name) const;
+    void AddNameEntry(const std::string& name, size_t k);
+    void RemoveNameEntry(const std::string& name, size_t k);
+    // Re-points every link, incoming link, end, record and index entry
+    // after node (circle, index) left its circle; the circles whose link
+    // texts changed go to `changed`.
+    void FollowRemoval(int circle, int index, std::vector<int>& changed);
+
+    static std::uint64_t NextSerial();
+
+    std::uint64_t m_nSerial;
+    std::uint64_t m_nRevision = 0;
+    CEditJournal* m_pJournal = nullptr;
+    // Further entries of names registered more than once, in order.
+    std::unordered_map<std::string, std::vector<size_t>> m_laterNameEntries;
     // First position in m_lstNameIndex of each registered name. A look-up
     // matches the first equal entry, a position text too: texts shaped
     // like positions are looked up by a scan instead.

@@ -7,6 +7,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoTransform.h>
 
+#include "LinkText.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -24,41 +25,110 @@ std::optional<float> CBoxRep::EdgeTransparency(const MoleculeRecord& source, con
 }
 
 void CBoxRep::BuildNodeRoot() {
-    const CNode* graph = Graph();
-    const bool white = Host().GetModeFlags().m_bViewByColor != 0;
+    m_circleGroups.clear();
     SoGetMatrixAction getMatrix(Host().GetViewportRegion());
     int circle = 1;
     for (int hor = 0; hor < m_grid.GetFirstCount(); ++hor) {
         for (int ver = 0; ver < m_grid.GetSecondCount() && circle < m_grid.GetCircleCount(); ++ver, ++circle) {
-            const MoleculeRecord* m = graph ? graph->GetMolecule(circle, 0) : nullptr;
-            if (!m) {
+            CoinPtr<SoSeparator> group = BuildCircleGroup(circle);
+            if (!group) {
                 continue;
             }
-            auto transform = MakeCoin<SoTransform>();
-            transform->translation.setValue(m_nSpacingXY * m->posX, static_cast<float>(m_nSpacingXY * m->level),
-                                            m_nSpacingZ * m->posY);
-            auto material = MakeCoin<SoMaterial>();
-            material->diffuseColor.setValue(white ? SbColor(1, 1, 1) : SbColor(0, 1, 0));
-            material->transparency.setValue(m->level != 0 ? 1.0f : 0.0f);
-            auto sphere = MakeCoin<SoSphere>();
-            sphere->radius.setValue(kSphereRadius);
-            SetSceneName(sphere.get(), m->name);
-
-            auto group = MakeCoin<SoSeparator>();
-            group->addChild(transform.get());
-            group->addChild(material.get());
-            group->addChild(sphere.get());
             m_pNodeRoot->addChild(group.get());
-
+            m_circleGroups[circle] = group;
             // Nothing above the group moves it, so the matrix along the group
             // is the one a search from the node root would give.
             auto path = MakeCoin<SoPath>(group.get());
             path->append(2);
             getMatrix.apply(path.get());
-            RememberNodeMatrix(m->name, getMatrix.getMatrix());
+            RememberNodeMatrix(GetSceneName(group->getChild(2)), getMatrix.getMatrix());
         }
     }
     SetNodeMatricesComplete();
+}
+
+CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
+    const CNode* graph = Graph();
+    const CCircleData* data = graph ? graph->GetCircle(circle) : nullptr;
+    if (!data || data->m_lstMolecules.empty()) {
+        return CoinPtr<SoSeparator>();
+    }
+    const bool white = Host().GetModeFlags().m_bViewByColor != 0;
+    auto group = MakeCoin<SoSeparator>();
+    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
+        const MoleculeRecord& m = data->m_lstMolecules[k];
+        // The first molecule stands at its position; molecules added to its
+        // circle by hand have none and stand in a row beside it.
+        CoinPtr<SoSeparator> own = k == 0 ? group : MakeCoin<SoSeparator>();
+        if (k == 0) {
+            auto transform = MakeCoin<SoTransform>();
+            transform->translation.setValue(CirclePlace(m));
+            own->addChild(transform.get());
+        } else {
+            auto beside = MakeCoin<SoTransform>();
+            beside->translation.setValue(BesideFirst(static_cast<int>(k)));
+            own->addChild(beside.get());
+            group->addChild(own.get());
+        }
+        auto material = MakeCoin<SoMaterial>();
+        material->diffuseColor.setValue(white ? SbColor(1, 1, 1) : SbColor(0, 1, 0));
+        material->transparency.setValue(m.level != 0 ? 1.0f : 0.0f);
+        auto sphere = MakeCoin<SoSphere>();
+        sphere->radius.setValue(kSphereRadius);
+        SetSceneName(sphere.get(), m.name);
+        own->addChild(material.get());
+        own->addChild(sphere.get());
+    }
+    return group;
+}
+
+SbVec3f CBoxRep::CirclePlace(const MoleculeRecord& first) const {
+    return SbVec3f(m_nSpacingXY * first.posX, static_cast<float>(m_nSpacingXY * first.level), m_nSpacingZ * first.posY);
+}
+
+SbMatrix CBoxRep::PlacedMatrix(int circle, int index, const std::string& name) const {
+    const CNode* graph = Graph();
+    if (!graph) {
+        return GetNodeMatrix(name);
+    }
+    // A name borne twice stands where its first bearer is, as a look-up
+    // by name finds it; the name index knows the first.
+    int c = 0, i = 0;
+    if (ParsePosition(graph->LookUp(name), c, i) && graph->GetMoleculeName(c, i) == name) {
+        circle = c;
+        index = i;
+    }
+    const MoleculeRecord* first = graph->GetMolecule(circle, 0);
+    if (!first || !graph->GetMolecule(circle, index)) {
+        return GetNodeMatrix(name);
+    }
+    SbMatrix matrix;
+    matrix.setTranslate(CirclePlace(*first) + BesideFirst(index));
+    return matrix;
+}
+
+SoNode* CBoxRep::CircleSpheres(int circle) {
+    auto it = m_circleGroups.find(circle);
+    return it == m_circleGroups.end() ? nullptr : it->second.get();
+}
+
+int CBoxRep::ReplaceCircleSpheres(int circle) {
+    CoinPtr<SoSeparator> group = BuildCircleGroup(circle);
+    auto old = m_circleGroups.find(circle);
+    if (old != m_circleGroups.end()) {
+        DeselectWithin(old->second.get());
+        if (group) {
+            m_pNodeRoot->replaceChild(old->second.get(), group.get());
+            old->second = group;
+        } else {
+            m_pNodeRoot->removeChild(old->second.get());
+            m_circleGroups.erase(old);
+        }
+    } else if (group) {
+        m_pNodeRoot->addChild(group.get());
+        m_circleGroups[circle] = group;
+    }
+    return 1;
 }
 
 SbRotation CBoxRep::InitialCameraOrientation() const {

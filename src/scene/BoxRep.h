@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unordered_map>
+
 #include "Representation.h"
 
 // The box representation: circles on a rectangular grid of cells, each
@@ -24,6 +26,12 @@ public:
 
 protected:
     void BuildNodeRoot() override;
+    // The box scene has no named circle groups: it keeps its own, so that
+    // an edit in the box view shows too.
+    int ReplaceCircleSpheres(int circle) override;
+    SoNode* CircleSpheres(int circle) override;
+    // Read from the graph, as the circle group places it: no scene search.
+    SbMatrix PlacedMatrix(int circle, int index, const std::string& name) const override;
     // Molecules lie in the x-z plane, lifted by level along y: seen along -z
     // the plane is edge-on and every shown molecule sits on one line, so the
     // camera starts looking down onto the plane at an angle instead.
@@ -36,4 +44,15 @@ protected:
     float EdgeRadius(int linkCount) const override;
     float EdgeHeight(float distance, int /*end*/) const override { return distance - 1.0f; }
     std::optional<float> EdgeTransparency(const MoleculeRecord& source, const MoleculeRecord& target) const override;
+
+private:
+    // The group of the circle's molecules: the first at its position, any
+    // others beside it. Null for a circle without molecules.
+    CoinPtr<SoSeparator> BuildCircleGroup(int circle) const;
+    // Where the circle's first molecule stands, and how far beside it a
+    // molecule added later stands.
+    SbVec3f CirclePlace(const MoleculeRecord& first) const;
+    static SbVec3f BesideFirst(int index) { return SbVec3f(3.0f * kSphereRadius * static_cast<float>(index), 0, 0); }
+
+    std::unordered_map<int, CoinPtr<SoSeparator>> m_circleGroups;
 };

@@ -202,9 +202,11 @@ void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoS
     if (!data) {
         return;
     }
-    for (const MoleculeRecord& m : data->m_lstMolecules) {
+    // The list index, not the number: after a deletion the two differ.
+    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
+        const MoleculeRecord& m = data->m_lstMolecules[k];
         auto group = MakeCoin<SoSeparator>();
-        BuildMoleculeLabel(group.get(), circle, m.number, m.size, m.name, false);
+        BuildMoleculeLabel(group.get(), circle, static_cast<int>(k), m.size, m.name, false);
         (PutsLabelInRedGroup(m.size) ? redGroup : greenGroup)->addChild(group.get());
     }
 }
@@ -241,7 +243,7 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
         return;
     }
     auto transform = MakeCoin<SoTransform>();
-    transform->setMatrix(GetNodeMatrix(name));
+    transform->setMatrix(NodeMatrixAt(circle, index, name));
     auto offset = MakeCoin<SoTranslation>();
     offset->translation.setValue(LabelOffset(size));
     auto text = MakeCoin<SoText2>();
@@ -280,11 +282,11 @@ void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {
         if (!source) {
             continue;
         }
-        const SbVec3f from = TranslationOf(GetNodeMatrix(source->name));
+        const SbVec3f from = TranslationOf(NodeMatrixAt(circle, k, source->name));
         for (const LinkEntry& link : ParseLinkEntries(source->links)) {
             // A link to a molecule that does not exist draws nothing.
             if (const MoleculeRecord* target = graph->GetMolecule(link.circle, link.index)) {
-                const SbVec3f to = TranslationOf(GetNodeMatrix(target->name));
+                const SbVec3f to = TranslationOf(NodeMatrixAt(link.circle, link.index, target->name));
                 auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
                                       source->linkCount, EdgeTransparency(*source, *target));
                 group->addChild(edge.get());

@@ -168,6 +168,18 @@ public:
     // The node name pane's text for an element.
     std::string DescribeElement(const std::string& name);
 
+    // Scene updates after an edit of the graph (RepresentationUpdate.cpp),
+    // each 1 when done, else 0. Names are looked up in this scene only.
+    static constexpr const char* kNameTaken = "이미 존재하는 이름으로는 바꿀 수 없습니다.";
+    // `circle`, when known, is where the renamed node sits: the search
+    // then stays inside that circle's groups.
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle = 0);
+    // Deselects the current molecule, then replaces the circle's spheres,
+    // edges and labels in place.
+    int RebuildCircle(int circle);
+    int RebuildCircleEdges(int circle);
+    int RebuildCircleLabels(int circle);
+
     // Changes of the scene (nodes added, removed or named) and a graph
     // that was replaced or grew are noticed by themselves. Code that changes
     // the names or links of the graph in place calls this on every
@@ -191,6 +203,17 @@ protected:
 
     // Fills m_pNodeRoot with the molecule groups.
     virtual void BuildNodeRoot() = 0;
+    // Puts a new group of the circle's spheres where the old one was; the
+    // default replaces the group named "CircleNumber:<circle>" under the
+    // node root, keeping its placement transform. 0 when there is none.
+    virtual int ReplaceCircleSpheres(int circle);
+    // The group holding the circle's spheres, or null when there is none.
+    virtual SoNode* CircleSpheres(int circle);
+    // Fills a circle group that holds only its placement transform.
+    virtual void BuildCircleSpheres(SoSeparator* /*group*/, int /*circle*/) {}
+    // Deselects every selected path through `node` (callbacks run), so
+    // that nothing selected points into a group about to be replaced.
+    void DeselectWithin(SoNode* node);
     // Direction the camera looks from before viewAll; the default camera
     // looks along -z.
     virtual SbRotation InitialCameraOrientation() const { return SbRotation::identity(); }
@@ -208,6 +231,17 @@ protected:
     virtual float EdgeHeight(float distance, int end) const = 0;
     virtual std::optional<float> EdgeTransparency(const MoleculeRecord& source,
                                                   const MoleculeRecord& target) const = 0;
+
+    // The matrix of the sphere of the node at (circle, index), bearing
+    // `name`: while the scene is built the first sphere of that name, on
+    // later updates where the representation places that node.
+    SbMatrix NodeMatrixAt(int circle, int index, const std::string& name) const {
+        return m_bNodeMatricesComplete ? GetNodeMatrix(name) : PlacedMatrix(circle, index, name);
+    }
+    // By default found by name in the scene.
+    virtual SbMatrix PlacedMatrix(int /*circle*/, int /*index*/, const std::string& name) const {
+        return GetNodeMatrix(name);
+    }
 
     // Sphere matrices known while the node root is built, so that placing
     // labels and edges needs no search over the whole node root. The first

@@ -11,6 +11,7 @@ constexpr int FileSave = 57603;
 constexpr int FilePrintSetup = 57606;
 constexpr int FilePrint = 57607;
 constexpr int EditUndo = 57643;
+constexpr int EditRedo = 57644;
 constexpr int EditCut = 57635;
 constexpr int EditCopy = 57634;
 constexpr int EditPaste = 57637;
@@ -54,5 +55,8 @@ constexpr int Rename = 32820;
 constexpr int AnnotateOk = 32823;
 constexpr int SpecificInformation = 32829;
 constexpr int CoordinationSpecific = 32818;
+constexpr int NewMolecule = 32798;
+constexpr int SetRelation = 32821;
+constexpr int DeleteMolecule = 32797;
 
 }  // namespace cmd

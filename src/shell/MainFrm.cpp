@@ -16,6 +16,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "EditCommandSet.h"
 #include "SearchPanel.h"
 #include "SettingsKeys.h"
 #include "StatusIndicators.h"
@@ -73,7 +74,19 @@ QAction* CMainFrame::AddCommand(int id, const QString& text, void (CMainFrame::*
     return action;
 }
 
+QAction* CMainFrame::AddCommand(int id, const QString& text, std::function<void()> handler) {
+    QAction* action = AddCommand(id, text);
+    action->setEnabled(true);
+    connect(action, &QAction::triggered, this, [this, handler] {
+        handler();
+        UpdateCheckMarks();
+    });
+    return action;
+}
+
 void CMainFrame::createActions() {
+    m_pEdit = std::make_unique<CEditCommandSet>(*this);
+    CEditCommandSet* edit = m_pEdit.get();
     auto icon = [](const char* name) { return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))); };
 
     // Framework commands on the toolbar and the accelerators.
@@ -82,13 +95,18 @@ void CMainFrame::createActions() {
     AddCommand(cmd::FileOpen, tr("Open"), &CMainFrame::OnFileOpen)->setIcon(icon("open"));
     AddCommand(cmd::FileSave, tr("Save"), &CMainFrame::OnSavePathway)->setIcon(icon("save"));
     AddCommand(cmd::FilePrint, tr("Print"))->setIcon(icon("print"));
-    AddCommand(cmd::EditUndo, tr("Undo"));
+    AddCommand(cmd::EditUndo, tr("Undo"), [edit] { edit->OnUndo(); });
+    AddCommand(cmd::EditRedo, tr("Redo"), [edit] { edit->OnRedo(); });
     AddCommand(cmd::EditCut, tr("Cut"))->setIcon(icon("cut"));
     AddCommand(cmd::EditCopy, tr("Copy"))->setIcon(icon("copy"));
     AddCommand(cmd::EditPaste, tr("Paste"))->setIcon(icon("paste"));
     AddCommand(cmd::NextPane, tr("Next Pane"));
     AddCommand(cmd::PrevPane, tr("Previous Pane"));
     AddCommand(cmd::AppAbout, tr("Tarnwick 정보(&A)..."), &CMainFrame::OnAppAbout)->setIcon(icon("about"));
+    // Editing commands of the added menus.
+    AddCommand(cmd::NewMolecule, tr("New Molecule..."), [edit] { edit->OnNewMolecule(); });
+    AddCommand(cmd::SetRelation, tr("Set Relation..."), [edit] { edit->OnSetRelation(); });
+    AddCommand(cmd::DeleteMolecule, tr("Delete Molecule..."), [edit] { edit->OnDeleteMolecule(); });
 
     const struct {
         int id;
@@ -100,6 +118,8 @@ void CMainFrame::createActions() {
         {cmd::FilePrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {cmd::EditUndo, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {cmd::EditUndo, QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+        {cmd::EditRedo, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {cmd::DeleteMolecule, QKeySequence(Qt::Key_Delete)},
         {cmd::EditCut, QKeySequence(Qt::CTRL | Qt::Key_X)},
         {cmd::EditCut, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
         {cmd::EditCopy, QKeySequence(Qt::CTRL | Qt::Key_C)},
@@ -135,9 +155,9 @@ void CMainFrame::createActions() {
     AddCommand(cmd::ExpandIn, tr("Expand Selection Along In-Links"), &CMainFrame::OnExpandIn);
 
     // Curation commands of the menus.
-    AddCommand(cmd::Rename, tr("Rename"));
+    AddCommand(cmd::Rename, tr("Rename"), [edit] { edit->OnRename(); });
     AddCommand(cmd::AnnotateOk, tr("Annotate OK status"));
-    AddCommand(cmd::SpecificInformation, tr("Specific Information"));
+    AddCommand(cmd::SpecificInformation, tr("Specific Information"), [edit] { edit->OnSpecificInformation(); });
     AddCommand(cmd::CoordinationSpecific, tr("coordination with specific codition"));
 
     // Pathway commands that have no place in the menus above.
@@ -177,6 +197,11 @@ void CMainFrame::createMenus() {
     m_pPathwayMenu->addSeparator();
     m_pPathwayMenu->addAction(m_commands.value(cmd::CharViewRed));
     m_pPathwayMenu->addAction(m_commands.value(cmd::CharViewBoth));
+    m_pPathwayMenu->addSeparator();
+    for (int id : {cmd::NewMolecule, cmd::SetRelation, cmd::DeleteMolecule}) {
+        m_pPathwayMenu->addAction(m_commands.value(id));
+    }
+    AddMenu(nullptr, tr("Edit History"), {cmd::EditUndo, cmd::EditRedo});
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 
@@ -286,6 +311,7 @@ bool CMainFrame::ExecuteCommand(int id) {
 }
 
 void CMainFrame::UpdateCheckMarks() {
+    m_pEdit->UpdateHistoryActions(m_commands.value(cmd::EditUndo), m_commands.value(cmd::EditRedo));
     for (auto it = m_checkFlags.constBegin(); it != m_checkFlags.constEnd(); ++it) {
         m_commands.value(it.key())->setChecked(m_flags.*(it.value()) != 0);
     }

@@ -11,6 +11,7 @@
 #include "QtUserPrompt.h"
 #include "RecentFileList.h"
 
+class CEditCommandSet;
 class CSearchPanel;
 class CStatusIndicators;
 class CTarnwickDoc;
@@ -97,6 +98,8 @@ private:
 
     QAction* AddCommand(int id, const QString& text, void (CMainFrame::*handler)() = nullptr,
                         int ModeFlags::*flag = nullptr);
+    // A command whose handler lives with its feature.
+    QAction* AddCommand(int id, const QString& text, std::function<void()> handler);
     QMenu* AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids);
     void SetHighlightMode(int mode);
     void SetLabelMode(int ModeFlags::*flag, int visibility);
@@ -107,6 +110,7 @@ private:
     CQtUserPrompt m_prompt;
     ModeFlags m_flags;
     CRecentFileList m_recentFiles;
+    std::unique_ptr<CEditCommandSet> m_pEdit;
 
     QHash<int, QAction*> m_commands;
     QHash<int, int ModeFlags::*> m_checkFlags;

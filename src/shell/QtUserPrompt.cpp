@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "DlgRadius.h"
+#include "EditDialogWindows.h"
 #include "FileFilter.h"
 
 const QString& CQtUserPrompt::Caption() {
@@ -76,3 +77,8 @@ bool CQtUserPrompt::AskRadii(Radii& radii) {
     radii.smallRadius = dialog.m_nSmallRadius;
     return true;
 }
+bool CQtUserPrompt::RunRename(CDlgRename& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) { return ExecEditDialog(m_pParent, dlg); }

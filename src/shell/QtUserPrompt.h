@@ -18,6 +18,11 @@ public:
     Answer Ask(const std::string& text, bool withCancel) override;
     bool ChooseFile(const FileChoice& choice, std::string& path) override;
     bool AskRadii(Radii& radii) override;
+    bool RunRename(CDlgRename& dlg) override;
+    bool RunNewMolecule(CDlgNewMolecule& dlg) override;
+    bool RunSetRelation(CDlgSetRelation& dlg) override;
+    bool RunMoreInfo(CDlgMoreInfo& dlg) override;
+    bool RunDelete(CDlgDelete& dlg) override;
 
 private:
     QWidget* m_pParent;

@@ -125,6 +125,12 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathway) {
         "&Pathway>-",
         "&Pathway>View Red Labels Only=32775",
         "&Pathway>View Both Label Groups=32776",
+        "&Pathway>-",
+        "&Pathway>New Molecule...=32798",
+        "&Pathway>Set Relation...=32821",
+        "&Pathway>Delete Molecule...=32797",
+        "Edit History>Undo=57643",
+        "Edit History>Redo=57644",
         "Help(&H)>Tarnwick 정보(&A)...=57664",
     };
     EXPECT_EQ(menu, expected);
@@ -207,8 +213,8 @@ TEST(MainFrame, ToolbarAndAcceleratorsLikeTheResource) {
     }
     EXPECT_EQ(buttons, QStringList({"57600", "57601", "57603", "-", "57635", "57634", "57637", "-", "57607",
                                     "57664"}));
-    // The edit commands have no handler anywhere.
-    for (int id : {cmd::EditCut, cmd::EditCopy, cmd::EditPaste, cmd::EditUndo}) {
+    // The clipboard commands have no handler anywhere; nothing to undo yet.
+    for (int id : {cmd::EditCut, cmd::EditCopy, cmd::EditPaste, cmd::EditUndo, cmd::EditRedo}) {
         EXPECT_FALSE(Frame().FindCommand(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(Frame().FindCommand(cmd::FileNew)->isEnabled());

@@ -6,6 +6,23 @@
 
 #include "UserPrompt.h"
 
+// One dialog's answers in order (none left: the curator cancels) and the
+// values each opening started with.
+template <class Dialog>
+struct DialogScript {
+    bool Run(Dialog& dlg) {
+        opened.push_back(dlg);
+        if (answers.empty()) {
+            return false;
+        }
+        dlg = answers.front();
+        answers.pop_front();
+        return true;
+    }
+    std::deque<Dialog> answers;
+    std::vector<Dialog> opened;
+};
+
 // Answers the core's questions from a script and records what it was shown.
 class ScriptedPrompt : public IUserPrompt {
 public:
@@ -42,6 +59,17 @@ public:
         return true;
     }
 
+    bool RunRename(CDlgRename& dlg) override { return rename.Run(dlg); }
+    bool RunNewMolecule(CDlgNewMolecule& dlg) override { return newMolecule.Run(dlg); }
+    bool RunSetRelation(CDlgSetRelation& dlg) override { return setRelation.Run(dlg); }
+    bool RunMoreInfo(CDlgMoreInfo& dlg) override { return moreInfo.Run(dlg); }
+    bool RunDelete(CDlgDelete& dlg) override { return deleteDlg.Run(dlg); }
+
+    DialogScript<CDlgRename> rename;
+    DialogScript<CDlgNewMolecule> newMolecule;
+    DialogScript<CDlgSetRelation> setRelation;
+    DialogScript<CDlgMoreInfo> moreInfo;
+    DialogScript<CDlgDelete> deleteDlg;
     std::deque<Answer> answers;
     std::deque<Radii> radiiAnswers;
     std::vector<Radii> radiiShown;

@@ -1,10 +1,13 @@
 #include "CommandLine.h"
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 #include <set>
+#include <sstream>
 #include <utility>
 
+#include "EditScript.h"
 #include "GridLayout.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
@@ -13,10 +16,42 @@
 
 namespace {
 
+// The edit script's text; an empty text without a script.
+bool ReadEditScript(const std::string& editScriptPath, std::string& script, std::string& error) {
+    script.clear();
+    if (editScriptPath.empty()) {
+        return true;
+    }
+    std::ifstream in(editScriptPath, std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) {
+        error = editScriptPath + ": cannot read the edit script";
+        return false;
+    }
+    script = text.str();
+    return true;
+}
+
+bool ApplyEdits(CNode& graph, const std::string& editScriptPath, const std::string& script, std::string& error) {
+    int applied = 0;
+    if (!ApplyEditScript(graph, script, error, applied)) {
+        error = editScriptPath + ": " + error;
+        return false;
+    }
+    return true;
+}
+
 // What a curator gets by starting the program, building the sphere view and
 // saving: the start-up load lays out the box grid, the file then holds the
 // relation-node graph with each circle's cell in that grid.
-bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string& error) {
+// With an edit script, its edits are made before the file is written, and
+// a refused edit writes nothing.
+bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, const std::string& editScriptPath,
+                        std::string& error) {
+    std::string script;
+    if (!ReadEditScript(editScriptPath, script, error)) {
+        return false;
+    }
     if (!doc.BuildStartupPathway()) {
         error = doc.GetDataError();
         return false;
@@ -27,7 +62,17 @@ bool SaveStartupPathway(CTarnwickDoc& doc, const std::string& path, std::string&
         error = doc.GetDataError();
         return false;
     }
-    return SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
+    return ApplyEdits(*doc.m_pGraph, editScriptPath, script, error) &&
+           SavePathway(*doc.m_pGraph, path, PathwayGridOf(startupLayout), error);
+}
+
+// An opened graph, edited by the script, saved as read: without a box layout.
+bool SaveOpenedPathway(CTarnwickDoc& doc, const std::string& path, const std::string& editScriptPath,
+                       std::string& error) {
+    std::string script;
+    return ReadEditScript(editScriptPath, script, error) &&
+           ApplyEdits(*doc.m_pGraph, editScriptPath, script, error) &&
+           SavePathway(*doc.m_pGraph, path, PathwayGrid(), error);
 }
 
 // The cell map the sphere view command lays out, as DumpGrid writes it.
@@ -140,6 +185,13 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     if (cl.startup && cl.savePathwayPath.empty() && cl.error.empty()) {
         cl.error = "option --startup needs --save-pathway";
     }
+    if (!cl.editScriptPath.empty() && cl.error.empty()) {
+        if (cl.savePathwayPath.empty()) {
+            cl.error = "option --edit-script needs --save-pathway OUT";
+        } else if (cl.startup) {
+            cl.error = "option --edit-script edits the relation-node graph, not the --startup one";
+        }
+    }
     return cl;
 }
 
@@ -155,12 +207,6 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (options.version) {
         out << VersionText();
         return 0;
-    }
-    for (const auto& [given, name] : {std::pair<bool, const char*>{!options.editScriptPath.empty(), "--edit-script"}}) {
-        if (given) {
-            err << "tarnwick: " << name << " is not available in this build yet\n";
-            return 2;
-        }
     }
     CTarnwickDoc doc(options.connect);
     std::string error;
@@ -186,14 +232,13 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         out << "Read " << options.openPathwayPath << " (" << doc.m_pGraph->m_lstCircles.size() << " circles)\n";
     }
     if (!options.savePathwayPath.empty()) {
-        // An opened graph is saved as read, without a box layout.
         bool saved = false;
         if (!options.openPathwayPath.empty()) {
-            saved = SavePathway(*doc.m_pGraph, options.savePathwayPath, PathwayGrid(), error);
+            saved = SaveOpenedPathway(doc, options.savePathwayPath, options.editScriptPath, error);
         } else if (options.startup) {
             saved = doc.SaveStartupLoadPathway(options.savePathwayPath, error);
         } else {
-            saved = SaveStartupPathway(doc, options.savePathwayPath, error);
+            saved = SaveStartupPathway(doc, options.savePathwayPath, options.editScriptPath, error);
         }
         if (!saved) {
             err << "tarnwick: " << error << "\n";

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "CircleData.h"
+
+class CNode;
+
+// What one edit changed, kept so that it can be taken back and made again:
+// the circles it touched as they were before and after, the name index
+// entries it set or appended, and the interaction records whose placement
+// it changed. An edit stays local, so this is small.
+class CEditJournal {
+public:
+    // Calls made by the graph while the journal is set on it.
+    void NoteCircle(const CNode& graph, int circle);
+    void NoteIndexEntry(size_t k, const std::string& before);
+    void NoteIndexAppend(size_t sizeBefore);
+    void NoteRecord(const CNode& graph, int record);
+
+    // Ends recording: takes the state after the edit.
+    void Seal(const CNode& graph);
+    bool IsEmpty() const { return m_circles.empty() && m_entries.empty() && m_records.empty() && !m_appended; }
+
+    // The graph as before the edit, and as after it again.
+    void Undo(CNode& graph) const;
+    void Redo(CNode& graph) const;
+
+    // Circles whose nodes the edit changed, in the order first touched.
+    std::vector<int> TouchedCircles() const;
+
+private:
+    struct CircleState {
+        int circle = 0;
+        CCircleData before, after;
+    };
+    struct EntryState {
+        size_t k = 0;
+        std::string before, after;
+    };
+    struct RecordState {
+        int record = 0;
+        int built[2] = {0, 0};
+        int nodeCircle[2] = {0, 0};
+        int nodeIndex[2] = {0, 0};
+    };
+
+    void Apply(CNode& graph, int side) const;
+
+    std::vector<CircleState> m_circles;
+    std::unordered_map<int, size_t> m_circleSlot;
+    std::vector<EntryState> m_entries;
+    std::unordered_map<size_t, size_t> m_entrySlot;
+    std::vector<RecordState> m_records;
+    std::unordered_map<int, size_t> m_recordSlot;
+    bool m_appended = false;
+    size_t m_indexSizeBefore = 0;
+    std::vector<std::string> m_appendedEntries;
+};

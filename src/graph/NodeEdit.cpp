@@ -1,0 +1,271 @@
+// The graph changes made by the editing commands: name index entries that
+// follow renames and removals, and the removal of a node with everything
+// that pointed at the nodes after it.
+#include <algorithm>
+#include <atomic>
+
+#include "CircleRebuilder.h"
+#include "EditJournal.h"
+#include "InteractionStore.h"
+#include "LinkEdit.h"
+#include "LinkText.h"
+#include "Node.h"
+
+namespace {
+
+// A forgotten name index entry: names never hold a NUL character.
+const std::string kForgotten("\0forgotten", 10);
+
+bool IsLaterInCircle(const NodePos& p, int circle, int index) { return p.circle == circle && p.index >= index; }
+
+}  // namespace
+
+std::uint64_t CNode::NextSerial() {
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
+
+void CNode::TouchCircle(int circle) {
+    ++m_nRevision;
+    if (m_pJournal) {
+        m_pJournal->NoteCircle(*this, circle);
+    }
+}
+
+std::vector<size_t> CNode::NameEntries(const std::string& name) const {
+    std::vector<size_t> entries;
+    auto first = m_firstNameEntry.find(name);
+    if (first == m_firstNameEntry.end()) {
+        return entries;
+    }
+    entries.push_back(first->second);
+    auto later = m_laterNameEntries.find(name);
+    if (later != m_laterNameEntries.end()) {
+        entries.insert(entries.end(), later->second.begin(), later->second.end());
+    }
+    return entries;
+}
+
+void CNode::AddNameEntry(const std::string& name, size_t k) {
+    if (name == kForgotten) {
+        return;
+    }
+    auto [first, added] = m_firstNameEntry.emplace(name, k);
+    if (added) {
+        return;
+    }
+    std::vector<size_t>& later = m_laterNameEntries[name];
+    if (k < first->second) {
+        std::swap(k, first->second);
+    }
+    later.insert(std::lower_bound(later.begin(), later.end(), k), k);
+}
+
+void CNode::RemoveNameEntry(const std::string& name, size_t k) {
+    auto first = m_firstNameEntry.find(name);
+    if (first == m_firstNameEntry.end()) {
+        return;
+    }
+    auto later = m_laterNameEntries.find(name);
+    if (first->second == k) {
+        if (later == m_laterNameEntries.end() || later->second.empty()) {
+            m_firstNameEntry.erase(first);
+            return;
+        }
+        first->second = later->second.front();
+        later->second.erase(later->second.begin());
+    } else if (later != m_laterNameEntries.end()) {
+        auto it = std::lower_bound(later->second.begin(), later->second.end(), k);
+        if (it != later->second.end() && *it == k) {
+            later->second.erase(it);
+        }
+    }
+    if (later != m_laterNameEntries.end() && later->second.empty()) {
+        m_laterNameEntries.erase(later);
+    }
+}
+
+void CNode::SetNameIndexEntry(size_t k, const std::string& text) {
+    if (k >= m_lstNameIndex.size() || m_lstNameIndex[k] == text) {
+        return;
+    }
+    ++m_nRevision;
+    if (m_pJournal) {
+        m_pJournal->NoteIndexEntry(k, m_lstNameIndex[k]);
+    }
+    if (k % 2 == 0) {
+        RemoveNameEntry(m_lstNameIndex[k], k);
+        AddNameEntry(text, k);
+    }
+    m_lstNameIndex[k] = text;
+}
+
+void CNode::AppendNameIndexEntry(const std::string& text) {
+    if (m_pJournal) {
+        m_pJournal->NoteIndexAppend(m_lstNameIndex.size());
+    }
+    if (m_lstNameIndex.size() % 2 == 0) {
+        AddNameEntry(text, m_lstNameIndex.size());
+    }
+    m_lstNameIndex.push_back(text);
+}
+
+void CNode::TruncateNameIndex(size_t size) {
+    ++m_nRevision;
+    while (m_lstNameIndex.size() > size) {
+        const size_t k = m_lstNameIndex.size() - 1;
+        if (k % 2 == 0) {
+            RemoveNameEntry(m_lstNameIndex[k], k);
+        }
+        m_lstNameIndex.pop_back();
+    }
+}
+
+void CNode::RenameRegisteredName(const std::string& oldName, NodePos at, const std::string& newName) {
+    const std::string position = FormatPosition(at.circle, at.index);
+    for (size_t k : NameEntries(oldName)) {
+        if (k + 1 < m_lstNameIndex.size() && m_lstNameIndex[k + 1] == position) {
+            SetNameIndexEntry(k, newName);
+        }
+    }
+}
+
+void CNode::MoveRegisteredName(const std::string& name, NodePos from, NodePos to) {
+    const std::string position = FormatPosition(from.circle, from.index);
+    for (size_t k : NameEntries(name)) {
+        if (k + 1 >= m_lstNameIndex.size() || m_lstNameIndex[k + 1] != position) {
+            continue;
+        }
+        if (to.circle <= 0) {
+            SetNameIndexEntry(k, kForgotten);
+            SetNameIndexEntry(k + 1, std::string());
+        } else {
+            SetNameIndexEntry(k + 1, FormatPosition(to.circle, to.index));
+        }
+    }
+}
+
+void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
+    // Any node may point into the circle (incoming lists are not complete),
+    // so every node is read; texts that cannot name the circle are skipped
+    // without being parsed.
+    for (int c = 1; c < m_circle_count; ++c) {
+        CCircleData* cd = GetCircle(c);
+        if (!cd) {
+            continue;
+        }
+        bool touched = false;
+        for (MoleculeRecord& m : cd->m_lstMolecules) {
+            std::string links, backLinks;
+            const bool linksChanged = FollowNodeRemoval(m.links, 4, circle, index, links);
+            const bool backChanged = FollowNodeRemoval(m.backLinks, 2, circle, index, backLinks);
+            const bool leftChanged = IsLaterInCircle(m.left, circle, index);
+            const bool rightChanged = IsLaterInCircle(m.right, circle, index);
+            if (!linksChanged && !backChanged && !leftChanged && !rightChanged) {
+                continue;
+            }
+            if (!touched) {
+                TouchCircle(c);
+                touched = true;
+            }
+            if (linksChanged) {
+                m.links = std::move(links);
+            }
+            if (backChanged) {
+                m.backLinks = std::move(backLinks);
+            }
+            for (NodePos* end : {&m.left, &m.right}) {
+                if (IsLaterInCircle(*end, circle, index)) {
+                    // The removed node is a missing end now.
+                    *end = end->index == index ? NodePos{0, 0} : NodePos{circle, end->index - 1};
+                }
+            }
+            if (linksChanged && std::find(changed.begin(), changed.end(), c) == changed.end()) {
+                changed.push_back(c);
+            }
+        }
+    }
+    if (m_pDoc) {
+        for (size_t r = 0; r < m_pDoc->m_pInteractions.size(); ++r) {
+            InteractionRecord& rec = m_pDoc->m_pInteractions[r];
+            if (!rec.built || rec.nodeCircle != circle || rec.nodeIndex < index) {
+                continue;
+            }
+            if (m_pJournal) {
+                m_pJournal->NoteRecord(*this, static_cast<int>(r));
+            }
+            if (rec.nodeIndex == index) {
+                rec.built = 0;
+            } else {
+                --rec.nodeIndex;
+            }
+        }
+    }
+    CCircleData* cd = GetCircle(circle);
+    for (size_t j = static_cast<size_t>(index); j < cd->m_lstMolecules.size(); ++j) {
+        const int at = static_cast<int>(j);
+        MoveRegisteredName(cd->m_lstMolecules[j].name, {circle, at + 1}, {circle, at});
+    }
+}
+
+int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int outgoing, ICircleRebuilder& scene) {
+    MoleculeRecord* n = GetMolecule(circle, index);
+    if (!n) {
+        return 1;
+    }
+    const std::string self = FormatPosition(circle, index);
+    const std::vector<std::pair<int, int>> sources = ParseBackLinks(n->backLinks);
+    const std::vector<LinkEntry> targets = ParseLinkEntries(n->links);
+    if (incoming) {
+        for (const auto& [c, i] : sources) {
+            MoleculeRecord* s = GetMolecule(c, i);
+            if (!s) {
+                continue;
+            }
+            TouchCircle(c);
+            s->links = RemoveLinkEntry(s->links, self, 2);
+            if (!scene.RebuildCircle(c)) {
+                return 0;
+            }
+        }
+        if (!itself) {
+            TouchCircle(circle);
+            n->backLinks.clear();
+        }
+    }
+    if (outgoing) {
+        for (const LinkEntry& e : targets) {
+            MoleculeRecord* t = GetMolecule(e.circle, e.index);
+            if (!t) {
+                continue;
+            }
+            TouchCircle(e.circle);
+            t->backLinks = RemoveLinkEntry(t->backLinks, self, 0);
+        }
+        if (!itself) {
+            TouchCircle(circle);
+            n->links.clear();
+            if (!scene.RebuildCircle(circle)) {
+                return 0;
+            }
+        }
+    }
+    if (itself) {
+        const std::string name = n->name;
+        TouchCircle(circle);
+        MoveRegisteredName(name, {circle, index}, {0, 0});
+        CCircleData* cd = GetCircle(circle);
+        cd->m_lstMolecules.erase(cd->m_lstMolecules.begin() + index);
+        std::vector<int> changed;
+        FollowRemoval(circle, index, changed);
+        for (int c : changed) {
+            if (c != circle) {
+                scene.RebuildCircleEdges(c);
+            }
+        }
+        if (!scene.RebuildCircle(circle)) {
+            return 0;
+        }
+    }
+    return 1;
+}

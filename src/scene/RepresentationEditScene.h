@@ -1,0 +1,20 @@
+#pragma once
+
+#include "EditScene.h"
+#include "Representation.h"
+
+// A representation as the editing commands see it.
+class CRepresentationEditScene : public IEditScene {
+public:
+    explicit CRepresentationEditScene(CRepresentation& rep) : m_rep(rep) {}
+    std::string GetCurrentName() const override { return m_rep.GetCurrentName(); }
+    void SetCurrentName(const std::string& name) override { m_rep.SetCurrentName(name); }
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle) override {
+        return m_rep.RenameInScene(oldName, newName, circle);
+    }
+    int RebuildCircle(int circle) override { return m_rep.RebuildCircle(circle); }
+    int RebuildCircleEdges(int circle) override { return m_rep.RebuildCircleEdges(circle); }
+
+private:
+    CRepresentation& m_rep;
+};

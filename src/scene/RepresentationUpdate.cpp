@@ -1,0 +1,192 @@
+// Scene updates after an edit: the renamed sphere and label, and one
+// circle's spheres, edges and labels replaced in place under their parents.
+#include <vector>
+
+#include <Inventor/SoPath.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoSelection.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoText2.h>
+
+#include "Representation.h"
+#include "SceneHost.h"
+#include "SceneNames.h"
+
+namespace {
+
+// The path to the first node under `root` bearing `name` (kept alive).
+CoinPtr<SoPath> FindPath(SoNode* root, const std::string& name) {
+    SoSearchAction search;
+    SetSearchName(search, name);
+    search.setInterest(SoSearchAction::FIRST);
+    search.apply(root);
+    return CoinPtr<SoPath>(search.getPath() ? search.getPath()->copy() : nullptr);
+}
+
+SoNode* FindUnder(SoNode* root, const std::string& name) {
+    CoinPtr<SoPath> path = FindPath(root, name);
+    return path ? path->getTail() : nullptr;
+}
+
+std::string Numbered(const char* prefix, int circle) { return prefix + std::to_string(circle); }
+
+// The child of `root` bearing `name`, or null. The name table answers
+// first; only when its node belongs to another scene are the children read.
+SoNode* ChildNamed(SoSeparator* root, const std::string& name) {
+    SoNode* named = FindNodeBySceneName(name);
+    if (named && root->findChild(named) >= 0) {
+        return named;
+    }
+    for (int i = 0; i < root->getNumChildren(); ++i) {
+        if (GetSceneName(root->getChild(i)) == name) {
+            return root->getChild(i);
+        }
+    }
+    return nullptr;
+}
+
+CoinPtr<SoSeparator> NamedGroup(const std::string& name) {
+    auto group = MakeCoin<SoSeparator>();
+    SetSceneName(group.get(), name);
+    return group;
+}
+
+}  // namespace
+
+void CRepresentation::DeselectWithin(SoNode* node) {
+    if (!m_pSelection || !node) {
+        return;
+    }
+    for (int i = m_pSelection->getNumSelected() - 1; i >= 0; --i) {
+        SoPath* path = m_pSelection->getPath(i);
+        if (path->containsNode(node)) {
+            CoinPtr<SoPath> keep(path);
+            m_pSelection->deselect(i);
+        }
+    }
+}
+
+SoNode* CRepresentation::CircleSpheres(int circle) {
+    return FindUnder(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+}
+
+int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName, int circle) {
+    SoNode* spheres = circle > 0 ? CircleSpheres(circle) : nullptr;
+    SoNode* sphere = FindUnder(spheres ? spheres : m_pNodeRoot.get(), oldName);
+    if (sphere && sphere->isOfType(SoSphere::getClassTypeId())) {
+        // A name no node bears anywhere needs no search.
+        if (FindNodeBySceneName(newName) && FindUnder(m_pNodeRoot.get(), newName)) {
+            m_host.ShowMessage(kNameTaken);
+            return 0;
+        }
+        SetSceneName(sphere, newName);
+    }
+    std::vector<SoNode*> labelRoots;
+    if (spheres) {
+        for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", circle)),
+                              ChildNamed(m_pRedCharRoot.get(), Numbered("RedCharCircleNum:", circle))}) {
+            if (group) {
+                labelRoots.push_back(group);
+            }
+        }
+    } else {
+        labelRoots.push_back(m_pLabelRoot.get());
+    }
+    int renamed = 0;
+    for (SoNode* root : labelRoots) {
+        // A label may stand in several places (next to its neighbours' labels).
+        SoSearchAction search;
+        SetSearchName(search, "text_" + oldName);
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(root);
+        const SoPathList& paths = search.getPaths();
+        for (int i = 0; i < paths.getLength(); ++i) {
+            SoNode* label = paths[i]->getTail();
+            if (label->isOfType(SoText2::getClassTypeId())) {
+                SetSceneName(label, "text_" + newName);
+                static_cast<SoText2*>(label)->string.setValue(newName.c_str());
+                renamed = 1;
+            }
+        }
+    }
+    NoteSceneNamesChanged();
+    InvalidateSceneIndexes();
+    return renamed;
+}
+
+int CRepresentation::RebuildCircle(int circle) {
+    // The current molecule leaves the selection; only the selected paths
+    // are read, not the scene.
+    if (!m_strCurrentName.empty() && m_pSelection) {
+        for (int i = m_pSelection->getNumSelected() - 1; i >= 0; --i) {
+            SoPath* path = m_pSelection->getPath(i);
+            if (GetSceneName(path->getTail()) == m_strCurrentName) {
+                CoinPtr<SoPath> keep(path);
+                m_pSelection->deselect(i);
+                break;
+            }
+        }
+    }
+    const int spheres = ReplaceCircleSpheres(circle);
+    NoteSceneNamesChanged();
+    InvalidateSceneIndexes();
+    if (!spheres || !RebuildCircleEdges(circle)) {
+        return 0;
+    }
+    return RebuildCircleLabels(circle);
+}
+
+int CRepresentation::ReplaceCircleSpheres(int circle) {
+    CoinPtr<SoPath> path = FindPath(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+    // The group and the node above it.
+    if (!path || path->getLength() < 2) {
+        return 0;
+    }
+    SoNode* old = path->getTail();
+    SoNode* parent = path->getNodeFromTail(1);
+    if (!old->isOfType(SoSeparator::getClassTypeId()) || !parent->isOfType(SoSeparator::getClassTypeId())) {
+        return 0;
+    }
+    DeselectWithin(old);
+    CoinPtr<SoSeparator> group = NamedGroup(Numbered("CircleNumber:", circle));
+    auto* oldGroup = static_cast<SoSeparator*>(old);
+    if (oldGroup->getNumChildren() > 0) {
+        group->addChild(oldGroup->getChild(0));  // the placement transform
+    }
+    BuildCircleSpheres(group.get(), circle);
+    static_cast<SoSeparator*>(parent)->replaceChild(old, group.get());
+    return 1;
+}
+
+int CRepresentation::RebuildCircleEdges(int circle) {
+    const std::string name = Numbered("circleNumEdge:", circle);
+    SoNode* old = ChildNamed(m_pEdgeRoot.get(), name);
+    if (!old) {
+        return 0;
+    }
+    CoinPtr<SoSeparator> group = NamedGroup(name);
+    BuildCircleEdges(circle, group.get());
+    m_pEdgeRoot->replaceChild(old, group.get());
+    NoteSceneNamesChanged();
+    InvalidateSceneIndexes();
+    return 1;
+}
+
+int CRepresentation::RebuildCircleLabels(int circle) {
+    const std::string greenName = Numbered("GreenCharCircleNum:", circle);
+    const std::string redName = Numbered("RedCharCircleNum:", circle);
+    SoNode* oldGreen = ChildNamed(m_pGreenCharRoot.get(), greenName);
+    SoNode* oldRed = ChildNamed(m_pRedCharRoot.get(), redName);
+    if (!oldGreen || !oldRed) {
+        return 0;
+    }
+    CoinPtr<SoSeparator> green = NamedGroup(greenName);
+    CoinPtr<SoSeparator> red = NamedGroup(redName);
+    BuildCircleLabels(circle, green.get(), red.get());
+    m_pGreenCharRoot->replaceChild(oldGreen, green.get());
+    m_pRedCharRoot->replaceChild(oldRed, red.get());
+    NoteSceneNamesChanged();
+    InvalidateSceneIndexes();
+    return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include "EditHistory.h"
+
+class CMainFrame;
+class QAction;
+
+// The window's editing commands (rename, new molecule, set relation,
+// delete, specific information) and their undo history. Each works on the
+// representation the frame's commands address, over the document's graph.
+class CEditCommandSet {
+public:
+    explicit CEditCommandSet(CMainFrame& frame) : m_frame(frame) {}
+
+    void OnRename();
+    void OnNewMolecule();
+    void OnSetRelation();
+    void OnDeleteMolecule();
+    void OnSpecificInformation();
+    void OnUndo();
+    void OnRedo();
+
+    // Undo and Redo name the action they take back or make again, and are
+    // available only while the graph is the one the history was made on.
+    void UpdateHistoryActions(QAction* undo, QAction* redo) const;
+
+private:
+    template <class Command>
+    void Run(Command command);
+
+    CMainFrame& m_frame;
+    CEditHistory m_history;
+};
