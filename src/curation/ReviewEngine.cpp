@@ -1,0 +1,477 @@
+#include "ReviewEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "GraphLookup.h"
+#include "InteractionStore.h"
+#include "Node.h"
+#include "SelectNames.h"
+#include "UserPrompt.h"
+
+namespace {
+
+const std::vector<std::string> kCoordinationMarkers = {"_and_", "_or_", ",", "_but_"};
+const std::vector<std::string> kProcessWords = {
+    "binding",     "stimulation",   "inhibition", "induction",  "phosphorylation", "acetylation",
+    "deacetylation", "methylation", "demethylation", "expression", "transcription", "translation"};
+const std::vector<std::string> kEntityWords = {"protein", "gene", "drug", "DNA", "RNA"};
+const std::vector<std::string> kLocationWords = {"extracellular", "cell wall", "mitochondrial", "golgi",
+                                                 "neculear",      "membrane",  "ER",            "peroxisomal",
+                                                 "vesicles",      "cytoplasmic", "vacuolar",    "cytoskeleton"};
+
+constexpr int kUndecided = -1;
+
+bool Contains(const std::string& text, const std::string& word) { return text.find(word) != std::string::npos; }
+
+bool InList(const std::vector<std::string>& list, const std::string& word) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+}
+
+std::string WithoutUnderscores(std::string word) {
+    word.erase(std::remove(word.begin(), word.end(), '_'), word.end());
+    return word;
+}
+
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    size_t from = 0;
+    for (;;) {
+        const size_t to = text.find('_', from);
+        words.push_back(text.substr(from, to == std::string::npos ? std::string::npos : to - from));
+        if (to == std::string::npos) {
+            return words;
+        }
+        from = to + 1;
+    }
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+// The per-hit id messages of one walk. The curator may leave the series:
+// the walk then goes on and the remaining ids come in one list at its end.
+class CReviewEngine::IdMessages {
+public:
+    IdMessages(IUserPrompt& prompt, bool enabled) : m_prompt(prompt), m_enabled(enabled) {}
+    ~IdMessages() {
+        if (!m_rest.empty()) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%d more", static_cast<int>(m_rest.size()));
+            m_prompt.ShowMessageWithDetails(text, Joined(m_rest));
+        }
+    }
+    IdMessages(const IdMessages&) = delete;
+    IdMessages& operator=(const IdMessages&) = delete;
+
+    void Show(const std::string& id) {
+        if (!m_enabled) {
+            return;
+        }
+        if (m_collecting) {
+            m_rest.push_back(id);
+        } else if (m_prompt.ShowSeriesMessage(id)) {
+            m_collecting = true;
+        }
+    }
+
+private:
+    IUserPrompt& m_prompt;
+    bool m_enabled;
+    bool m_collecting = false;
+    std::vector<std::string> m_rest;
+};
+
+CReviewEngine::CReviewEngine(CInteractionStore& data, CNode* graph, const ReviewTargets& targets,
+                             IUserPrompt& prompt, ReviewSession& session)
+    : m_data(data), m_graph(graph), m_targets(targets), m_prompt(prompt), m_session(session) {}
+
+MoleculeRecord* CReviewEngine::RelationNodeOf(const InteractionRecord& record) const {
+    if (!m_graph || record.built == 0 || record.nodeCircle <= 0) {
+        return nullptr;
+    }
+    return m_graph->GetMolecule(record.nodeCircle, record.nodeIndex);
+}
+
+bool CReviewEngine::AskSetAllOk() { return m_prompt.Ask(kSetAllOkQuestion, false) == IUserPrompt::Answer::Yes; }
+
+void CReviewEngine::SetState(MoleculeRecord& node, int circle, int index, int state) {
+    node.state = state;
+    if (m_session.onStateSet) {
+        m_session.onStateSet(circle, index, state);
+    }
+}
+
+void CReviewEngine::Handle(CSelectNames& names, const InteractionRecord& record, MoleculeRecord& node, bool setOk,
+                           IdMessages& ids) {
+    names.AddElementNames(record.nodeCircle, record.nodeIndex, -1, 1);
+    if (setOk) {
+        SetState(node, record.nodeCircle, record.nodeIndex, 0);
+    }
+    if (m_pHandled) {
+        m_pHandled->push_back(record.id);
+    }
+    ids.Show(record.id);
+}
+
+void CReviewEngine::SelectListed(ISelectNamesTarget& target) {
+    const std::vector<std::string> missing = target.SelectListedNamesQuietly();
+    if (!missing.empty()) {
+        m_prompt.ShowMessageWithDetails(kNoSuchName, Joined(missing));
+    }
+}
+
+int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::string>& words, int mode) {
+    ISelectNamesTarget* target = Target(rep);
+    if (!target) {
+        return 0;
+    }
+    CSelectNames& names = target->SelectNames();
+    names.Clear();
+    const bool yes = AskSetAllOk();
+    // Mode 3 on the box marks the member molecules by name, built or not.
+    const bool byName = mode == 3 && rep == ReviewRep::Box;
+    const bool setsState = mode != 3;
+    IdMessages ids(m_prompt, mode == 1 || (mode == 3 && !byName));
+    CGraphLookup lookup(m_graph);
+    int hits = 0;
+    for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
+        MoleculeRecord* node = RelationNodeOf(record);
+        if (!node && !byName) {
+            continue;
+        }
+        const std::string& m1 = record.member1;
+        const std::string& m2 = record.member2;
+        int mixed = -1;  // the coordination test, made once per record when needed
+        auto test = [&](const std::string& w) {
+            switch (mode) {
+            case 0:
+                return Contains(m1, w) || Contains(m2, w);
+            case 1:
+                return (Contains(m1, w) || Contains(m2, w)) && !Contains(m1, "and") && !Contains(m1, "or") &&
+                       !Contains(m2, "and") && !Contains(m2, "or");
+            case 3:
+                if (!Contains(m1, w) && !Contains(m2, w)) {
+                    return false;
+                }
+                if (mixed < 0) {
+                    mixed = IsMixedCoordination(m1) || IsMixedCoordination(m2) ? 1 : 0;
+                }
+                return mixed == 1;
+            default:
+                return Contains(m2, w);
+            }
+        };
+        if (std::none_of(words.begin(), words.end(), test)) {
+            continue;
+        }
+        if (byName) {
+            for (const std::string* member : {&m1, &m2}) {
+                NodePos at;
+                if (lookup.Find(*member, at) && at.circle > 0) {
+                    names.AddElementNames(at.circle, at.index, -1, 1);
+                    ++hits;
+                    if (m_pHandled) {
+                        m_pHandled->push_back("molecule " + *member);
+                    }
+                }
+            }
+            continue;
+        }
+        Handle(names, record, *node, setsState && yes, ids);
+        ++hits;
+    }
+    SelectListed(*target);
+    return hits;
+}
+
+int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::string>& words, int mode) {
+    ISelectNamesTarget* target = Target(rep);
+    if (!target) {
+        return 0;
+    }
+    CSelectNames& names = target->SelectNames();
+    names.Clear();
+    const bool yes = AskSetAllOk();
+    IdMessages ids(m_prompt, mode != 0);
+    // The verb groups: words 0-2 Bind, 3-5 Stimulation, 6-8 Inhibition, 9
+    // Covalent modification.
+    struct Group {
+        size_t first, last;
+        int kind;
+    };
+    static constexpr Group kGroups[] = {{0, 3, 0}, {3, 6, 2}, {6, 9, 3}, {9, 10, 6}};
+    int hits = 0;
+    for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
+        MoleculeRecord* node = RelationNodeOf(record);
+        if (!node) {
+            continue;
+        }
+        const std::string& m1 = record.member1;
+        const std::string& m2 = record.member2;
+        const std::string& s = record.source;
+        bool handled = false;
+        if (mode == 0) {
+            for (const Group& g : kGroups) {
+                int found = 0;
+                for (size_t w = g.first; w < g.last && w < words.size(); ++w) {
+                    found += Contains(s, words[w]) ? 1 : 0;
+                }
+                if (found > 1 || (found == 1 && record.kind != g.kind)) {
+                    handled = true;
+                    break;
+                }
+            }
+        } else if (mode == 2) {
+            int plain = -1;  // the member test, made once per record when needed
+            handled = std::any_of(words.begin(), words.end(), [&](const std::string& w) {
+                if (!Contains(m1, w) && !Contains(m2, w)) {
+                    return false;
+                }
+                if (plain < 0) {
+                    plain = !Contains(m1, "through") && !Contains(m1, "between") && !Contains(m2, "through") &&
+                                    !Contains(m2, "between") && !IsMixedCoordination(m1) &&
+                                    !IsMixedCoordination(m2)
+                                ? 1
+                                : 0;
+                }
+                return plain == 1;
+            });
+        } else {
+            handled = std::any_of(words.begin(), words.end(), [&](const std::string& w) { return Contains(s, w); });
+        }
+        if (handled) {
+            Handle(names, record, *node, mode != 2 && yes, ids);
+            ++hits;
+        }
+    }
+    SelectListed(*target);
+    return hits;
+}
+
+std::string CReviewEngine::LookUpKeyword(const std::string& word) {
+    const std::string key = WithoutUnderscores(word);
+    auto it = m_keywords.find(key);
+    if (it != m_keywords.end()) {
+        return it->second;
+    }
+    if (!m_bDictionaryFailed && !m_data.m_setDictionary.IsOpen() && !m_data.m_setDictionary.Open()) {
+        m_bDictionaryFailed = true;
+        if (!m_session.dictionaryFailureReported) {
+            m_session.dictionaryFailureReported = true;
+            m_prompt.ShowMessageWithDetails("The keyword dictionary could not be opened; words are looked up as unknown.",
+                                            m_data.m_setDictionary.GetLastError());
+        }
+    }
+    std::string pos;
+    if (!m_bDictionaryFailed) {
+        ++m_nDictionaryQueries;
+        pos = m_data.LookUpKeyword(key);
+    }
+    m_keywords.emplace(key, pos);
+    return pos;
+}
+
+int CReviewEngine::WalkCategory(const std::vector<std::string>& words, std::string& pos) {
+    for (const std::string& raw : words) {
+        const std::string word = WithoutUnderscores(raw);
+        if (InList(kProcessWords, word)) {
+            return 1;
+        }
+        if (InList(kEntityWords, word)) {
+            return 0;
+        }
+        if (InList(kLocationWords, word)) {
+            return 2;
+        }
+        pos = LookUpKeyword(word);
+        if (pos.empty()) {
+            return 0;
+        }
+        if (Contains(pos, "N")) {
+            return 3;
+        }
+    }
+    return kUndecided;
+}
+
+bool CReviewEngine::IsMixedCoordination(std::string phrase) {
+    for (const std::string& marker : kCoordinationMarkers) {
+        const size_t p = phrase.find(marker);
+        if (p == std::string::npos) {
+            continue;
+        }
+        const size_t e = p + marker.size();
+        // Left neighbour: after the last "_" before p - 1, up to p.
+        const size_t cut = p >= 2 ? phrase.rfind('_', p - 2) : std::string::npos;
+        const size_t leftStart = cut == std::string::npos ? 0 : cut + 1;
+        const std::string left = phrase.substr(leftStart, p - leftStart);
+        // Right neighbour: from e up to the next "_" at or after e + 1.
+        const size_t rightEnd = phrase.find('_', e + 1);
+        const std::string right =
+            phrase.substr(e, rightEnd == std::string::npos ? std::string::npos : rightEnd - e);
+
+        std::string posL = LookUpKeyword(left);
+        std::string posR = LookUpKeyword(right);
+        if (Contains(posR, "V") && !Contains(posL, "V")) {
+            return true;
+        }
+        // The words on each side, nearest first.
+        std::vector<std::string> leftWords{left};
+        if (leftStart > 0) {
+            std::vector<std::string> before = SplitWords(phrase.substr(0, leftStart - 1));
+            leftWords.insert(leftWords.end(), before.rbegin(), before.rend());
+        }
+        std::vector<std::string> rightWords{right};
+        if (rightEnd != std::string::npos) {
+            std::vector<std::string> after = SplitWords(phrase.substr(rightEnd + 1));
+            rightWords.insert(rightWords.end(), after.begin(), after.end());
+        }
+        const int leftCategory = WalkCategory(leftWords, posL);
+        const int rightCategory = WalkCategory(rightWords, posR);
+        if (leftCategory != rightCategory) {
+            return true;
+        }
+        if (Contains(posL, "NNS") != Contains(posR, "NNS")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Visit>
+void CReviewEngine::ForEachRelationNode(Visit visit) const {
+    if (!m_graph) {
+        return;
+    }
+    for (int c = 1; c < m_graph->m_circle_count; ++c) {
+        for (int i = 0; i < m_graph->GetScanWidth(c); ++i) {
+            MoleculeRecord* node = m_graph->GetMolecule(c, i);
+            if (node && node->size == 0) {
+                visit(c, i, *node);
+            }
+        }
+    }
+}
+
+void CReviewEngine::OnAnnotateOk() {
+    if (!m_targets.shown || !m_graph) {
+        return;
+    }
+    const std::string name = m_targets.shown->GetCurrentName();
+    if (name.empty()) {
+        return;
+    }
+    CGraphLookup lookup(m_graph);
+    NodePos at;
+    const MoleculeRecord* found = lookup.Find(name, at);
+    MoleculeRecord* node = found ? m_graph->GetMolecule(at.circle, at.index) : nullptr;
+    if (!node || node->size != 0) {
+        return;
+    }
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The current state is %d. Do you want to annotate the interaction as OK state?", node->state);
+    switch (m_prompt.Ask(text, true)) {
+    case IUserPrompt::Answer::Yes:
+        SetState(*node, at.circle, at.index, 0);
+        break;
+    case IUserPrompt::Answer::No:
+        SetState(*node, at.circle, at.index, -1);
+        break;
+    case IUserPrompt::Answer::Cancel:
+        break;
+    }
+}
+
+void CReviewEngine::OnSetAllOk() {
+    ISelectNamesTarget* sphere = m_targets.sphere;
+    if (!sphere) {
+        return;
+    }
+    CSelectNames& names = sphere->SelectNames();
+    names.Clear();
+    const bool yes = AskSetAllOk();
+    int total = 0;
+    int simple = 0;
+    auto words = [](const MoleculeRecord& m) { return std::count(m.name.begin(), m.name.end(), '_'); };
+    ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
+        ++total;
+        const MoleculeRecord* left = m_graph->GetMolecule(node.left.circle, node.left.index);
+        const MoleculeRecord* right = m_graph->GetMolecule(node.right.circle, node.right.index);
+        if (!left || !right || words(*left) > 1 || words(*right) > 1) {
+            return;
+        }
+        names.AddElementNames(c, i, -1, 1);
+        if (yes) {
+            SetState(node, c, i, 0);
+        }
+        ++simple;
+    });
+    SelectListed(*sphere);
+    m_prompt.ShowMessage(std::to_string(simple) + "/" + std::to_string(total));
+}
+
+void CReviewEngine::OnShowNotOk() {
+    ISelectNamesTarget* sphere = m_targets.sphere;
+    if (!sphere) {
+        return;
+    }
+    CSelectNames& names = sphere->SelectNames();
+    names.Clear();
+    int count = 0;
+    ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
+        if (node.state < 0) {
+            names.AddElementNames(c, i, -1, 1);
+            ++count;
+        }
+    });
+    SelectListed(*sphere);
+    m_prompt.ShowMessage(std::to_string(count));
+}
+
+int CReviewEngine::CountOk() const {
+    int count = 0;
+    ForEachRelationNode([&](int, int, MoleculeRecord& node) { count += node.state >= 0 ? 1 : 0; });
+    return count;
+}
+
+int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std::vector<std::string>*>& lists) {
+    ISelectNamesTarget* target = Target(rep);
+    if (!target) {
+        return 0;
+    }
+    CSelectNames& names = target->SelectNames();
+    names.Clear();
+    IdMessages silent(m_prompt, false);
+    int count = 0;
+    for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
+        bool matched = false;
+        for (const std::vector<std::string>* list : lists) {
+            matched = std::any_of(list->begin(), list->end(), [&](const std::string& w) {
+                return Contains(record.member1, w) || Contains(record.member2, w);
+            });
+            if (matched) {
+                break;
+            }
+        }
+        MoleculeRecord* node = matched ? RelationNodeOf(record) : nullptr;
+        if (node) {
+            Handle(names, record, *node, false, silent);
+            ++count;
+        }
+    }
+    SelectListed(*target);
+    return count;
+}
