@@ -62,13 +62,6 @@ std::string Joined(const std::vector<std::string>& lines) {
 class CReviewEngine::IdMessages {
 public:
     IdMessages(IUserPrompt& prompt, bool enabled) : m_prompt(prompt), m_enabled(enabled) {}
-    ~IdMessages() {
-        if (!m_rest.empty()) {
-            char text[64];
-            std::snprintf(text, sizeof text, "%d more", static_cast<int>(m_rest.size()));
-            m_prompt.ShowMessageWithDetails(text, Joined(m_rest));
-        }
-    }
     IdMessages(const IdMessages&) = delete;
     IdMessages& operator=(const IdMessages&) = delete;
 
@@ -80,6 +73,16 @@ public:
             m_rest.push_back(id);
         } else if (m_prompt.ShowSeriesMessage(id)) {
             m_collecting = true;
+        }
+    }
+
+    // The walk is over: the ids held back, in one list.
+    void Finish() {
+        if (!m_rest.empty()) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%d more", static_cast<int>(m_rest.size()));
+            m_prompt.ShowMessageWithDetails(text, Joined(m_rest));
+            m_rest.clear();
         }
     }
 
@@ -190,6 +193,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
         Handle(names, record, *node, setsState && yes, ids);
         ++hits;
     }
+    ids.Finish();
     SelectListed(*target);
     return hits;
 }
@@ -255,6 +259,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
             ++hits;
         }
     }
+    ids.Finish();
     SelectListed(*target);
     return hits;
 }
@@ -349,19 +354,32 @@ bool CReviewEngine::IsMixedCoordination(std::string phrase) {
     return false;
 }
 
+// Every node of every circle: a relation node never sits first in its
+// circle, so a scan of the first nodes only would never meet one.
 template <class Visit>
-void CReviewEngine::ForEachRelationNode(Visit visit) const {
+void CReviewEngine::ForEachNode(Visit visit) const {
     if (!m_graph) {
         return;
     }
     for (int c = 1; c < m_graph->m_circle_count; ++c) {
-        for (int i = 0; i < m_graph->GetScanWidth(c); ++i) {
+        const CCircleData* circle = m_graph->GetCircle(c);
+        const int width = circle ? static_cast<int>(circle->m_lstMolecules.size()) : 0;
+        for (int i = 0; i < width; ++i) {
             MoleculeRecord* node = m_graph->GetMolecule(c, i);
-            if (node && node->size == 0) {
+            if (node) {
                 visit(c, i, *node);
             }
         }
     }
+}
+
+template <class Visit>
+void CReviewEngine::ForEachRelationNode(Visit visit) const {
+    ForEachNode([&](int c, int i, MoleculeRecord& node) {
+        if (node.size == 0) {
+            visit(c, i, node);
+        }
+    });
 }
 
 void CReviewEngine::OnAnnotateOk() {
@@ -372,10 +390,16 @@ void CReviewEngine::OnAnnotateOk() {
     if (name.empty()) {
         return;
     }
-    CGraphLookup lookup(m_graph);
+    // The first node of that name, relation nodes included wherever they
+    // sit in their circle.
+    MoleculeRecord* node = nullptr;
     NodePos at;
-    const MoleculeRecord* found = lookup.Find(name, at);
-    MoleculeRecord* node = found ? m_graph->GetMolecule(at.circle, at.index) : nullptr;
+    ForEachNode([&](int c, int i, MoleculeRecord& m) {
+        if (!node && m.name == name) {
+            node = &m;
+            at = NodePos{c, i};
+        }
+    });
     if (!node || node->size != 0) {
         return;
     }

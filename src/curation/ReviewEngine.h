@@ -93,7 +93,8 @@ private:
                 IdMessages& ids);
     // Selects what `target` lists; names without a sphere are reported once.
     void SelectListed(ISelectNamesTarget& target);
-    // Walks the relation nodes of the graph as its own scans go.
+    template <class Visit>
+    void ForEachNode(Visit visit) const;
     template <class Visit>
     void ForEachRelationNode(Visit visit) const;
     // Category of the words, walked in order, and the last dictionary text
