@@ -144,7 +144,8 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
     const bool byName = mode == 3 && rep == ReviewRep::Box;
     const bool setsState = mode != 3;
     IdMessages ids(m_prompt, mode == 1 || (mode == 3 && !byName));
-    CGraphLookup lookup(m_graph);
+    // By name in the graph the box representation shows.
+    CGraphLookup lookup(names.Graph());
     int hits = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "GridLayout.h"
+#include "HeadlessReview.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
 #include "TarnwickDoc.h"
@@ -45,6 +46,13 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             value(cl.exportDotPath);
         } else if (arg == "--save-pathway") {
             value(cl.savePathwayPath);
+        } else if (arg == "--statistics") {
+            value(cl.statisticsPath);
+        } else if (arg == "--filter") {
+            value(cl.filterName);
+            if (cl.error.empty()) {
+                value(cl.filterOutPath);
+            }
         } else {
             cl.rest.push_back(arg);
         }
@@ -74,6 +82,20 @@ int RunHeadless(const CommandLine& options) {
         }
         std::cout << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_circle_count - 1
                   << " circles)\n";
+    }
+    if (!options.statisticsPath.empty()) {
+        if (!WriteReviewStatistics(doc, options.statisticsPath, error)) {
+            std::cerr << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        std::cout << "Wrote " << options.statisticsPath << "\n";
+    }
+    if (!options.filterName.empty()) {
+        if (!WriteFilterHits(doc, options.filterName, options.filterOutPath, error)) {
+            std::cerr << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        std::cout << "Wrote " << options.filterOutPath << "\n";
     }
     return 0;
 }

@@ -8,10 +8,15 @@ struct CommandLine {
     std::string connect = "DSN=InteractionDB";
     std::string exportDotPath;
     std::string savePathwayPath;
+    std::string statisticsPath;
+    std::string filterName;
+    std::string filterOutPath;
     std::vector<std::string> rest;  // left for the window system
     std::string error;              // non-empty when an option is malformed
 
-    bool IsHeadless() const { return !exportDotPath.empty() || !savePathwayPath.empty(); }
+    bool IsHeadless() const {
+        return !exportDotPath.empty() || !savePathwayPath.empty() || !statisticsPath.empty() || !filterName.empty();
+    }
 };
 
 CommandLine ParseCommandLine(int argc, char** argv);

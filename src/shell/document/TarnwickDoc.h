@@ -5,6 +5,7 @@
 
 #include "InteractionStore.h"
 #include "Node.h"
+#include "ReviewEngine.h"
 
 class IUserPrompt;
 struct PathwayGrid;
@@ -32,4 +33,6 @@ public:
     void OnExportDot(IUserPrompt& prompt);
 
     std::unique_ptr<CNode> m_pGraph;
+    // Review counters and what the review commands keep between commands.
+    ReviewSession m_review;
 };
