@@ -55,4 +55,11 @@ constexpr int AnnotateOk = 32823;
 constexpr int SpecificInformation = 32829;
 constexpr int CoordinationSpecific = 32818;
 
+// Review (filter ids are those of the marker-filter table).
+constexpr int FindByNumber = 32816;
+constexpr int CountOk = 32822;
+constexpr int SetAllOk = 32824;
+constexpr int Statistics = 32827;
+constexpr int ShowNotOk = 32828;
+
 }  // namespace cmd

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include <QHash>
 #include <QMainWindow>
@@ -41,6 +43,12 @@ public:
     const CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
 
     static QString IdleText();
+
+    // Commands of a feature, registered while the frame builds its menus:
+    // an id with its text and handler (an id that exists already gets the
+    // handler and becomes available), and an added menu of such ids.
+    QAction* AddFeatureCommand(int id, const QString& text, std::function<void()> handler);
+    QMenu* AddFeatureMenu(const QString& title, const std::vector<int>& ids);
 
     // Highlight modes.
     void OnViewWithBox();
