@@ -16,10 +16,12 @@ public:
     CSelectNames& SelectNames() override { return m_names; }
     std::vector<std::string> SelectListedNamesQuietly() override {
         std::vector<std::string> missing;
-        for (const std::string& name : m_names.m_lstSelectNames.Names()) {
+        const CSelectNameList& listed = m_names.m_lstSelectNames;
+        for (size_t i = 0; i < listed.size(); ++i) {
+            const std::string& name = listed[i];
             if (hasSphere && !hasSphere(name)) {
                 missing.push_back(name);
-            } else {
+            } else if (m_bRecordSelected) {
                 selected.push_back(name);
             }
         }
@@ -28,8 +30,10 @@ public:
     const std::string& GetCurrentName() const override { return m_strCurrentName; }
 
     std::string m_strCurrentName;
-    // Every name selected so far, in order (repeats included).
+    // Every name selected so far, in order (repeats included), while
+    // m_bRecordSelected is set.
     std::vector<std::string> selected;
+    bool m_bRecordSelected = true;
     // Which names have a sphere; every name when unset.
     std::function<bool(const std::string&)> hasSphere;
 

@@ -1,6 +1,7 @@
 #include "ReviewEngine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "GraphLookup.h"
@@ -27,6 +28,72 @@ bool Contains(const std::string& text, const std::string& word) { return text.fi
 bool InList(const std::vector<std::string>& list, const std::string& word) {
     return std::find(list.begin(), list.end(), word) != list.end();
 }
+
+// A word list prepared once per walk for "does the text contain any of the
+// words": one pass over the text, trying at each position only the words
+// that begin with the two characters found there, instead of one search of
+// the whole text per word. Which word matches does not matter to the
+// callers, only whether one does.
+class WordSearch {
+public:
+    explicit WordSearch(const std::vector<std::string>& words) : m_words(words) {
+        if (words.size() > 64) {
+            return;  // more than the masks hold: one search per word
+        }
+        m_byPair.assign(1 << 16, 0);
+        for (size_t i = 0; i < words.size(); ++i) {
+            const std::string& w = words[i];
+            if (w.size() < 2) {
+                m_short.push_back(i);
+                continue;
+            }
+            m_byPair[Pair(w[0], w[1])] |= uint64_t{1} << i;
+            m_first[static_cast<unsigned char>(w[0])] = true;
+        }
+    }
+    size_t size() const { return m_words.size(); }
+    // Whether `text` contains word i.
+    bool In(const std::string& text, size_t i) const { return Contains(text, m_words[i]); }
+    // Whether `text` contains any of the words.
+    bool AnyIn(const std::string& text) const {
+        if (m_byPair.empty()) {
+            for (const std::string& w : m_words) {
+                if (Contains(text, w)) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        for (size_t i : m_short) {
+            if (Contains(text, m_words[i])) {
+                return true;
+            }
+        }
+        const size_t n = text.size();
+        for (size_t p = 0; p + 1 < n; ++p) {
+            if (!m_first[static_cast<unsigned char>(text[p])]) {
+                continue;
+            }
+            for (uint64_t mask = m_byPair[Pair(text[p], text[p + 1])]; mask != 0; mask &= mask - 1) {
+                const std::string& w = m_words[static_cast<size_t>(__builtin_ctzll(mask))];
+                if (w.size() <= n - p && text.compare(p, w.size(), w) == 0) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    static size_t Pair(char a, char b) {
+        return static_cast<size_t>(static_cast<unsigned char>(a)) << 8 | static_cast<unsigned char>(b);
+    }
+
+    const std::vector<std::string>& m_words;
+    std::vector<uint64_t> m_byPair;  // per leading character pair, the words starting with it
+    std::vector<size_t> m_short;     // words shorter than a pair
+    bool m_first[256] = {};          // the characters a word of a pair starts with
+};
 
 std::string WithoutUnderscores(std::string word) {
     word.erase(std::remove(word.begin(), word.end(), '_'), word.end());
@@ -146,6 +213,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
     IdMessages ids(m_prompt, mode == 1 || (mode == 3 && !byName));
     // By name in the graph the box representation shows.
     CGraphLookup lookup(names.Graph());
+    const WordSearch search(words);
     int hits = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
@@ -155,27 +223,25 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
         }
         const std::string& m1 = record.member1;
         const std::string& m2 = record.member2;
-        int mixed = -1;  // the coordination test, made once per record when needed
-        auto test = [&](const std::string& w) {
-            switch (mode) {
-            case 0:
-                return Contains(m1, w) || Contains(m2, w);
-            case 1:
-                return (Contains(m1, w) || Contains(m2, w)) && !Contains(m1, "and") && !Contains(m1, "or") &&
-                       !Contains(m2, "and") && !Contains(m2, "or");
-            case 3:
-                if (!Contains(m1, w) && !Contains(m2, w)) {
-                    return false;
-                }
-                if (mixed < 0) {
-                    mixed = IsMixedCoordination(m1) || IsMixedCoordination(m2) ? 1 : 0;
-                }
-                return mixed == 1;
-            default:
-                return Contains(m2, w);
-            }
-        };
-        if (std::none_of(words.begin(), words.end(), test)) {
+        // The first word that passes decides; the further conditions do
+        // not depend on the word, so they are tested once, after a word is in.
+        bool passes = false;
+        switch (mode) {
+        case 0:
+            passes = search.AnyIn(m1) || search.AnyIn(m2);
+            break;
+        case 1:
+            passes = (search.AnyIn(m1) || search.AnyIn(m2)) && !Contains(m1, "and") && !Contains(m1, "or") &&
+                     !Contains(m2, "and") && !Contains(m2, "or");
+            break;
+        case 3:
+            passes = (search.AnyIn(m1) || search.AnyIn(m2)) && (IsMixedCoordination(m1) || IsMixedCoordination(m2));
+            break;
+        default:
+            passes = search.AnyIn(m2);
+            break;
+        }
+        if (!passes) {
             continue;
         }
         if (byName) {
@@ -208,6 +274,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
     names.Clear();
     const bool yes = AskSetAllOk();
     IdMessages ids(m_prompt, mode != 0);
+    const WordSearch search(words);
     // The verb groups: words 0-2 Bind, 3-5 Stimulation, 6-8 Inhibition, 9
     // Covalent modification.
     struct Group {
@@ -229,8 +296,8 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
         if (mode == 0) {
             for (const Group& g : kGroups) {
                 int found = 0;
-                for (size_t w = g.first; w < g.last && w < words.size(); ++w) {
-                    found += Contains(s, words[w]) ? 1 : 0;
+                for (size_t w = g.first; w < g.last && w < search.size(); ++w) {
+                    found += search.In(s, w) ? 1 : 0;
                 }
                 if (found > 1 || (found == 1 && record.kind != g.kind)) {
                     handled = true;
@@ -238,22 +305,11 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
                 }
             }
         } else if (mode == 2) {
-            int plain = -1;  // the member test, made once per record when needed
-            handled = std::any_of(words.begin(), words.end(), [&](const std::string& w) {
-                if (!Contains(m1, w) && !Contains(m2, w)) {
-                    return false;
-                }
-                if (plain < 0) {
-                    plain = !Contains(m1, "through") && !Contains(m1, "between") && !Contains(m2, "through") &&
-                                    !Contains(m2, "between") && !IsMixedCoordination(m1) &&
-                                    !IsMixedCoordination(m2)
-                                ? 1
-                                : 0;
-                }
-                return plain == 1;
-            });
+            handled = (search.AnyIn(m1) || search.AnyIn(m2)) && !Contains(m1, "through") &&
+                      !Contains(m1, "between") && !Contains(m2, "through") && !Contains(m2, "between") &&
+                      !IsMixedCoordination(m1) && !IsMixedCoordination(m2);
         } else {
-            handled = std::any_of(words.begin(), words.end(), [&](const std::string& w) { return Contains(s, w); });
+            handled = search.AnyIn(s);
         }
         if (handled) {
             Handle(names, record, *node, mode != 2 && yes, ids);
@@ -479,14 +535,17 @@ int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std
     CSelectNames& names = target->SelectNames();
     names.Clear();
     IdMessages silent(m_prompt, false);
+    std::vector<WordSearch> searches;
+    searches.reserve(lists.size());
+    for (const std::vector<std::string>* list : lists) {
+        searches.emplace_back(*list);
+    }
     int count = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         bool matched = false;
-        for (const std::vector<std::string>* list : lists) {
-            matched = std::any_of(list->begin(), list->end(), [&](const std::string& w) {
-                return Contains(record.member1, w) || Contains(record.member2, w);
-            });
+        for (const WordSearch& search : searches) {
+            matched = search.AnyIn(record.member1) || search.AnyIn(record.member2);
             if (matched) {
                 break;
             }

@@ -23,7 +23,9 @@ public:
 // the sphere (and the document) the relation-node graph.
 class HeadlessReview {
 public:
-    explicit HeadlessReview(CTarnwickDoc& doc) : m_doc(doc), m_box(m_startup), m_sphere(doc.m_pGraph) {}
+    explicit HeadlessReview(CTarnwickDoc& doc) : m_doc(doc), m_box(m_startup), m_sphere(doc.m_pGraph) {
+        m_box.m_bRecordSelected = m_sphere.m_bRecordSelected = false;
+    }
 
     bool Load(std::string& error) {
         if (!m_doc.BuildStartupPathway()) {
