@@ -173,18 +173,32 @@ MoleculeRecord* CReviewEngine::RelationNodeOf(const InteractionRecord& record) c
 
 bool CReviewEngine::AskSetAllOk() { return m_prompt.Ask(kSetAllOkQuestion, false) == IUserPrompt::Answer::Yes; }
 
-void CReviewEngine::SetState(MoleculeRecord& node, int circle, int index, int state) {
+void CReviewEngine::SetState(MoleculeRecord& node, int circle, int index, int state, const std::string* id) {
     node.state = state;
-    if (m_session.onStateSet) {
-        m_session.onStateSet(circle, index, state);
+    auto key = [](int c, int i) { return static_cast<long long>(c) << 32 | static_cast<unsigned>(i); };
+    if (!id) {
+        if (m_recordAt.empty()) {
+            for (int r = m_data.m_nInteractions - 1; r >= 0; --r) {  // the first record wins
+                const InteractionRecord& rec = m_data.m_pInteractions[static_cast<size_t>(r)];
+                if (rec.built != 0 && rec.nodeCircle > 0) {
+                    m_recordAt[key(rec.nodeCircle, rec.nodeIndex)] = r;
+                }
+            }
+        }
+        auto it = m_recordAt.find(key(circle, index));
+        if (it == m_recordAt.end()) {
+            return;  // a relation node of no interaction record has nothing to keep
+        }
+        id = &m_data.m_pInteractions[static_cast<size_t>(it->second)].id;
     }
+    m_verdicts.emplace_back(*id, state);
 }
 
 void CReviewEngine::Handle(CSelectNames& names, const InteractionRecord& record, MoleculeRecord& node, bool setOk,
                            IdMessages& ids) {
     names.AddElementNames(record.nodeCircle, record.nodeIndex, -1, 1);
     if (setOk) {
-        SetState(node, record.nodeCircle, record.nodeIndex, 0);
+        SetState(node, record.nodeCircle, record.nodeIndex, 0, &record.id);
     }
     if (m_pHandled) {
         m_pHandled->push_back(record.id);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CInteractionStore;
@@ -22,9 +22,6 @@ struct ReviewSession {
     std::array<int, kCategories> m_nRecall{};
     // A dictionary that cannot be opened is reported once, then read as empty.
     bool dictionaryFailureReported = false;
-    // Called with a relation node's position and its new state whenever a
-    // review command sets a state.
-    std::function<void(int circle, int index, int state)> onStateSet;
 };
 
 // The representations a review command may address; null until built.
@@ -80,6 +77,8 @@ public:
     std::vector<std::string>* m_pHandled = nullptr;
     // Dictionary queries this command made.
     int m_nDictionaryQueries = 0;
+    // The states this command set, by interaction id, in the order set.
+    const std::vector<std::pair<std::string, int>>& GetVerdicts() const { return m_verdicts; }
 
 private:
     class IdMessages;
@@ -87,7 +86,7 @@ private:
     // The relation node of a record; null when it has none.
     MoleculeRecord* RelationNodeOf(const InteractionRecord& record) const;
     bool AskSetAllOk();
-    void SetState(MoleculeRecord& node, int circle, int index, int state);
+    void SetState(MoleculeRecord& node, int circle, int index, int state, const std::string* id = nullptr);
     // Marks the relation node of a handled record.
     void Handle(CSelectNames& names, const InteractionRecord& record, MoleculeRecord& node, bool setOk,
                 IdMessages& ids);
@@ -107,5 +106,8 @@ private:
     IUserPrompt& m_prompt;
     ReviewSession& m_session;
     std::unordered_map<std::string, std::string> m_keywords;
+    std::vector<std::pair<std::string, int>> m_verdicts;
+    // Interaction index per relation-node position, built when first needed.
+    std::unordered_map<long long, int> m_recordAt;
     bool m_bDictionaryFailed = false;
 };

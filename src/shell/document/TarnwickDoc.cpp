@@ -21,7 +21,7 @@ bool AskSavePath(IUserPrompt& prompt, const char* extension, const char* filter,
 
 }  // namespace
 
-CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect) {}
+CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect), m_verdicts(connect) {}
 
 CTarnwickDoc::~CTarnwickDoc() = default;
 
@@ -34,6 +34,10 @@ bool CTarnwickDoc::BuildStartupPathway() {
 bool CTarnwickDoc::BuildSpherePathway() {
     bool loaded = false;
     m_pGraph = BuildSphereGraph(*this, loaded);
+    std::string ignored;  // no verdicts to read: the states stay as built
+    if (m_pGraph) {
+        m_verdicts.Apply(*this, *m_pGraph, ignored);
+    }
     return loaded;
 }
 

@@ -6,6 +6,7 @@
 #include "InteractionStore.h"
 #include "Node.h"
 #include "ReviewEngine.h"
+#include "VerdictKeeper.h"
 
 class IUserPrompt;
 struct PathwayGrid;
@@ -20,7 +21,8 @@ public:
     // read (the graph is then empty, GetDataError() says why).
     bool BuildStartupPathway();
 
-    // A fresh relation-node graph (the sphere view's) in m_pGraph.
+    // A fresh relation-node graph (the sphere view's) in m_pGraph, with the
+    // kept verdicts when keeping is on.
     bool BuildSpherePathway();
 
     // The save command: ask for a "*.bb" file and write the current graph
@@ -35,4 +37,6 @@ public:
     std::unique_ptr<CNode> m_pGraph;
     // Review counters and what the review commands keep between commands.
     ReviewSession m_review;
+    // Review verdicts kept in the data source (off unless asked for).
+    CVerdictKeeper m_verdicts;
 };
