@@ -3,8 +3,10 @@
 // for the duration of one command.
 #include "ReviewCommands.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QSettings>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
@@ -12,6 +14,7 @@
 #include "MainFrm.h"
 #include "MarkerFilters.h"
 #include "ReviewEngine.h"
+#include "SettingsKeys.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 
@@ -32,12 +35,33 @@ ReviewTargets TargetsOf(const CTarnwickView* view) {
     return targets;
 }
 
+constexpr int kKeepVerdicts = 32900;  // an id of our own, beside the table's
+const char* const kKeepVerdictsKey = "Review/KeepVerdicts";
+
+void RememberKeepVerdicts(bool on) {
+    QSettings(SettingsOrganization(), SettingsApplication()).setValue(QLatin1String(kKeepVerdictsKey), on);
+}
+
+// Keeping turned itself off (the source refused): say why and uncheck.
+void ReportKeepingOff(CMainFrame& frame, const std::string& error) {
+    frame.GetUserPrompt().ShowMessageWithDetails(
+        Tr("The data source cannot keep review verdicts; keeping them is turned off.").toStdString(), error);
+    if (QAction* keep = frame.FindCommand(kKeepVerdicts)) {
+        keep->setChecked(false);
+    }
+    RememberKeepVerdicts(false);
+}
+
 template <class Command>
 void WithEngine(CMainFrame& frame, Command command) {
     CTarnwickDoc& doc = frame.GetActiveDocument();
     CReviewEngine engine(doc, doc.m_pGraph.get(), TargetsOf(frame.GetActiveView()), frame.GetUserPrompt(),
                          doc.m_review);
     command(engine, doc);
+    std::string error;
+    if (!doc.m_verdicts.Keep(engine.GetVerdicts(), error)) {
+        ReportKeepingOff(frame, error);
+    }
 }
 
 // Menu texts of the commands without a place in the menus; the table's order.
@@ -106,5 +130,27 @@ void RegisterReviewCommands(CMainFrame& frame) {
         WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc& doc) { OnStatistics(e, doc.m_review); });
     });
     menu.insert(menu.end(), {cmd::SetAllOk, cmd::ShowNotOk, 0, cmd::CountOk, cmd::Statistics});
+
+    QAction* keep = frame.AddFeatureCommand(kKeepVerdicts, Tr("Keep Verdicts in the Database"), [] {});
+    keep->setObjectName(QStringLiteral("keepVerdicts"));
+    keep->setCheckable(true);
+    const bool remembered =
+        QSettings(SettingsOrganization(), SettingsApplication()).value(QLatin1String(kKeepVerdictsKey), false).toBool();
+    frame.GetActiveDocument().m_verdicts.SetOn(remembered);
+    keep->setChecked(remembered);
+    QObject::connect(keep, &QAction::toggled, keep, [f](bool on) {
+        CVerdictKeeper& keeper = f->GetActiveDocument().m_verdicts;
+        if (on == keeper.IsOn()) {
+            return;
+        }
+        std::string error;
+        if (on && !keeper.TurnOn(error)) {
+            ReportKeepingOff(*f, error);
+            return;
+        }
+        keeper.SetOn(on);
+        RememberKeepVerdicts(on);
+    });
+    menu.insert(menu.end(), {0, kKeepVerdicts});
     frame.AddFeatureMenu(Tr("Review"), menu)->setObjectName(QStringLiteral("menuReview"));
 }

@@ -135,6 +135,8 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathwayAndReview) {
         "Review>-",
         "Review>Count OK=32822",
         "Review>Statistics=32827",
+        "Review>-",
+        "Review>Keep Verdicts in the Database=32900",
         "Help(&H)>Tarnwick 정보(&A)...=57664",
     };
     EXPECT_EQ(menu, expected);

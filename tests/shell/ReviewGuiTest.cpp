@@ -8,19 +8,23 @@
 #include <string>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 
 #include <Inventor/SoPath.h>
 #include <Inventor/nodes/SoSelection.h>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
+#include "DlgMoleculeNumber.h"
 #include "GuiTestSupport.h"
 #include "HeadlessReview.h"
 #include "MainFrm.h"
 #include "QtUserPrompt.h"
 #include "SceneNames.h"
+#include "SettingsKeys.h"
 #include "TarnwickApp.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
@@ -111,4 +115,39 @@ TEST(Review, SeriesBoxesOfferTheRestAndDetailsAreSelectable) {
                                   box->button(QMessageBox::Ok)->click();
                               }));
     EXPECT_EQ(details, "A\nB\n");
+}
+
+TEST(Review, KeepVerdictsIsACheckableOptionTheSettingsRemember) {
+    QAction* keep = Frame().findChild<QAction*>(QStringLiteral("keepVerdicts"));
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->isCheckable());
+    EXPECT_FALSE(keep->isChecked());
+    CVerdictKeeper& keeper = Frame().GetActiveDocument().m_verdicts;
+    keep->trigger();  // the sample's file takes the table
+    EXPECT_TRUE(keep->isChecked());
+    EXPECT_TRUE(keeper.IsOn());
+    EXPECT_TRUE(QSettings(SettingsOrganization(), SettingsApplication()).value("Review/KeepVerdicts").toBool());
+    keep->trigger();
+    EXPECT_FALSE(keeper.IsOn());
+    EXPECT_FALSE(QSettings(SettingsOrganization(), SettingsApplication()).value("Review/KeepVerdicts").toBool());
+}
+
+TEST(Review, MoleculeNumberDialogRefusesWhatIsNoInteger) {
+    CDlgMoleculeNumber dialog(7);
+    EXPECT_EQ(dialog.windowTitle(), "Molecule Name");
+    auto* total = dialog.findChild<QLineEdit*>(QStringLiteral("control1000"));
+    auto* find = dialog.findChild<QLineEdit*>(QStringLiteral("control1001"));
+    ASSERT_TRUE(total && find);
+    EXPECT_EQ(total->text(), "7");
+    EXPECT_FALSE(total->isEnabled());
+    EXPECT_EQ(find->text(), "0");
+    find->setText(QStringLiteral("two"));
+    QString refusal;
+    ASSERT_TRUE(WithNextModal([&] { dialog.accept(); }, Press(QMessageBox::Ok, &refusal)));
+    EXPECT_EQ(refusal, "정수를 입력하십시오.");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);  // still open for a fresh entry
+    find->setText(QStringLiteral("3"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_nFind, 3);
 }
