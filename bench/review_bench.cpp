@@ -18,20 +18,9 @@
 #include "ListedNamesTarget.h"
 #include "MarkerFilters.h"
 #include "ReviewEngine.h"
+#include "SilentPrompt.h"
 #include "SphereBuild.h"
 #include "StartupBuild.h"
-#include "UserPrompt.h"
-
-namespace {
-
-class SilentPrompt : public IUserPrompt {
-public:
-    void ShowMessage(const std::string&) override {}
-    Answer Ask(const std::string&, bool) override { return Answer::No; }
-    bool ChooseFile(const FileChoice&, std::string&) override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     twbench::Options options;
@@ -49,7 +38,7 @@ int main(int argc, char** argv) {
     CListedNamesTarget box(startup);
     CListedNamesTarget sphere(sphereGraph);
     box.m_bRecordSelected = sphere.m_bRecordSelected = false;
-    SilentPrompt prompt;
+    CSilentPrompt prompt;
     ReviewSession session;
     std::vector<double> statistics, coordination;
     int hits = 0;

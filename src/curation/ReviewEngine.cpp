@@ -213,20 +213,30 @@ void CReviewEngine::SelectListed(ISelectNamesTarget& target) {
     }
 }
 
-int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::string>& words, int mode) {
-    ISelectNamesTarget* target = Target(rep);
+CSelectNames* CReviewEngine::BeginMarking(ISelectNamesTarget* target, bool ask, bool& yes) {
+    yes = false;
     if (!target) {
-        return 0;
+        return nullptr;
     }
     CSelectNames& names = target->SelectNames();
     names.Clear();
-    const bool yes = AskSetAllOk();
+    yes = ask && AskSetAllOk();
+    return &names;
+}
+
+int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::string>& words, int mode) {
+    ISelectNamesTarget* target = Target(rep);
+    bool yes;
+    CSelectNames* names = BeginMarking(target, true, yes);
+    if (!names) {
+        return 0;
+    }
     // Mode 3 on the box marks the member molecules by name, built or not.
     const bool byName = mode == 3 && rep == ReviewRep::Box;
     const bool setsState = mode != 3;
     IdMessages ids(m_prompt, mode == 1 || (mode == 3 && !byName));
     // By name in the graph the box representation shows.
-    CGraphLookup lookup(names.Graph());
+    CGraphLookup lookup(names->Graph());
     const WordSearch search(words);
     int hits = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
@@ -262,7 +272,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
             for (const std::string* member : {&m1, &m2}) {
                 NodePos at;
                 if (lookup.Find(*member, at) && at.circle > 0) {
-                    names.AddElementNames(at.circle, at.index, -1, 1);
+                    names->AddElementNames(at.circle, at.index, -1, 1);
                     ++hits;
                     if (m_pHandled) {
                         m_pHandled->push_back("molecule " + *member);
@@ -271,7 +281,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
             }
             continue;
         }
-        Handle(names, record, *node, setsState && yes, ids);
+        Handle(*names, record, *node, setsState && yes, ids);
         ++hits;
     }
     ids.Finish();
@@ -281,12 +291,11 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
 
 int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::string>& words, int mode) {
     ISelectNamesTarget* target = Target(rep);
-    if (!target) {
+    bool yes;
+    CSelectNames* names = BeginMarking(target, true, yes);
+    if (!names) {
         return 0;
     }
-    CSelectNames& names = target->SelectNames();
-    names.Clear();
-    const bool yes = AskSetAllOk();
     IdMessages ids(m_prompt, mode != 0);
     const WordSearch search(words);
     // The verb groups: words 0-2 Bind, 3-5 Stimulation, 6-8 Inhibition, 9
@@ -326,7 +335,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
             handled = search.AnyIn(s);
         }
         if (handled) {
-            Handle(names, record, *node, mode != 2 && yes, ids);
+            Handle(*names, record, *node, mode != 2 && yes, ids);
             ++hits;
         }
     }
@@ -491,12 +500,11 @@ void CReviewEngine::OnAnnotateOk() {
 
 void CReviewEngine::OnSetAllOk() {
     ISelectNamesTarget* sphere = m_targets.sphere;
-    if (!sphere) {
+    bool yes;
+    CSelectNames* names = BeginMarking(sphere, true, yes);
+    if (!names) {
         return;
     }
-    CSelectNames& names = sphere->SelectNames();
-    names.Clear();
-    const bool yes = AskSetAllOk();
     int total = 0;
     int simple = 0;
     auto words = [](const MoleculeRecord& m) { return std::count(m.name.begin(), m.name.end(), '_'); };
@@ -507,7 +515,7 @@ void CReviewEngine::OnSetAllOk() {
         if (!left || !right || words(*left) > 1 || words(*right) > 1) {
             return;
         }
-        names.AddElementNames(c, i, -1, 1);
+        names->AddElementNames(c, i, -1, 1);
         if (yes) {
             SetState(node, c, i, 0);
         }
@@ -519,15 +527,15 @@ void CReviewEngine::OnSetAllOk() {
 
 void CReviewEngine::OnShowNotOk() {
     ISelectNamesTarget* sphere = m_targets.sphere;
-    if (!sphere) {
+    bool yes;
+    CSelectNames* names = BeginMarking(sphere, false, yes);
+    if (!names) {
         return;
     }
-    CSelectNames& names = sphere->SelectNames();
-    names.Clear();
     int count = 0;
     ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
         if (node.state < 0) {
-            names.AddElementNames(c, i, -1, 1);
+            names->AddElementNames(c, i, -1, 1);
             ++count;
         }
     });
@@ -543,11 +551,11 @@ int CReviewEngine::CountOk() const {
 
 int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std::vector<std::string>*>& lists) {
     ISelectNamesTarget* target = Target(rep);
-    if (!target) {
+    bool yes;
+    CSelectNames* names = BeginMarking(target, false, yes);
+    if (!names) {
         return 0;
     }
-    CSelectNames& names = target->SelectNames();
-    names.Clear();
     IdMessages silent(m_prompt, false);
     std::vector<WordSearch> searches;
     searches.reserve(lists.size());
@@ -566,7 +574,7 @@ int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std
         }
         MoleculeRecord* node = matched ? RelationNodeOf(record) : nullptr;
         if (node) {
-            Handle(names, record, *node, false, silent);
+            Handle(*names, record, *node, false, silent);
             ++count;
         }
     }

@@ -86,6 +86,9 @@ private:
     // The relation node of a record; null when it has none.
     MoleculeRecord* RelationNodeOf(const InteractionRecord& record) const;
     bool AskSetAllOk();
+    // The start of every marking: the target's list emptied and, when
+    // `ask`, the set-all-OK question. Null when the target is not built.
+    CSelectNames* BeginMarking(ISelectNamesTarget* target, bool ask, bool& yes);
     void SetState(MoleculeRecord& node, int circle, int index, int state, const std::string* id = nullptr);
     // Marks the relation node of a handled record.
     void Handle(CSelectNames& names, const InteractionRecord& record, MoleculeRecord& node, bool setOk,

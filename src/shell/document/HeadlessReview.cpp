@@ -6,18 +6,10 @@
 #include "ListedNamesTarget.h"
 #include "MarkerFilters.h"
 #include "ReviewEngine.h"
+#include "SilentPrompt.h"
 #include "TarnwickDoc.h"
-#include "UserPrompt.h"
 
 namespace {
-
-// Answers No and shows nothing.
-class SilentPrompt : public IUserPrompt {
-public:
-    void ShowMessage(const std::string&) override {}
-    Answer Ask(const std::string&, bool) override { return Answer::No; }
-    bool ChooseFile(const FileChoice&, std::string&) override { return false; }
-};
 
 // Start-up load, then the sphere view: the box shows the start-up graph,
 // the sphere (and the document) the relation-node graph.
@@ -48,7 +40,7 @@ private:
     std::unique_ptr<CNode> m_startup;
     CListedNamesTarget m_box;
     CListedNamesTarget m_sphere;
-    SilentPrompt m_prompt;
+    CSilentPrompt m_prompt;
 };
 
 }  // namespace
