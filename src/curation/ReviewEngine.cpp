@@ -350,12 +350,16 @@ std::string CReviewEngine::LookUpKeyword(const std::string& word) {
     if (it != m_keywords.end()) {
         return it->second;
     }
-    if (!m_bDictionaryFailed && !m_data.m_setDictionary.IsOpen() && !m_data.m_setDictionary.Open()) {
+    // A dictionary that cannot be opened is said once; from then on every
+    // word is unknown, without trying again.
+    if (!m_bDictionaryFailed && !m_data.m_setDictionary.IsOpen() &&
+        (m_session.dictionaryFailureReported || !m_data.m_setDictionary.Open())) {
         m_bDictionaryFailed = true;
         if (!m_session.dictionaryFailureReported) {
             m_session.dictionaryFailureReported = true;
-            m_prompt.ShowMessageWithDetails("The keyword dictionary could not be opened; words are looked up as unknown.",
-                                            m_data.m_setDictionary.GetLastError());
+            m_prompt.ShowMessageWithDetails(
+                "The keyword dictionary could not be opened; words are looked up as unknown.",
+                m_data.m_setDictionary.GetLastError());
         }
     }
     std::string pos;
