@@ -164,8 +164,12 @@ CReviewEngine::CReviewEngine(CInteractionStore& data, CNode* graph, const Review
                              IUserPrompt& prompt, ReviewSession& session)
     : m_data(data), m_graph(graph), m_targets(targets), m_prompt(prompt), m_session(session) {}
 
+bool CReviewEngine::HasRelationNode(const InteractionRecord& record) const {
+    return m_graph && record.built != 0 && record.nodeCircle > 0;
+}
+
 MoleculeRecord* CReviewEngine::RelationNodeOf(const InteractionRecord& record) const {
-    if (!m_graph || record.built == 0 || record.nodeCircle <= 0) {
+    if (!HasRelationNode(record)) {
         return nullptr;
     }
     return m_graph->GetMolecule(record.nodeCircle, record.nodeIndex);
@@ -241,8 +245,8 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
     int hits = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
-        MoleculeRecord* node = RelationNodeOf(record);
-        if (!node && !byName) {
+        // The words first: the node itself is fetched for hits only.
+        if (!HasRelationNode(record) && !byName) {
             continue;
         }
         const std::string& m1 = record.member1;
@@ -281,6 +285,10 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
             }
             continue;
         }
+        MoleculeRecord* node = RelationNodeOf(record);
+        if (!node) {
+            continue;
+        }
         Handle(*names, record, *node, setsState && yes, ids);
         ++hits;
     }
@@ -308,8 +316,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
     int hits = 0;
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
-        MoleculeRecord* node = RelationNodeOf(record);
-        if (!node) {
+        if (!HasRelationNode(record)) {
             continue;
         }
         const std::string& m1 = record.member1;
@@ -334,7 +341,8 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
         } else {
             handled = search.AnyIn(s);
         }
-        if (handled) {
+        MoleculeRecord* node = handled ? RelationNodeOf(record) : nullptr;
+        if (node) {
             Handle(*names, record, *node, mode != 2 && yes, ids);
             ++hits;
         }

@@ -83,6 +83,8 @@ public:
 private:
     class IdMessages;
 
+    // Whether a record was built with a relation node (its fetch may still fail).
+    bool HasRelationNode(const InteractionRecord& record) const;
     // The relation node of a record; null when it has none.
     MoleculeRecord* RelationNodeOf(const InteractionRecord& record) const;
     bool AskSetAllOk();
