@@ -37,6 +37,7 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
       m_pDoc(&doc),
       m_graph(graph),
       m_host(host),
+      m_selectNames(graph),
       m_edgeHighlighter(
           m_selected, [this](int kind) { return GetEdgeColor(kind); },
           [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); }) {

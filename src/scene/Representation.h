@@ -20,7 +20,7 @@
 #include "NodeRootIndex.h"
 #include "RelationKind.h"
 #include "SceneClasses.h"
-#include "SelectNameList.h"
+#include "SelectNames.h"
 #include "SelectionNode.h"
 #include "SelectedNodes.h"
 
@@ -55,7 +55,7 @@ struct SceneNamesReleasedOnExit {
 // The graph is read through the document's graph slot, so a representation
 // that outlives a rebuild sees the current graph, never a freed one.
 
-class CRepresentation : private SceneClassesReady, private SceneNamesReleasedOnExit {
+class CRepresentation : private SceneClassesReady, private SceneNamesReleasedOnExit, public ISelectNamesTarget {
 public:
     virtual ~CRepresentation();
     CRepresentation(const CRepresentation&) = delete;
@@ -123,7 +123,7 @@ public:
     // Names to select and the name last clicked.
     void ClearSelectNames() { m_lstSelectNames.Clear(); }
     const CSelectNameList& GetSelectNames() const { return m_lstSelectNames; }
-    const std::string& GetCurrentName() const { return m_strCurrentName; }
+    const std::string& GetCurrentName() const override { return m_strCurrentName; }
     void SetCurrentName(const std::string& name) { m_strCurrentName = name; }
 
     // Search. Kind -1 or 11 means no kind filter; flag 0 starts a new
@@ -150,6 +150,11 @@ public:
     void SelectListedRange(int from, int to);
     // Selects the sphere of that name, or tells the curator there is none.
     void SelectByName(const std::string& name);
+    // Selects the sphere of that name; false when there is none.
+    bool SelectNamed(const std::string& name);
+
+    CSelectNames& SelectNames() override { return m_selectNames; }
+    std::vector<std::string> SelectListedNamesQuietly() override;
 
     // Highlight modes: 0 box, 1 selective showing, 2 by colour.
     void SetHighlightMode(int newMode, int oldMode);
@@ -296,7 +301,8 @@ private:
 
     const std::unique_ptr<CNode>& m_graph;
     ISceneHost& m_host;
-    CSelectNameList m_lstSelectNames;
+    CSelectNames m_selectNames;
+    CSelectNameList& m_lstSelectNames = m_selectNames.m_lstSelectNames;
     std::string m_strCurrentName;
     CGraphLookup* m_pLookup = nullptr;
     CSelectedNodes m_selected;

@@ -59,4 +59,11 @@ constexpr int NewMolecule = 32798;
 constexpr int SetRelation = 32821;
 constexpr int DeleteMolecule = 32797;
 
+// Review (filter ids are those of the marker-filter table).
+constexpr int FindByNumber = 32816;
+constexpr int CountOk = 32822;
+constexpr int SetAllOk = 32824;
+constexpr int Statistics = 32827;
+constexpr int ShowNotOk = 32828;
+
 }  // namespace cmd

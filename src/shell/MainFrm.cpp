@@ -2,6 +2,7 @@
 
 #include "BoxRep.h"
 #include "PathwayGridOfLayout.h"
+#include "ReviewCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -171,6 +172,32 @@ void CMainFrame::createActions() {
     }
 }
 
+QAction* CMainFrame::AddFeatureCommand(int id, const QString& text, std::function<void()> handler) {
+    QAction* action = m_commands.value(id, nullptr);
+    if (!action) {
+        action = AddCommand(id, text);
+    }
+    action->setEnabled(true);
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+        handler();
+        UpdateCheckMarks();
+    });
+    return action;
+}
+
+QMenu* CMainFrame::AddFeatureMenu(const QString& title, const std::vector<int>& ids) {
+    QMenu* menu = menuBar()->addMenu(title);
+    for (int id : ids) {
+        if (id == 0) {
+            menu->addSeparator();
+        } else if (QAction* action = m_commands.value(id, nullptr)) {
+            menu->addAction(action);
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCheckMarks);
+    return menu;
+}
+
 QMenu* CMainFrame::AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids) {
     QMenu* menu = parent ? parent->addMenu(title) : menuBar()->addMenu(title);
     for (int id : ids) {
@@ -202,6 +229,7 @@ void CMainFrame::createMenus() {
         m_pPathwayMenu->addAction(m_commands.value(id));
     }
     AddMenu(nullptr, tr("Edit History"), {cmd::EditUndo, cmd::EditRedo});
+    RegisterReviewCommands(*this);
     AddMenu(nullptr, tr("Help(&H)"), {cmd::AppAbout});
 }
 

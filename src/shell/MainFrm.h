@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QHash>
 #include <QMainWindow>
@@ -53,6 +54,12 @@ public:
     static QString IdleText();
     // The toolbar's context menu.
     QMenu* createPopupMenu() override;
+
+    // Commands of a feature, registered while the frame builds its menus:
+    // an id with its text and handler (an id that exists already gets the
+    // handler and becomes available), and an added menu of such ids.
+    QAction* AddFeatureCommand(int id, const QString& text, std::function<void()> handler);
+    QMenu* AddFeatureMenu(const QString& title, const std::vector<int>& ids);
 
     // Highlight modes.
     void OnViewWithBox();

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "DlgRadius.h"
 #include "EditDialogWindows.h"
@@ -18,6 +19,25 @@ const QString& CQtUserPrompt::Caption() {
 void CQtUserPrompt::ShowMessage(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok,
                     m_pParent);
+    box.exec();
+}
+
+QString CQtUserPrompt::RestButtonText() {
+    return QCoreApplication::translate("CQtUserPrompt", "Show the rest in one list");
+}
+
+bool CQtUserPrompt::ShowSeriesMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok, m_pParent);
+    QPushButton* rest = box.addButton(RestButtonText(), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == rest;
+}
+
+void CQtUserPrompt::ShowMessageWithDetails(const std::string& text, const std::string& details) {
+    QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok, m_pParent);
+    box.setDetailedText(QString::fromStdString(details));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

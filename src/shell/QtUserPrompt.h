@@ -15,6 +15,8 @@ public:
     explicit CQtUserPrompt(QWidget* parent) : m_pParent(parent) {}
 
     void ShowMessage(const std::string& text) override;
+    bool ShowSeriesMessage(const std::string& text) override;
+    void ShowMessageWithDetails(const std::string& text, const std::string& details) override;
     Answer Ask(const std::string& text, bool withCancel) override;
     bool ChooseFile(const FileChoice& choice, std::string& path) override;
     bool AskRadii(Radii& radii) override;
@@ -23,6 +25,8 @@ public:
     bool RunSetRelation(CDlgSetRelation& dlg) override;
     bool RunMoreInfo(CDlgMoreInfo& dlg) override;
     bool RunDelete(CDlgDelete& dlg) override;
+
+    static QString RestButtonText();
 
 private:
     QWidget* m_pParent;

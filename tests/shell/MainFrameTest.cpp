@@ -95,7 +95,7 @@ TEST(MainFrame, OpensMaximisedTitledSkeinwrightWhateverTheDocument) {
     EXPECT_EQ(Frame().windowTitle(), "Skeinwright");
 }
 
-TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathway) {
+TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathwayAndReview) {
     QStringList menu;
     Flatten(Frame().menuBar()->actions(), QString(), menu);
     const QStringList expected = {
@@ -131,6 +131,26 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathway) {
         "&Pathway>Delete Molecule...=32797",
         "Edit History>Undo=57643",
         "Edit History>Redo=57644",
+        "Review>Conjunctions in Members=32809",
+        "Review>Prepositions in Members=32813",
+        "Review>Expression Words=32814",
+        "Review>Verbs Against Relation Kinds=32810",
+        "Review>In Vitro and In Vivo=32811",
+        "Review>Experiment Methods=32817",
+        "Review>Organisms=32812",
+        "Review>Localization=32826",
+        "Review>Modality and Degree=32815",
+        "Review>Simple Coordination=32819",
+        "Review>All Member Markers=32803",
+        "Review>Find by Special Token...=32816",
+        "Review>-",
+        "Review>Set Simple Interactions OK=32824",
+        "Review>Show Interactions Not OK=32828",
+        "Review>-",
+        "Review>Count OK=32822",
+        "Review>Statistics=32827",
+        "Review>-",
+        "Review>Keep Verdicts in the Database=32900",
         "Help(&H)>Tarnwick 정보(&A)...=57664",
     };
     EXPECT_EQ(menu, expected);

@@ -27,6 +27,16 @@ struct DialogScript {
 class ScriptedPrompt : public IUserPrompt {
 public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // Recorded with the plain messages; the curator leaves the series at
+    // the message numbered `leaveSeriesAt` (0-based), if any.
+    bool ShowSeriesMessage(const std::string& text) override {
+        messages.push_back(text);
+        return seriesShown++ == leaveSeriesAt;
+    }
+    void ShowMessageWithDetails(const std::string& text, const std::string& details) override {
+        messages.push_back(text);
+        details_.push_back(details);
+    }
     Answer Ask(const std::string& text, bool withCancel) override {
         questions.push_back(text);
         lastAskHadCancel = withCancel;
@@ -75,6 +85,9 @@ public:
     std::vector<Radii> radiiShown;
     std::deque<std::string> files;
     std::vector<std::string> messages;
+    std::vector<std::string> details_;
+    int seriesShown = 0;
+    int leaveSeriesAt = -1;
     std::vector<std::string> questions;
     std::vector<FileChoice> choices;
     bool lastAskHadCancel = false;

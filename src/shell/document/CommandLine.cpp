@@ -9,6 +9,7 @@
 
 #include "EditScript.h"
 #include "GridLayout.h"
+#include "HeadlessReview.h"
 #include "PathwayFile.h"
 #include "PathwayGridOfLayout.h"
 #include "SphereLayout.h"
@@ -108,6 +109,10 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "lay the relation-node graph out on the sphere and write its cell map, then exit"},
         {"--edit-script", &CommandLine::editScriptPath, nullptr, "FILE",
          "apply the edits of FILE (one per line) before --save-pathway writes"},
+        {"--statistics", &CommandLine::statisticsPath, nullptr, "OUT",
+         "run the statistics of the review filters and write its two lines, then exit"},
+        {"--filter", &CommandLine::filterName, nullptr, "NAME OUT",
+         "run one review filter and write the ids it handled, then exit"},
         {"--help", nullptr, &CommandLine::help, nullptr, "show this text and exit"},
         {"--version", nullptr, &CommandLine::version, nullptr, "show the version and exit"},
     };
@@ -178,6 +183,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             continue;
         }
         cl.*(row->value) = value;
+        if (row->value == &CommandLine::filterName) {
+            // --filter is the one option with two values.
+            if (i + 1 >= argc || std::string(argv[i + 1]).compare(0, 2, "--") == 0 || !*argv[i + 1]) {
+                refuse("option --filter needs two values (NAME OUT)");
+                continue;
+            }
+            cl.filterOutPath = argv[++i];
+        }
     }
     if (cl.error.empty() && cl.IsHeadless() && !cl.rest.empty()) {
         refuse("unexpected argument " + cl.rest.front());
@@ -250,7 +263,21 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         err << "tarnwick: " << doc.GetLineBreakRepairs()
                   << " rows had line breaks in member names; replaced by _\n";
     }
+    if (!options.statisticsPath.empty()) {
+        if (!WriteReviewStatistics(doc, options.statisticsPath, error)) {
+            err << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        out << "Wrote " << options.statisticsPath << "\n";
+    }
+    if (!options.filterName.empty()) {
+        if (!WriteFilterHits(doc, options.filterName, options.filterOutPath, error)) {
+            err << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        out << "Wrote " << options.filterOutPath << "\n";
+    }
     return 0;
 }
 
-int RunHeadless(const CommandLine& options) { return RunHeadless(options, std::cout, std::cerr); }
+int RunHeadless(const CommandLine& options) { return RunHeadless(options, out, err); }

@@ -13,6 +13,9 @@ struct CommandLine {
     std::string openPathwayPath;
     std::string dumpSphereGridPath;
     std::string editScriptPath;
+    std::string statisticsPath;
+    std::string filterName;
+    std::string filterOutPath;  // the second value of --filter
     bool help = false;
     bool version = false;
     std::vector<std::string> rest;  // arguments without "--", left for the window system
@@ -20,7 +23,8 @@ struct CommandLine {
 
     bool IsHeadless() const {
         return !exportDotPath.empty() || !savePathwayPath.empty() || startup || !openPathwayPath.empty() ||
-               !dumpSphereGridPath.empty() || !editScriptPath.empty();
+               !dumpSphereGridPath.empty() || !editScriptPath.empty() || !statisticsPath.empty() ||
+               !filterName.empty();
     }
     // Help, version, a refused command line and the headless commands run
     // without any window system.

@@ -24,7 +24,7 @@ bool AskSavePath(IUserPrompt& prompt, const char* extension, const char* filter,
 
 }  // namespace
 
-CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect) {}
+CTarnwickDoc::CTarnwickDoc(const std::string& connect) : CInteractionStore(connect), m_verdicts(connect) {}
 
 CTarnwickDoc::~CTarnwickDoc() = default;
 
@@ -51,6 +51,8 @@ bool CTarnwickDoc::BuildSpherePathway() {
         return false;
     }
     m_pGraph = std::move(graph);
+    std::string ignored;  // no verdicts to read: the states stay as built
+    m_verdicts.Apply(*this, *m_pGraph, ignored);
     return true;
 }
 
@@ -83,6 +85,8 @@ bool CTarnwickDoc::OpenPathway(const std::string& path, std::string& error) {
     m_pGraph = std::move(loaded.graph);
     m_nLoadedHor = loaded.hor;
     m_nLoadedVer = loaded.ver;
+    std::string ignored;  // no verdicts to read: the states stay as read
+    m_verdicts.Apply(*this, *m_pGraph, ignored);
     return true;
 }
 

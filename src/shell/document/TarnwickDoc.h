@@ -6,6 +6,8 @@
 #include "InteractionStore.h"
 #include "Node.h"
 #include "NodePositions.h"
+#include "ReviewEngine.h"
+#include "VerdictKeeper.h"
 
 class IUserPrompt;
 struct PathwayGrid;
@@ -22,7 +24,8 @@ public:
 
     // A fresh relation-node graph (the sphere view's) in m_pGraph. False when
     // the table could not be read or names grow past their limits: the
-    // current graph and interactions stay, GetDataError() says why.
+    // current graph and interactions stay, GetDataError() says why. The kept
+    // verdicts are applied when keeping is on.
     bool BuildSpherePathway();
 
     // What the save command writes right after the program opens: the
@@ -51,4 +54,8 @@ public:
     // for placement (they are the writer's box layout).
     int m_nLoadedHor = 1;
     int m_nLoadedVer = 1;
+    // Review counters and what the review commands keep between commands.
+    ReviewSession m_review;
+    // Review verdicts kept in the data source (off unless asked for).
+    CVerdictKeeper m_verdicts;
 };

@@ -1,0 +1,157 @@
+// The review commands of the frame: each builds a review engine over the
+// document, the two representations of the view and the frame's prompt,
+// for the duration of one command.
+#include "ReviewCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QSettings>
+
+#include "BoxRep.h"
+#include "CommandIds.h"
+#include "DlgMoleculeNumber.h"
+#include "MainFrm.h"
+#include "MarkerFilters.h"
+#include "ReviewEngine.h"
+#include "SettingsKeys.h"
+#include "SphereVision.h"
+#include "TarnwickDoc.h"
+#include "TarnwickView.h"
+
+namespace {
+
+QString Tr(const char* text) { return QCoreApplication::translate("ReviewCommands", text); }
+
+// The representations of the view; the sphere's commands do nothing until
+// the sphere view was built.
+ReviewTargets TargetsOf(const CTarnwickView* view) {
+    ReviewTargets targets;
+    if (!view) {
+        return targets;
+    }
+    targets.box = view->GetBox();
+    targets.sphere = view->GetSphere();
+    targets.shown = view->GetCommandTarget();
+    return targets;
+}
+
+constexpr int kKeepVerdicts = 32900;  // an id of our own, beside the table's
+const char* const kKeepVerdictsKey = "Review/KeepVerdicts";
+
+void RememberKeepVerdicts(bool on) {
+    QSettings(SettingsOrganization(), SettingsApplication()).setValue(QLatin1String(kKeepVerdictsKey), on);
+}
+
+// Keeping turned itself off (the source refused): say why and uncheck.
+void ReportKeepingOff(CMainFrame& frame, const std::string& error) {
+    frame.GetUserPrompt().ShowMessageWithDetails(
+        Tr("The data source cannot keep review verdicts; keeping them is turned off.").toStdString(), error);
+    if (QAction* keep = frame.FindCommand(kKeepVerdicts)) {
+        keep->setChecked(false);
+    }
+    RememberKeepVerdicts(false);
+}
+
+template <class Command>
+void WithEngine(CMainFrame& frame, Command command) {
+    CTarnwickDoc& doc = frame.GetActiveDocument();
+    CReviewEngine engine(doc, doc.m_pGraph.get(), TargetsOf(frame.GetActiveView()), frame.GetUserPrompt(),
+                         doc.m_review);
+    command(engine, doc);
+    std::string error;
+    if (!doc.m_verdicts.Keep(engine.GetVerdicts(), error)) {
+        ReportKeepingOff(frame, error);
+    }
+}
+
+// Menu texts of the commands without a place in the menus; the table's order.
+struct ReviewCommand {
+    int id;
+    const char* text;
+};
+const ReviewCommand kFilterTexts[] = {
+    {32809, "Conjunctions in Members"},
+    {32813, "Prepositions in Members"},
+    {32814, "Expression Words"},
+    {32810, "Verbs Against Relation Kinds"},
+    {32811, "In Vitro and In Vivo"},
+    {32817, "Experiment Methods"},
+    {32812, "Organisms"},
+    {32826, "Localization"},
+    {32815, "Modality and Degree"},
+    {32819, "Simple Coordination"},
+    {32803, "All Member Markers"},
+};
+
+}  // namespace
+
+void RegisterReviewCommands(CMainFrame& frame) {
+    CMainFrame* f = &frame;
+    std::vector<int> menu;
+    for (const ReviewCommand& c : kFilterTexts) {
+        const MarkerFilter* filter = FindMarkerFilter(c.id);
+        frame.AddFeatureCommand(c.id, Tr(c.text), [f, filter] {
+            WithEngine(*f, [filter](CReviewEngine& engine, CTarnwickDoc& doc) {
+                RunMarkerFilter(engine, doc.m_review, *filter);
+            });
+        });
+        menu.push_back(c.id);
+    }
+    // In Tune(&T) already.
+    const MarkerFilter* specific = FindMarkerFilter(cmd::CoordinationSpecific);
+    frame.AddFeatureCommand(cmd::CoordinationSpecific, QString(), [f, specific] {
+        WithEngine(*f, [specific](CReviewEngine& engine, CTarnwickDoc& doc) {
+            RunMarkerFilter(engine, doc.m_review, *specific);
+        });
+    });
+
+    frame.AddFeatureCommand(cmd::FindByNumber, Tr("Find by Special Token..."), [f] {
+        CTarnwickDoc& doc = f->GetActiveDocument();
+        CDlgMoleculeNumber dialog(static_cast<int>(doc.m_lstSpecialTokens.size()), f);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        WithEngine(*f, [&](CReviewEngine& engine, CTarnwickDoc& d) {
+            OnFindByNumber(engine, d.m_lstSpecialTokens, dialog.m_nFind);
+        });
+    });
+    menu.push_back(cmd::FindByNumber);
+    menu.push_back(0);
+
+    frame.AddFeatureCommand(cmd::AnnotateOk, QString(),
+                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnAnnotateOk(); }); });
+    frame.AddFeatureCommand(cmd::SetAllOk, Tr("Set Simple Interactions OK"),
+                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnSetAllOk(); }); });
+    frame.AddFeatureCommand(cmd::ShowNotOk, Tr("Show Interactions Not OK"),
+                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnShowNotOk(); }); });
+    frame.AddFeatureCommand(cmd::CountOk, Tr("Count OK"),
+                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { OnCountOk(e); }); });
+    frame.AddFeatureCommand(cmd::Statistics, Tr("Statistics"), [f] {
+        WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc& doc) { OnStatistics(e, doc.m_review); });
+    });
+    menu.insert(menu.end(), {cmd::SetAllOk, cmd::ShowNotOk, 0, cmd::CountOk, cmd::Statistics});
+
+    QAction* keep = frame.AddFeatureCommand(kKeepVerdicts, Tr("Keep Verdicts in the Database"), [] {});
+    keep->setObjectName(QStringLiteral("keepVerdicts"));
+    keep->setCheckable(true);
+    const bool remembered =
+        QSettings(SettingsOrganization(), SettingsApplication()).value(QLatin1String(kKeepVerdictsKey), false).toBool();
+    frame.GetActiveDocument().m_verdicts.SetOn(remembered);
+    keep->setChecked(remembered);
+    QObject::connect(keep, &QAction::toggled, keep, [f](bool on) {
+        CVerdictKeeper& keeper = f->GetActiveDocument().m_verdicts;
+        if (on == keeper.IsOn()) {
+            return;
+        }
+        std::string error;
+        if (on && !keeper.TurnOn(error)) {
+            ReportKeepingOff(*f, error);
+            return;
+        }
+        keeper.SetOn(on);
+        RememberKeepVerdicts(on);
+    });
+    menu.insert(menu.end(), {0, kKeepVerdicts});
+    frame.AddFeatureMenu(Tr("Review"), menu)->setObjectName(QStringLiteral("menuReview"));
+}

@@ -1,0 +1,153 @@
+// The review commands in the window: the menus reach them, the marks land
+// in the representation, and the prompt's series and detail boxes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+
+#include <Inventor/SoPath.h>
+#include <Inventor/nodes/SoSelection.h>
+
+#include "BoxRep.h"
+#include "CommandIds.h"
+#include "DlgMoleculeNumber.h"
+#include "GuiTestSupport.h"
+#include "HeadlessReview.h"
+#include "MainFrm.h"
+#include "QtUserPrompt.h"
+#include "SceneNames.h"
+#include "SettingsKeys.h"
+#include "TarnwickApp.h"
+#include "TarnwickDoc.h"
+#include "TarnwickView.h"
+
+namespace {
+
+CMainFrame& Frame() { return *SampleApp().GetMainWnd(); }
+
+ModalHandler Press(QMessageBox::StandardButton button, QString* text = nullptr) {
+    return [button, text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        if (text) {
+            *text = box->text();
+        }
+        box->button(button)->click();
+    };
+}
+
+}  // namespace
+
+TEST(Review, SpecificCoordinationMarksWhatTheHeadlessFilterLists) {
+    CBoxRep* box = Frame().GetActiveView()->GetBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::DeselectAll));
+    QString question;
+    // No question is left open, and no other box comes: every name has a sphere.
+    EXPECT_EQ(WithModals([] { Frame().ExecuteCommand(cmd::CoordinationSpecific); },
+                         {Press(QMessageBox::No, &question), Press(QMessageBox::Ok)}),
+              1);
+    EXPECT_EQ(question, "Do you want to set all OK?");
+    std::set<std::string> selected;
+    const SoPathList& paths = *box->GetSelection()->getList();
+    for (int i = 0; i < paths.getLength(); ++i) {
+        selected.insert(GetSceneName(paths[i]->getTail()));
+    }
+
+    // The same filter without a window, on a document of its own.
+    CTarnwickDoc other(Frame().GetActiveDocument().m_setInteraction.GetConnect());
+    const std::string out = ArtifactPath(QStringLiteral("coordination-specific.txt")).toStdString();
+    std::string error;
+    ASSERT_TRUE(WriteFilterHits(other, "coordination-specific", out, error)) << error;
+    std::ifstream in(out);
+    std::set<std::string> listed;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("molecule ", 0) == 0) {
+            listed.insert(line.substr(9));
+        }
+    }
+    EXPECT_FALSE(listed.empty());
+    EXPECT_EQ(selected, listed);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::DeselectAll));
+}
+
+TEST(Review, AnnotateIsAvailableAndQuietWithoutASelectedRelationNode) {
+    QAction* annotate = Frame().FindCommand(cmd::AnnotateOk);
+    ASSERT_NE(annotate, nullptr);
+    EXPECT_TRUE(annotate->isEnabled());
+    // Nothing clicked: no question.
+    EXPECT_EQ(WithModals([] { Frame().ExecuteCommand(cmd::AnnotateOk); }, {Press(QMessageBox::Cancel)}), 0);
+}
+
+TEST(Review, SeriesBoxesOfferTheRestAndDetailsAreSelectable) {
+    CQtUserPrompt prompt(nullptr);
+    bool rest = true;
+    ASSERT_TRUE(WithNextModal([&] { rest = prompt.ShowSeriesMessage("r__1"); }, Press(QMessageBox::Ok)));
+    EXPECT_FALSE(rest);
+    int buttons = 0;
+    ASSERT_TRUE(WithNextModal([&] { rest = prompt.ShowSeriesMessage("r__2"); },
+                              [&](QWidget* modal) {
+                                  auto* box = qobject_cast<QMessageBox*>(modal);
+                                  ASSERT_NE(box, nullptr);
+                                  buttons = box->buttons().size();
+                                  for (QAbstractButton* b : box->buttons()) {
+                                      if (b->text() == CQtUserPrompt::RestButtonText()) {
+                                          b->click();
+                                      }
+                                  }
+                              }));
+    EXPECT_EQ(buttons, 2);
+    EXPECT_TRUE(rest);
+    QString details;
+    ASSERT_TRUE(WithNextModal([&] { prompt.ShowMessageWithDetails("존재하지 않는 이름입니다", "A\nB\n"); },
+                              [&](QWidget* modal) {
+                                  auto* box = qobject_cast<QMessageBox*>(modal);
+                                  ASSERT_NE(box, nullptr);
+                                  details = box->detailedText();
+                                  box->button(QMessageBox::Ok)->click();
+                              }));
+    EXPECT_EQ(details, "A\nB\n");
+}
+
+TEST(Review, KeepVerdictsIsACheckableOptionTheSettingsRemember) {
+    QAction* keep = Frame().findChild<QAction*>(QStringLiteral("keepVerdicts"));
+    ASSERT_NE(keep, nullptr);
+    EXPECT_TRUE(keep->isCheckable());
+    EXPECT_FALSE(keep->isChecked());
+    CVerdictKeeper& keeper = Frame().GetActiveDocument().m_verdicts;
+    keep->trigger();  // the sample's file takes the table
+    EXPECT_TRUE(keep->isChecked());
+    EXPECT_TRUE(keeper.IsOn());
+    EXPECT_TRUE(QSettings(SettingsOrganization(), SettingsApplication()).value("Review/KeepVerdicts").toBool());
+    keep->trigger();
+    EXPECT_FALSE(keeper.IsOn());
+    EXPECT_FALSE(QSettings(SettingsOrganization(), SettingsApplication()).value("Review/KeepVerdicts").toBool());
+}
+
+TEST(Review, MoleculeNumberDialogRefusesWhatIsNoInteger) {
+    CDlgMoleculeNumber dialog(7);
+    EXPECT_EQ(dialog.windowTitle(), "Molecule Name");
+    auto* total = dialog.findChild<QLineEdit*>(QStringLiteral("control1000"));
+    auto* find = dialog.findChild<QLineEdit*>(QStringLiteral("control1001"));
+    ASSERT_TRUE(total && find);
+    EXPECT_EQ(total->text(), "7");
+    EXPECT_FALSE(total->isEnabled());
+    EXPECT_EQ(find->text(), "0");
+    find->setText(QStringLiteral("two"));
+    QString refusal;
+    ASSERT_TRUE(WithNextModal([&] { dialog.accept(); }, Press(QMessageBox::Ok, &refusal)));
+    EXPECT_EQ(refusal, "정수를 입력하십시오.");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);  // still open for a fresh entry
+    find->setText(QStringLiteral("3"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_nFind, 3);
+}
