@@ -100,9 +100,10 @@ int main(int argc, char** argv) {
     BenchHost host;
     CInteractionStore store(options.connect);
     bool loaded = false;
-    std::unique_ptr<CNode> graph = BuildSphereGraph(store, loaded);
-    if (!loaded) {
-        std::fprintf(stderr, "edit bench: %s\n", store.GetDataError().c_str());
+    std::string error;
+    std::unique_ptr<CNode> graph = BuildSphereGraph(store, loaded, error);
+    if (!loaded || !graph) {
+        std::fprintf(stderr, "edit bench: %s\n", error.empty() ? store.GetDataError().c_str() : error.c_str());
         return 1;
     }
     std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);

@@ -30,9 +30,10 @@ int main(int argc, char** argv) {
     CInteractionStore store(options.connect);
     bool loaded = false;
     std::unique_ptr<CNode> startup = BuildStartupGraph(store, loaded);
-    std::unique_ptr<CNode> sphereGraph = loaded ? BuildSphereGraph(store, loaded) : nullptr;
-    if (!loaded) {
-        std::fprintf(stderr, "review bench: %s\n", store.GetDataError().c_str());
+    std::string error;
+    std::unique_ptr<CNode> sphereGraph = loaded ? BuildSphereGraph(store, loaded, error) : nullptr;
+    if (!loaded || !sphereGraph) {
+        std::fprintf(stderr, "review bench: %s\n", error.empty() ? store.GetDataError().c_str() : error.c_str());
         return 1;
     }
     CListedNamesTarget box(startup);

@@ -24,8 +24,12 @@ std::vector<std::string> SphereRelationNodeNames(const CInteractionStore& store)
         to.kind = from.kind;
     }
     scratch.m_nInteractions = static_cast<int>(count);
-    const std::unique_ptr<CNode> built = BuildSphereGraphFromArray(scratch);
+    std::string error;
+    const std::unique_ptr<CNode> built = BuildSphereGraphFromArray(scratch, error);
     std::vector<std::string> names(count);
+    if (!built) {
+        return names;  // names past their limits: no record names a relation node
+    }
     for (size_t i = 0; i < count; ++i) {
         const InteractionRecord& r = scratch.m_pInteractions[i];
         if (r.built) {

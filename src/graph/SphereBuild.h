@@ -125,3 +125,10 @@ std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, 
 // interaction.
 std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::string& error,
                                                  const NameLimits& limits = NameLimits());
+
+// For records known to stay within the name limits (tests, benchmarks):
+// null exactly where the form above is.
+inline std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store) {
+    std::string error;
+    return BuildSphereGraphFromArray(store, error);
+}

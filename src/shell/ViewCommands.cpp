@@ -48,7 +48,10 @@ bool OnSphereView(CTarnwickDoc& doc, CTarnwickView& view, IUserPrompt& prompt) {
     if (!prompt.AskRadii(radii)) {
         return false;
     }
-    if (!RebuildGraph(doc, prompt, BuildSphereGraph)) {
+    // The document keeps the current graph when the table cannot be read or
+    // relation names grow past their limits.
+    if (!doc.BuildSpherePathway()) {
+        prompt.ShowMessage(doc.GetDataError());
         return false;
     }
     ShowSphere(doc, view, radii);

@@ -259,10 +259,6 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         }
         out << "Wrote " << options.savePathwayPath << " (" << doc.m_pGraph->m_lstCircles.size() << " circles)\n";
     }
-    if (doc.GetLineBreakRepairs() > 0) {
-        err << "tarnwick: " << doc.GetLineBreakRepairs()
-                  << " rows had line breaks in member names; replaced by _\n";
-    }
     if (!options.statisticsPath.empty()) {
         if (!WriteReviewStatistics(doc, options.statisticsPath, error)) {
             err << "tarnwick: " << error << "\n";
@@ -277,7 +273,11 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         }
         out << "Wrote " << options.filterOutPath << "\n";
     }
+    if (doc.GetLineBreakRepairs() > 0) {
+        err << "tarnwick: " << doc.GetLineBreakRepairs()
+            << " rows had line breaks in member names; replaced by _\n";
+    }
     return 0;
 }
 
-int RunHeadless(const CommandLine& options) { return RunHeadless(options, out, err); }
+int RunHeadless(const CommandLine& options) { return RunHeadless(options, std::cout, std::cerr); }
