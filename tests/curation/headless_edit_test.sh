@@ -40,4 +40,10 @@ grep -q "line 2: 이름의 첫 시작은 숫자가 될 수 없습니다." "$work
 if "$tarnwick" --connect "$connect" --edit-script "$work/edits.tsv" 2>"$work/err"; then
     echo "an edit script without --save-pathway succeeded"; exit 1
 fi
+# The same edits on an opened pathway file give the same file (no box cells
+# either way once opened).
+"$tarnwick" --connect "$connect" --save-pathway "$work/plain.bb" >/dev/null
+"$tarnwick" --open-pathway "$work/plain.bb" --edit-script "$work/edits.tsv" --save-pathway "$work/opened.bb" >/dev/null
+"$tarnwick" --open-pathway "$work/out.bb" --save-pathway "$work/reread.bb" >/dev/null
+cmp "$work/opened.bb" "$work/reread.bb"
 echo "headless edits ok"
