@@ -66,4 +66,13 @@ constexpr int SetAllOk = 32824;
 constexpr int Statistics = 32827;
 constexpr int ShowNotOk = 32828;
 
+// Graphviz layout and node positions.
+constexpr int LayoutGraphviz = 33040;  // engine chosen by the graph's size
+constexpr int LayoutDot = 33041;
+constexpr int LayoutNeato = 33042;
+constexpr int LayoutFdp = 33043;
+constexpr int LayoutSfdp = 33044;
+constexpr int CancelLayout = 33045;
+constexpr int SaveNodePositions = 33046;
+
 }  // namespace cmd

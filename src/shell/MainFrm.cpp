@@ -18,6 +18,7 @@
 #include "AboutDlg.h"
 #include "CommandIds.h"
 #include "EditCommandSet.h"
+#include "LayoutCommands.h"
 #include "SearchPanel.h"
 #include "SettingsKeys.h"
 #include "StatusIndicators.h"
@@ -43,6 +44,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     createDockWindows();
     createView();
     RegisterViewCommands(*this);
+    RegisterLayoutCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();
@@ -450,13 +452,19 @@ QAction* CMainFrame::RegisterCommand(int id, const QString& text, std::function<
 
 void CMainFrame::OnStartupLoad() { m_pView->OnStartupLoad(); }
 
-void CMainFrame::OnExportDot() { m_doc.OnExportDot(m_prompt); }
+void CMainFrame::OnExportDot() { ShowWritten(m_doc.OnExportDot(m_prompt)); }
 
 void CMainFrame::OnSavePathway() {
     // The grid comes from the box layout on record; without one the file
     // gets a 1 x 1 grid and no cells.
     const CBoxRep* box = m_pView->GetBox();
-    m_doc.OnSavePathway(m_prompt, box ? PathwayGridOf(box->GetGrid()) : PathwayGrid());
+    ShowWritten(m_doc.OnSavePathway(m_prompt, box ? PathwayGridOf(box->GetGrid()) : PathwayGrid()));
+}
+
+void CMainFrame::ShowWritten(const std::string& note) {
+    if (!note.empty()) {
+        statusBar()->showMessage(QString::fromStdString(note));
+    }
 }
 
 void CMainFrame::OnAppAbout() {

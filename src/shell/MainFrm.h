@@ -108,6 +108,8 @@ private:
     // A command whose handler lives with its feature.
     QAction* AddCommand(int id, const QString& text, std::function<void()> handler);
     QMenu* AddMenu(QMenu* parent, const QString& title, std::initializer_list<int> ids);
+    // What a save or export wrote, in the status bar.
+    void ShowWritten(const std::string& note);
     void SetHighlightMode(int mode);
     void SetLabelMode(int ModeFlags::*flag, int visibility);
     // Check marks follow the flags, as an update handler would set them.

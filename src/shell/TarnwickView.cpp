@@ -100,6 +100,7 @@ void CTarnwickView::OnStartupLoad() {
         const std::string& error = m_doc.GetDataError();
         m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
     }
+    emit startupLoaded(result.positionsRead);
 }
 
 QString CTarnwickView::LineBreakRepairText(int rows) {

@@ -80,6 +80,8 @@ public:
 signals:
     // A note for the status bar.
     void statusText(const QString& text);
+    // A start-up load ended; false when no node-position file was read.
+    void startupLoaded(bool positionsRead);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "EditScript.h"
+#include "FileWriter.h"
+#include "GraphvizRun.h"
 #include "GridLayout.h"
 #include "HeadlessReview.h"
 #include "PathwayFile.h"
@@ -113,6 +115,10 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "run the statistics of the review filters and write its two lines, then exit"},
         {"--filter", &CommandLine::filterName, nullptr, "NAME OUT",
          "run one review filter and write the ids it handled, then exit"},
+        {"--layout", &CommandLine::layoutEngine, nullptr, "ENGINE",
+         "lay the start-up graph out with Graphviz (dot, neato, fdp, sfdp or auto); needs --positions-out"},
+        {"--positions-out", &CommandLine::positionsOutPath, nullptr, "FILE",
+         "with --layout: write the node positions (yeast.graph.txt's format), then exit"},
         {"--help", nullptr, &CommandLine::help, nullptr, "show this text and exit"},
         {"--version", nullptr, &CommandLine::version, nullptr, "show the version and exit"},
     };
@@ -205,6 +211,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             cl.error = "option --edit-script edits the relation-node graph, not the --startup one";
         }
     }
+    if (cl.error.empty() && cl.layoutEngine.empty() != cl.positionsOutPath.empty()) {
+        cl.error = cl.layoutEngine.empty() ? "option --positions-out needs --layout ENGINE"
+                                           : "option --layout needs --positions-out FILE";
+    }
+    if (cl.error.empty() && !cl.layoutEngine.empty() && cl.layoutEngine != "auto" &&
+        !IsLayoutEngine(cl.layoutEngine)) {
+        cl.error = "unknown layout engine " + cl.layoutEngine + " (dot, neato, fdp, sfdp or auto)";
+    }
     return cl;
 }
 
@@ -229,6 +243,16 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
             return 1;
         }
         out << "Wrote " << options.exportDotPath << " (" << doc.m_pGraph->m_circle_count - 1 << " molecules)\n";
+    }
+    if (!options.layoutEngine.empty()) {
+        LayoutPlacement placement;
+        if (!LayOutStartupPathway(doc, options.layoutEngine, placement, error) ||
+            !WriteTextFile(options.positionsOutPath, FormatNodePositions(*doc.m_pGraph), error)) {
+            err << "tarnwick: " << error << "\n";
+            return 1;
+        }
+        out << "Wrote " << options.positionsOutPath << " (" << placement.placed << " of " << placement.molecules
+            << " molecules placed)\n";
     }
     if (!options.dumpSphereGridPath.empty()) {
         if (!DumpSphereGrid(doc, options.dumpSphereGridPath, error)) {

@@ -16,6 +16,8 @@ struct CommandLine {
     std::string statisticsPath;
     std::string filterName;
     std::string filterOutPath;  // the second value of --filter
+    std::string layoutEngine;      // dot, neato, fdp, sfdp or auto
+    std::string positionsOutPath;  // where --layout writes the node positions
     bool help = false;
     bool version = false;
     std::vector<std::string> rest;  // arguments without "--", left for the window system
@@ -24,7 +26,7 @@ struct CommandLine {
     bool IsHeadless() const {
         return !exportDotPath.empty() || !savePathwayPath.empty() || startup || !openPathwayPath.empty() ||
                !dumpSphereGridPath.empty() || !editScriptPath.empty() || !statisticsPath.empty() ||
-               !filterName.empty();
+               !filterName.empty() || !layoutEngine.empty() || !positionsOutPath.empty();
     }
     // Help, version, a refused command line and the headless commands run
     // without any window system.

@@ -1,5 +1,7 @@
 #include "TarnwickDoc.h"
 
+#include <filesystem>
+
 #include "DotExport.h"
 #include "FileWriter.h"
 #include "GridLayout.h"
@@ -20,6 +22,13 @@ bool AskSavePath(IUserPrompt& prompt, const char* extension, const char* filter,
     choice.filter = filter;
     choice.promptOverwrite = true;
     return prompt.ChooseFile(choice, path);
+}
+
+// "<what> to <absolute path>", for the status bar.
+std::string WrittenNote(const std::string& what, const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path full = std::filesystem::absolute(path, ignored).lexically_normal();
+    return what + " to " + (full.empty() ? path : full.string());
 }
 
 }  // namespace
@@ -90,21 +99,24 @@ bool CTarnwickDoc::OpenPathway(const std::string& path, std::string& error) {
     return true;
 }
 
-void CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
+std::string CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid) {
     if (!m_pGraph) {
         m_pGraph = std::make_unique<CNode>(this);
     }
     std::string path;
     if (!AskSavePath(prompt, "bb", "bb file (*.bb) | *.bb ||", path)) {
-        return;
+        return {};
     }
     std::string error;
     int namesWithLineBreaks = 0;
     if (!SavePathway(*m_pGraph, path, grid, error, &namesWithLineBreaks)) {
         prompt.ShowMessage(error);
-    } else if (namesWithLineBreaks > 0) {
+        return {};
+    }
+    if (namesWithLineBreaks > 0) {
         prompt.ShowMessage(LineBreakNote(path, namesWithLineBreaks));
     }
+    return WrittenNote("Saved " + std::to_string(m_pGraph->m_lstCircles.size()) + " circles", path);
 }
 
 bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {
@@ -115,20 +127,30 @@ bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {
     return WriteTextFile(path, FormatDotGraph(*m_pGraph), error);
 }
 
-void CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
+std::string CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
     if (!BuildStartupPathway()) {
         prompt.ShowMessage(GetDataError());
-        return;
+        return {};
     }
     if (m_pGraph->m_circle_count <= 0) {
-        return;
+        return {};
     }
     std::string path;
     if (!AskSavePath(prompt, "dot", "dot file (*.dot) | *.dot ||", path)) {
-        return;
+        return {};
     }
     std::string error;
-    if (!WriteTextFile(path, FormatDotGraph(*m_pGraph), error)) {
+    const std::string text = FormatDotGraph(*m_pGraph);
+    if (!WriteTextFile(path, text, error)) {
         prompt.ShowMessage(error);
+        return {};
     }
+    // One "--" per link line; the header has none.
+    size_t links = 0;
+    for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+        ++links;
+    }
+    return WrittenNote("Exported " + std::to_string(links) + " links of " +
+                           std::to_string(m_pGraph->m_circle_count - 1) + " molecules",
+                       path);
 }

@@ -41,13 +41,15 @@ public:
     bool OpenPathway(const std::string& path, std::string& error);
 
     // The save command: ask for a "*.bb" file and write the current graph
-    // with the box layout's grid; failures are shown.
-    void OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid);
+    // with the box layout's grid; failures are shown. Returns what was
+    // written where, empty when nothing was.
+    std::string OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid);
 
     // Rebuilds the start-up graph and writes it as a Graphviz file.
     bool ExportDot(const std::string& path, std::string& error);
     // The export command: rebuild, ask for the file, write, report failures.
-    void OnExportDot(IUserPrompt& prompt);
+    // Returns what was written where, empty when nothing was.
+    std::string OnExportDot(IUserPrompt& prompt);
 
     std::unique_ptr<CNode> m_pGraph;
     // Grid sizes in the header of the file opened last; checked, not used
