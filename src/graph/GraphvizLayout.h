@@ -45,7 +45,7 @@ bool ParsePlainLayout(const std::string& text, PlainLayout& layout, std::string&
 // Plane units per Graphviz unit, chosen so that the median edge puts its
 // two spheres kNeighbourDiameters sphere diameters apart in the scene: the
 // engines keep neighbours at about one edge length, whatever unit they use.
-constexpr double kNeighbourDiameters = 4.0;
+constexpr double kNeighbourDiameters = 6.0;
 double NeighbourScale(const PlainLayout& layout);
 
 struct LayoutPlacement {
@@ -72,6 +72,6 @@ struct PositionsCheck {
 // Spacing is the picture's larger side over the square root of the
 // molecule count, the side of the square each molecule gets; beyond
 // kTooSpreadRadii the spheres are dots in a wide empty field (a Graphviz
-// layout in its own inches gives 90 to 170, the sample file 21, ours 8).
+// layout in its own inches gives 90 to 170, the sample file 21, ours 12).
 constexpr double kTooSpreadRadii = 50.0;
 PositionsCheck CheckPositions(const CNode& graph, bool fileRead);

@@ -21,12 +21,12 @@ for engine in dot neato fdp sfdp auto; do
     [ "$(tail -n 1 "$work/$engine.txt")" = edge ] || { echo "$engine: no edge line at the end"; exit 1; }
     nodes=$(grep -Ec '^node [0-9]+ -?[0-9]+\.[0-9]{6} -?[0-9]+\.[0-9]{6}$' "$work/$engine.txt")
     [ "$nodes" -eq "$molecules" ] || { echo "$engine: $nodes node lines for $molecules molecules"; exit 1; }
-    # Median link length in scene units (30 per plane unit): 4 diameters of 0.4-radius spheres.
+    # Median link length in scene units (30 per plane unit): 6 diameters of 0.4-radius spheres.
     median=$(awk 'NR == FNR { if ($1 == "node") { x[$2] = $3; y[$2] = $4 } next }
              /--/ { gsub(/[";]/, ""); split($0, e, "--"); if (e[1] != e[2]) {
                      dx = x[e[1]] - x[e[2]]; dy = y[e[1]] - y[e[2]]; print 30 * sqrt(dx * dx + dy * dy) } }' \
             "$work/$engine.txt" "$work/sample.dot" | sort -g | awk '{ v[NR] = $1 } END { print v[int(NR / 2) + 1] }')
-    awk -v m="$median" 'BEGIN { exit !(m > 2.9 && m < 3.5) }' || { echo "$engine: median link $median"; exit 1; }
+    awk -v m="$median" 'BEGIN { exit !(m > 4.6 && m < 5.0) }' || { echo "$engine: median link $median"; exit 1; }
 done
 # The same layout twice gives the same file.
 "$tarnwick" --connect "$connect" --layout neato --positions-out "$work/again.txt" >/dev/null
