@@ -41,6 +41,11 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowAndParsesTheRest) {
         {{"--help"}, false, 0, "--dump-sphere-grid OUT", "", "", kDefault, {}},
         {{"--export-dot", "a.dot", "--help"}, false, 0, "Usage: tarnwick", "a.dot", "", kDefault, {}},
         {{"--version"}, false, 0, "Tarnwick 1.0", "", "", kDefault, {}},
+        {{"--layout", "auto", "--positions-out", "p.txt"}, false, -1, "", "", "", kDefault, {}},
+        {{"--layout", "twopi", "--positions-out", "p.txt"}, false, 2, "unknown layout engine twopi", "", "",
+         kDefault, {}},
+        {{"--positions-out", "p.txt"}, false, 2, "option --positions-out needs --layout ENGINE", "", "", kDefault,
+         {}},
     };
     for (const Row& row : rows) {
         std::vector<std::string> storage{"tarnwick"};
