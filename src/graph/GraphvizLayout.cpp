@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 #include "Node.h"
 
@@ -89,6 +88,55 @@ void ForEachFirstMolecule(const CNode& graph, Visit visit) {
     }
 }
 
+// The median distance from a node to its nearest other node (0 for fewer
+// than two nodes). Nodes are binned in a grid of about one node per cell;
+// each search widens ring by ring until no nearer cell can remain.
+double MedianNearestNeighbour(const std::vector<PlainNode>& nodes) {
+    if (nodes.size() < 2) {
+        return 0.0;
+    }
+    Extent extent;
+    for (const PlainNode& n : nodes) {
+        extent.Add(n.x, n.y);
+    }
+    const double side = std::max(extent.Width(), extent.Height());
+    if (side <= 0.0) {
+        return 0.0;
+    }
+    const int cells = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(nodes.size()))));
+    const double cell = side / cells;
+    auto at = [&](double v, double min) { return std::min(cells - 1, static_cast<int>((v - min) / cell)); };
+    std::vector<std::vector<size_t>> grid(static_cast<size_t>(cells) * cells);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        grid[static_cast<size_t>(at(nodes[i].y, extent.minY)) * cells + at(nodes[i].x, extent.minX)].push_back(i);
+    }
+    std::vector<double> nearest;
+    nearest.reserve(nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const int cx = at(nodes[i].x, extent.minX);
+        const int cy = at(nodes[i].y, extent.minY);
+        double best = std::numeric_limits<double>::max();
+        // Ring r holds no point nearer than (r - 1) cells.
+        for (int r = 0; r <= cells && (r - 1) * cell < best; ++r) {
+            for (int y = std::max(0, cy - r); y <= std::min(cells - 1, cy + r); ++y) {
+                for (int x = std::max(0, cx - r); x <= std::min(cells - 1, cx + r); ++x) {
+                    if (std::max(std::abs(x - cx), std::abs(y - cy)) != r) {
+                        continue;
+                    }
+                    for (size_t j : grid[static_cast<size_t>(y) * cells + x]) {
+                        if (j != i) {
+                            best = std::min(best, std::hypot(nodes[i].x - nodes[j].x, nodes[i].y - nodes[j].y));
+                        }
+                    }
+                }
+            }
+        }
+        nearest.push_back(best);
+    }
+    std::nth_element(nearest.begin(), nearest.begin() + static_cast<long>(nearest.size() / 2), nearest.end());
+    return nearest[nearest.size() / 2];
+}
+
 }  // namespace
 
 const std::vector<std::string>& LayoutEngines() {
@@ -155,7 +203,7 @@ bool ParsePlainLayout(const std::string& text, PlainLayout& layout, std::string&
             if (w.size() < 3) {
                 return fail("expected \"edge tail head ...\"");
             }
-            read.edges.emplace_back(w[1], w[2]);
+            ++read.edges;
         } else if (w[0] == "stop") {
             layout = std::move(read);
             return true;
@@ -168,29 +216,10 @@ bool ParsePlainLayout(const std::string& text, PlainLayout& layout, std::string&
 }
 
 double NeighbourScale(const PlainLayout& layout) {
-    std::unordered_map<std::string, const PlainNode*> byName;
-    for (const PlainNode& n : layout.nodes) {
-        byName.emplace(n.name, &n);
-    }
-    std::vector<double> lengths;
-    for (const auto& [tail, head] : layout.edges) {
-        const auto a = byName.find(tail);
-        const auto b = byName.find(head);
-        if (a == byName.end() || b == byName.end()) {
-            continue;
-        }
-        const double length = std::hypot(a->second->x - b->second->x, a->second->y - b->second->y);
-        if (length > 0.0) {
-            lengths.push_back(length);
-        }
-    }
-    // Without edges, the engines' own default edge length: one unit.
-    double median = 1.0;
-    if (!lengths.empty()) {
-        std::nth_element(lengths.begin(), lengths.begin() + static_cast<long>(lengths.size() / 2), lengths.end());
-        median = lengths[lengths.size() / 2];
-    }
-    return kNeighbourDiameters * 2.0 * kBoxSphereRadius / (kBoxPlaneScale * median);
+    // Without two distinct places, the engines' own default edge length:
+    // one unit.
+    const double median = MedianNearestNeighbour(layout.nodes);
+    return kNeighbourDiameters * 2.0 * kBoxSphereRadius / (kBoxPlaneScale * (median > 0.0 ? median : 1.0));
 }
 
 bool ApplyPlainLayout(CNode& graph, const std::string& plain, LayoutPlacement& placement, std::string& error) {
@@ -199,26 +228,28 @@ bool ApplyPlainLayout(CNode& graph, const std::string& plain, LayoutPlacement& p
         return false;
     }
     placement = LayoutPlacement();
-    placement.scale = NeighbourScale(layout);
     ForEachFirstMolecule(graph, [&](int, const MoleculeRecord&) { ++placement.molecules; });
 
-    std::vector<std::pair<MoleculeRecord*, const PlainNode*>> targets;
+    std::vector<MoleculeRecord*> targets;
+    PlainLayout placed;  // the nodes that are molecules of this graph
     Extent extent;
     for (const PlainNode& node : layout.nodes) {
         int circle = 0;
         MoleculeRecord* m = ParseCircle(node.name, circle) && circle > 0 ? graph.GetMolecule(circle, 0) : nullptr;
         if (m) {
-            targets.emplace_back(m, &node);
+            targets.push_back(m);
+            placed.nodes.push_back(node);
             extent.Add(node.x, node.y);
         }
     }
+    placement.scale = NeighbourScale(placed);
     // Centred on the origin; Graphviz's y grows upwards, the plane's y (the
     // scene's z) towards the viewer, so it is turned to keep the picture.
     const double cx = (extent.minX + extent.maxX) / 2;
     const double cy = (extent.minY + extent.maxY) / 2;
-    for (auto& [m, node] : targets) {
-        m->posX = AsFileReadsIt((node->x - cx) * placement.scale);
-        m->posY = AsFileReadsIt(-(node->y - cy) * placement.scale);
+    for (size_t i = 0; i < targets.size(); ++i) {
+        targets[i]->posX = AsFileReadsIt((placed.nodes[i].x - cx) * placement.scale);
+        targets[i]->posY = AsFileReadsIt(-(placed.nodes[i].y - cy) * placement.scale);
     }
     placement.placed = static_cast<int>(targets.size());
     return true;
@@ -236,19 +267,19 @@ std::string FormatNodePositions(const CNode& graph) {
 
 PositionsCheck CheckPositions(const CNode& graph, bool fileRead) {
     PositionsCheck check;
-    Extent extent;
-    ForEachFirstMolecule(graph, [&](int, const MoleculeRecord& m) {
-        ++check.molecules;
-        extent.Add(m.posX, m.posY);
-    });
-    if (check.molecules == 0) {
+    std::vector<PlainNode> places;
+    ForEachFirstMolecule(graph, [&](int, const MoleculeRecord& m) { places.push_back({"", m.posX, m.posY}); });
+    check.molecules = static_cast<int>(places.size());
+    if (places.empty()) {
         return check;
     }
-    const double side = std::max(extent.Width(), extent.Height());
-    check.spacingRadii = kBoxPlaneScale * side / std::sqrt(static_cast<double>(check.molecules)) / kBoxSphereRadius;
+    const double spacing = MedianNearestNeighbour(places);
+    check.spacingRadii = kBoxPlaneScale * spacing / kBoxSphereRadius;
     if (!fileRead) {
         check.state = PositionsState::NoFile;
-    } else if (check.molecules > 1 && side == 0.0) {
+    } else if (std::all_of(places.begin(), places.end(), [&](const PlainNode& p) {
+                   return p.x == places[0].x && p.y == places[0].y;
+               }) && places.size() > 1) {
         check.state = PositionsState::NothingPlaced;
     } else if (check.spacingRadii > kTooSpreadRadii) {
         check.state = PositionsState::TooSpread;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 class CNode;
@@ -36,16 +35,18 @@ struct PlainNode {
 };
 struct PlainLayout {
     std::vector<PlainNode> nodes;
-    std::vector<std::pair<std::string, std::string>> edges;
+    size_t edges = 0;
 };
 // False, with the line number and what was expected, when the text is not
 // plain output ("graph" first, "stop" last, node and edge lines between).
 bool ParsePlainLayout(const std::string& text, PlainLayout& layout, std::string& error);
 
-// Plane units per Graphviz unit, chosen so that the median edge puts its
-// two spheres kNeighbourDiameters sphere diameters apart in the scene: the
-// engines keep neighbours at about one edge length, whatever unit they use.
-constexpr double kNeighbourDiameters = 6.0;
+// Plane units per Graphviz unit, chosen so that a typical sphere has its
+// nearest neighbour kNeighbourDiameters sphere diameters away in the scene
+// (the median of the nearest-neighbour distances). Edge lengths would not
+// do: around a hub the engines pack hundreds of leaves far closer together
+// than the hub's edges are long.
+constexpr double kNeighbourDiameters = 4.0;
 double NeighbourScale(const PlainLayout& layout);
 
 struct LayoutPlacement {
@@ -67,11 +68,10 @@ enum class PositionsState { Placed, NoFile, NothingPlaced, TooSpread };
 struct PositionsCheck {
     PositionsState state = PositionsState::Placed;
     int molecules = 0;
-    double spacingRadii = 0.0;  // typical spacing in sphere radii
+    double spacingRadii = 0.0;  // median nearest-neighbour distance, in sphere radii
 };
-// Spacing is the picture's larger side over the square root of the
-// molecule count, the side of the square each molecule gets; beyond
-// kTooSpreadRadii the spheres are dots in a wide empty field (a Graphviz
-// layout in its own inches gives 90 to 170, the sample file 21, ours 12).
-constexpr double kTooSpreadRadii = 50.0;
+// Beyond kTooSpreadRadii the spheres are dots in a wide empty field: a
+// Graphviz layout of the sample in its own inches gives 60 to 85, the
+// sample's file 13, our layouts 8.
+constexpr double kTooSpreadRadii = 25.0;
 PositionsCheck CheckPositions(const CNode& graph, bool fileRead);

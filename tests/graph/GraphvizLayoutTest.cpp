@@ -56,7 +56,7 @@ TEST(GraphvizLayout, ParsesPlainOutputAndRefusesWhatIsNotPlain) {
         EXPECT_EQ(parsed, *c.error == '\0');
         if (parsed) {
             EXPECT_EQ(layout.nodes.size(), c.nodes);
-            EXPECT_EQ(layout.edges.size(), c.edges);
+            EXPECT_EQ(layout.edges, c.edges);
         } else {
             EXPECT_NE(error.find(c.error), std::string::npos) << error;
         }
@@ -66,22 +66,22 @@ TEST(GraphvizLayout, ParsesPlainOutputAndRefusesWhatIsNotPlain) {
     ASSERT_TRUE(ParsePlainLayout(cases[0].text, layout, error));
     EXPECT_EQ(layout.nodes[1].name, "a \"b\"");
     EXPECT_DOUBLE_EQ(layout.nodes[1].x, 1.5);
-    EXPECT_EQ(layout.edges[0], std::make_pair(std::string("1"), std::string("a \"b\"")));
 }
 
-// The median edge, whatever its length in Graphviz units, ends up a fixed
-// number of sphere diameters long in the scene; the picture keeps its
-// shape, is centred, and names that are no circle are skipped.
-TEST(GraphvizLayout, ScalesTheMedianEdgeToAFewSphereDiameters) {
+// The median distance to the nearest neighbour, whatever Graphviz's unit,
+// becomes a fixed number of sphere diameters in the scene; the picture
+// keeps its shape, is centred, and names that are no circle are skipped.
+TEST(GraphvizLayout, ScalesTheMedianNeighbourDistanceToAFewSphereDiameters) {
     for (double unit : {0.01, 1.0, 72.0}) {
         SCOPED_TRACE(unit);
         auto g = Graph(4);
         auto at = [unit](double v) { return std::to_string(v * unit); };
-        // 1-2 and 2-3 one unit long, 3-4 ten units long (an outlier).
+        // Nearest neighbours one unit apart, but 4 ten units from 3; the
+        // long edge 1-4 and the two nodes that are no molecule do not count.
         const std::string plain = "graph 1 12 1\nnode 1 " + at(0) + " " + at(0) + " 0.4 0.4\nnode 2 " + at(1) + " " +
                                   at(0) + " 0.4 0.4\nnode 3 " + at(1) + " " + at(1) + " 0.4 0.4\nnode 4 " + at(11) +
-                                  " " + at(1) + " 0.4 0.4\nnode 99 5 5 0.4 0.4\nnode x 5 5 0.4 0.4\n" +
-                                  "edge 1 2 0\nedge 2 3 0\nedge 3 4 0\nedge 4 4 0\nstop\n";
+                                  " " + at(1) + " 0.4 0.4\nnode 99 " + at(0.1) + " 0 0.4 0.4\nnode x " + at(0.2) + " 0 0.4 0.4\n" +
+                                  "edge 1 4 0\nstop\n";
         LayoutPlacement placement;
         std::string error;
         ASSERT_TRUE(ApplyPlainLayout(*g, plain, placement, error)) << error;
@@ -96,10 +96,13 @@ TEST(GraphvizLayout, ScalesTheMedianEdgeToAFewSphereDiameters) {
         EXPECT_NEAR(g->GetMolecule(1, 0)->posY, -g->GetMolecule(4, 0)->posY, 1e-5);
         EXPECT_GT(g->GetMolecule(1, 0)->posY, g->GetMolecule(3, 0)->posY);
     }
-    // Without edges the engines' unit length stands for the neighbour distance.
-    PlainLayout lonely;
-    lonely.nodes = {{"1", 0, 0}, {"2", 3, 4}};
-    EXPECT_DOUBLE_EQ(NeighbourScale(lonely), kNeighbourDiameters * 2 * kBoxSphereRadius / kBoxPlaneScale);
+    // Two nodes: their distance; one alone: the engines' unit edge length.
+    const double unitScale = kNeighbourDiameters * 2 * kBoxSphereRadius / kBoxPlaneScale;
+    PlainLayout two;
+    two.nodes = {{"1", 0, 0}, {"2", 3, 4}};
+    EXPECT_DOUBLE_EQ(NeighbourScale(two), unitScale / 5);
+    two.nodes.pop_back();
+    EXPECT_DOUBLE_EQ(NeighbourScale(two), unitScale);
 }
 
 // What Save Node Positions writes is what the next start-up load reads,
@@ -153,8 +156,8 @@ TEST(GraphvizLayout, StartupPositionsAreCheckedForTheStatusBar) {
         bool fileRead;
         PositionsState expected;
     } cases[] = {
-        {80, 0.3, true, PositionsState::Placed},       // the sample's spacing
-        {80, 0.3, false, PositionsState::NoFile},      // file missing: stacked
+        {80, 0.2, true, PositionsState::Placed},       // the sample's spacing
+        {80, 0.2, false, PositionsState::NoFile},      // file missing: stacked
         {80, 0.0, true, PositionsState::NothingPlaced},
         {1, 0.0, true, PositionsState::Placed},        // one molecule sits anywhere
         {80, 1.0, true, PositionsState::TooSpread},    // Graphviz inches as they are
