@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@
 
 #include "CommandIds.h"
 #include "CommandLine.h"
+#include "GraphvizRun.h"
 #include "GuiTestSupport.h"
 #include "LayoutCommands.h"
 #include "MainFrm.h"
@@ -186,6 +188,16 @@ TEST_F(LayoutGui, WithoutPositionsLayOutSaveAndStartAgain) {
     SaveThrough(first, cmd::SaveNodePositions, positions);
     EXPECT_EQ(StatusOf(first), QStringLiteral("Saved %1 node positions to %2").arg(molecules).arg(positions));
     const auto placed = Positions(first);
+    // The headless layout writes the same file.
+    {
+        CTarnwickDoc headless(m_database.Connect());
+        LayoutPlacement placement;
+        std::string error;
+        ASSERT_TRUE(LayOutStartupPathway(headless, "neato", placement, error)) << error;
+        QFile saved(positions);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll().toStdString(), FormatNodePositions(*headless.m_pGraph));
+    }
 
     // Saves and exports say what they wrote where.
     SaveThrough(first, cmd::SavePathway, m_work.filePath("sample.bb"));
