@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SelectNames.h"
@@ -16,13 +17,16 @@ public:
     CSelectNames& SelectNames() override { return m_names; }
     std::vector<std::string> SelectListedNamesQuietly() override {
         std::vector<std::string> missing;
+        if (!hasSphere && !m_bRecordSelected) {
+            return missing;  // nothing to test or record
+        }
         const CSelectNameList& listed = m_names.m_lstSelectNames;
         for (size_t i = 0; i < listed.size(); ++i) {
-            const std::string& name = listed[i];
+            std::string name(listed[i]);
             if (hasSphere && !hasSphere(name)) {
-                missing.push_back(name);
+                missing.push_back(std::move(name));
             } else if (m_bRecordSelected) {
-                selected.push_back(name);
+                selected.push_back(std::move(name));
             }
         }
         return missing;

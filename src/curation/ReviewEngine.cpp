@@ -32,8 +32,9 @@ bool InList(const std::vector<std::string>& list, const std::string& word) {
 // A word list prepared once per walk for "does the text contain any of the
 // words": one pass over the text, trying at each position only the words
 // that begin with the two characters found there, instead of one search of
-// the whole text per word. Which word matches does not matter to the
-// callers, only whether one does.
+// the whole text per word. A bit per character pair rules out most
+// positions at once. Which word matches does not matter to the callers,
+// only whether one does.
 class WordSearch {
 public:
     explicit WordSearch(const std::vector<std::string>& words) : m_words(words) {
@@ -47,8 +48,9 @@ public:
                 m_short.push_back(i);
                 continue;
             }
-            m_byPair[Pair(w[0], w[1])] |= uint64_t{1} << i;
-            m_first[static_cast<unsigned char>(w[0])] = true;
+            const size_t pair = Pair(w[0], w[1]);
+            m_byPair[pair] |= uint64_t{1} << i;
+            m_pairs[pair >> 6] |= uint64_t{1} << (pair & 63);
         }
     }
     size_t size() const { return m_words.size(); }
@@ -71,10 +73,11 @@ public:
         }
         const size_t n = text.size();
         for (size_t p = 0; p + 1 < n; ++p) {
-            if (!m_first[static_cast<unsigned char>(text[p])]) {
+            const size_t pair = Pair(text[p], text[p + 1]);
+            if ((m_pairs[pair >> 6] >> (pair & 63) & 1) == 0) {
                 continue;
             }
-            for (uint64_t mask = m_byPair[Pair(text[p], text[p + 1])]; mask != 0; mask &= mask - 1) {
+            for (uint64_t mask = m_byPair[pair]; mask != 0; mask &= mask - 1) {
                 const std::string& w = m_words[static_cast<size_t>(__builtin_ctzll(mask))];
                 if (w.size() <= n - p && text.compare(p, w.size(), w) == 0) {
                     return true;
@@ -92,7 +95,7 @@ private:
     const std::vector<std::string>& m_words;
     std::vector<uint64_t> m_byPair;  // per leading character pair, the words starting with it
     std::vector<size_t> m_short;     // words shorter than a pair
-    bool m_first[256] = {};          // the characters a word of a pair starts with
+    uint64_t m_pairs[1024] = {};     // one bit per pair that starts a word: the scan tests only these
 };
 
 std::string WithoutUnderscores(std::string word) {
@@ -243,6 +246,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
     CGraphLookup lookup(names->Graph());
     const WordSearch search(words);
     int hits = 0;
+    CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         // The words first: the node itself is fetched for hits only.
@@ -292,6 +296,7 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
         Handle(*names, record, *node, setsState && yes, ids);
         ++hits;
     }
+    walk.End();
     ids.Finish();
     SelectListed(*target);
     return hits;
@@ -314,6 +319,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
     };
     static constexpr Group kGroups[] = {{0, 3, 0}, {3, 6, 2}, {6, 9, 3}, {9, 10, 6}};
     int hits = 0;
+    CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         if (!HasRelationNode(record)) {
@@ -347,6 +353,7 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
             ++hits;
         }
     }
+    walk.End();
     ids.Finish();
     SelectListed(*target);
     return hits;
@@ -520,6 +527,7 @@ void CReviewEngine::OnSetAllOk() {
     int total = 0;
     int simple = 0;
     auto words = [](const MoleculeRecord& m) { return std::count(m.name.begin(), m.name.end(), '_'); };
+    CSelectNames::Walk walk(*names);
     ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
         ++total;
         const MoleculeRecord* left = m_graph->GetMolecule(node.left.circle, node.left.index);
@@ -533,6 +541,7 @@ void CReviewEngine::OnSetAllOk() {
         }
         ++simple;
     });
+    walk.End();
     SelectListed(*sphere);
     m_prompt.ShowMessage(std::to_string(simple) + "/" + std::to_string(total));
 }
@@ -545,12 +554,14 @@ void CReviewEngine::OnShowNotOk() {
         return;
     }
     int count = 0;
+    CSelectNames::Walk walk(*names);
     ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
         if (node.state < 0) {
             names->AddElementNames(c, i, -1, 1);
             ++count;
         }
     });
+    walk.End();
     SelectListed(*sphere);
     m_prompt.ShowMessage(std::to_string(count));
 }
@@ -575,6 +586,7 @@ int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std
         searches.emplace_back(*list);
     }
     int count = 0;
+    CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         bool matched = false;
@@ -590,6 +602,7 @@ int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std
             ++count;
         }
     }
+    walk.End();
     SelectListed(*target);
     return count;
 }

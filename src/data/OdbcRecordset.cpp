@@ -19,6 +19,8 @@ bool Recordset::Open() {
 
 void Recordset::Close() {
     m_open = false;
+    m_stmt.reset();
+    m_stmtSql.clear();
     m_connection.Close();
     m_bytes.clear();
     m_cellStart.clear();
@@ -120,17 +122,10 @@ bool Recordset::Fetch() {
         (f.text ? m_textColumns : m_intColumns)++;
     }
 
-    Statement stmt;
-    if (!Run(stmt, SelectText(m_strFilter), m_filterParams)) {
+    if (!RunSnapshotQuery()) {
         return false;
     }
-    for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
-        if (m_fx.m_fields[i].text) {
-            stmt.BindTextColumn(static_cast<int>(i));
-        } else {
-            stmt.BindIntColumn(static_cast<int>(i));
-        }
-    }
+    Statement& stmt = *m_stmt;
     std::string error;
     while (stmt.Fetch(error)) {
         for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
@@ -149,9 +144,45 @@ bool Recordset::Fetch() {
         m_lastError =
             IsLockDiagnostic(error) ? LockMessage(error) : "Cannot read the table " + TableName() + ".\n" + error;
         m_rows = 0;
+        m_stmt.reset();
+        m_stmtSql.clear();
         return false;
     }
+    stmt.CloseCursor();  // holds no read lock between queries
     Exchange();
+    return true;
+}
+
+bool Recordset::RunSnapshotQuery() {
+    const std::string sql = SelectText(m_strFilter);
+    if (m_stmt && m_stmtSql == sql) {
+        // Columns stay bound; Execute binds the new parameters.
+        std::string diagnostic;
+        for (size_t i = 0; i < m_filterParams.size(); ++i) {
+            m_stmt->BindText(static_cast<int>(i), m_filterParams[i]);
+        }
+        if (m_stmt->Execute(diagnostic)) {
+            return true;
+        }
+        m_lastError = DescribeReadFailure(diagnostic);
+        m_stmt.reset();
+        m_stmtSql.clear();
+        return false;
+    }
+    m_stmt = std::make_unique<Statement>();
+    m_stmtSql.clear();
+    if (!Run(*m_stmt, sql, m_filterParams)) {
+        m_stmt.reset();
+        return false;
+    }
+    m_stmtSql = sql;
+    for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
+        if (m_fx.m_fields[i].text) {
+            m_stmt->BindTextColumn(static_cast<int>(i));
+        } else {
+            m_stmt->BindIntColumn(static_cast<int>(i));
+        }
+    }
     return true;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "OdbcConnection.h"
+#include "OdbcStatement.h"
 
 namespace tw::odbc {
-
-class Statement;
 
 // Lists a recordset's bound columns in SELECT order: each call names a
 // column ([bracketed]) and the member that receives its value on every move.
@@ -75,11 +75,18 @@ private:
     std::string TableName() const;
     std::string SelectText(const std::string& filter) const;
     bool Run(Statement& stmt, const std::string& sql, const std::vector<std::string>& params);
+    // Runs the snapshot's query, prepared once for as long as its text stays.
+    bool RunSnapshotQuery();
     std::string DescribeReadFailure(const std::string& diagnostic);
     void Exchange();
 
     std::string m_connect;
     Connection m_connection;
+    // The last snapshot's statement and text: a recordset requeried with
+    // new parameters only (a word looked up after another) is not prepared
+    // again. Declared after the connection, so it goes first.
+    std::unique_ptr<Statement> m_stmt;
+    std::string m_stmtSql;
     FieldExchange m_fx;
     bool m_open = false;
     std::string m_lastError;

@@ -1,5 +1,7 @@
 #include "SelectNames.h"
 
+#include <algorithm>
+
 #include "GraphLookup.h"
 #include "LinkText.h"
 #include "Node.h"
@@ -13,7 +15,7 @@ int CSelectNames::ExpandNames(CGraphLookup& lookup, int depth, int start, int en
     for (;;) {
         int added = 0;
         for (int p = start; p < end && static_cast<size_t>(p) < m_lstSelectNames.size(); ++p) {
-            const std::string name = m_lstSelectNames[static_cast<size_t>(p)];
+            const std::string name(m_lstSelectNames[static_cast<size_t>(p)]);
             NodePos at;
             const MoleculeRecord* record = lookup.Find(name, at);
             if (!record || !graph) {
@@ -65,15 +67,59 @@ int CSelectNames::AddElementNames(int circle, int index, int kind, int addSelf) 
     }
     // An end that names no element has no name to list.
     for (const NodePos& end : {record->left, record->right}) {
-        if (end.circle <= 0) {
+        if (end.circle <= 0 || (m_bWalking && m_listedMembers.Contains(end.circle, end.index))) {
             continue;
         }
         const MoleculeRecord* member = graph->GetMolecule(end.circle, end.index);
-        if (member && m_lstSelectNames.AppendNew(member->name)) {
+        if (!member) {
+            continue;
+        }
+        if (m_lstSelectNames.AppendNew(member->name)) {
             ++added;
+        }
+        if (m_bWalking) {
+            m_listedMembers.Insert(end.circle, end.index);
         }
     }
     return added;
+}
+
+size_t CSelectNames::PositionSet::Slot(uint64_t key) const {
+    const size_t mask = m_keys.size() - 1;
+    size_t s = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 24) & mask;
+    while (m_keys[s] != 0 && m_keys[s] != key) {
+        s = (s + 1) & mask;
+    }
+    return s;
+}
+
+bool CSelectNames::PositionSet::Contains(int circle, int index) const {
+    return m_used != 0 && m_keys[Slot(Key(circle, index))] != 0;
+}
+
+void CSelectNames::PositionSet::Insert(int circle, int index) {
+    if ((m_used + 1) * 2 > m_keys.size()) {
+        std::vector<uint64_t> keys(std::max<size_t>(m_keys.size() * 2, 1024), 0);
+        keys.swap(m_keys);
+        for (uint64_t key : keys) {
+            if (key != 0) {
+                m_keys[Slot(key)] = key;
+            }
+        }
+    }
+    const uint64_t key = Key(circle, index);
+    const size_t s = Slot(key);
+    if (m_keys[s] == 0) {
+        m_keys[s] = key;
+        ++m_used;
+    }
+}
+
+void CSelectNames::PositionSet::Reset() {
+    if (m_used != 0) {
+        std::fill(m_keys.begin(), m_keys.end(), 0);
+        m_used = 0;
+    }
 }
 
 void CSelectNames::AddNamesOfKind(int kind) {

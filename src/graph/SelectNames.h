@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +20,32 @@ public:
 
     const CNode* Graph() const { return m_graph.get(); }
 
-    void Clear() { m_lstSelectNames.Clear(); }
+    void Clear() {
+        m_lstSelectNames.Clear();
+        m_listedMembers.Reset();
+    }
+
+    // While one lives, AddElementNames remembers which member positions it
+    // has listed, so a member met again costs no name look-up. For walks
+    // over many elements, during which the graph does not change.
+    class Walk {
+    public:
+        explicit Walk(CSelectNames& names) : m_names(&names) { names.m_bWalking = true; }
+        ~Walk() { End(); }
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+        // Before the listed names are selected: selecting may call back.
+        void End() {
+            if (m_names) {
+                m_names->m_bWalking = false;
+                m_names->m_listedMembers.Reset();
+                m_names = nullptr;
+            }
+        }
+
+    private:
+        CSelectNames* m_names;
+    };
 
     // Lists the element at (circle, index) if `addSelf` is 1 and its
     // members, each unless listed already; nothing when `kind` is 0 or more
@@ -38,7 +64,29 @@ public:
     CSelectNameList m_lstSelectNames;
 
 private:
+    // Positions, in an open-addressing table that keeps its capacity.
+    class PositionSet {
+    public:
+        // Only for positions of elements, whose circle is 1 or more.
+        bool Contains(int circle, int index) const;
+        void Insert(int circle, int index);
+        void Reset();
+
+    private:
+        static uint64_t Key(int circle, int index) {
+            return static_cast<uint64_t>(static_cast<uint32_t>(circle)) << 32 | static_cast<uint32_t>(index);
+        }
+        size_t Slot(uint64_t key) const;
+
+        std::vector<uint64_t> m_keys;  // 0 is free
+        size_t m_used = 0;
+    };
+
     const std::unique_ptr<CNode>& m_graph;
+    bool m_bWalking = false;
+    // The members this walk has listed (a molecule is the member of many
+    // relation nodes; the relation nodes themselves rarely repeat).
+    PositionSet m_listedMembers;
 };
 
 // What the review commands need of a representation: its names to select,

@@ -79,14 +79,14 @@ void CRepresentation::AddNamesOfKind(int kind) { m_selectNames.AddNamesOfKind(ki
 void CRepresentation::SelectListedNames() {
     // By position: a selection callback may list more names meanwhile.
     for (size_t i = 0; i < m_lstSelectNames.size(); ++i) {
-        const std::string name = m_lstSelectNames[i];
+        const std::string name(m_lstSelectNames[i]);
         SelectByName(name);
     }
 }
 
 void CRepresentation::SelectListedRange(int from, int to) {
     for (int i = std::max(from, 0); i < to && static_cast<size_t>(i) < m_lstSelectNames.size(); ++i) {
-        const std::string name = m_lstSelectNames[static_cast<size_t>(i)];
+        const std::string name(m_lstSelectNames[static_cast<size_t>(i)]);
         SelectByName(name);
     }
 }
@@ -102,7 +102,7 @@ std::vector<std::string> CRepresentation::SelectListedNamesQuietly() {
     m_bSearching = 1;
     std::vector<std::string> missing;
     for (size_t i = 0; i < m_lstSelectNames.size(); ++i) {
-        const std::string name = m_lstSelectNames[i];
+        const std::string name(m_lstSelectNames[i]);
         if (!SelectNamed(name)) {
             missing.push_back(name);
         }

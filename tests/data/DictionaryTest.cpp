@@ -40,4 +40,19 @@ TEST_F(DictionaryTest, AQuoteIsAnOrdinaryCharacter) {
     EXPECT_EQ(dict.LookUpKeyword("bind"), "VB");  // still usable afterwards
 }
 
+// Look-ups after the first run the same query again with a new word: each
+// one must still read the table as it is now.
+TEST_F(DictionaryTest, EachLookUpReadsTheTableAsItIsNow) {
+    CDictionary2 dict(db.Connect());
+    EXPECT_EQ(dict.LookUpKeyword("kinase"), "");
+    db.AddKeyword("kinase", "NN");
+    EXPECT_EQ(dict.LookUpKeyword("kinase"), "NN");
+    db.Execute("UPDATE [DIc] SET [POS1] = 'NNS' WHERE [Keyword] = 'kinase'");
+    EXPECT_EQ(dict.LookUpKeyword("kinase"), "NNS");
+    EXPECT_EQ(dict.LookUpKeyword("bind"), "VB");
+    db.Execute("DROP TABLE [DIc]");
+    EXPECT_EQ(dict.LookUpKeyword("bind"), "");
+    EXPECT_NE(dict.GetLastError().find("The data source has no table DIc."), std::string::npos) << dict.GetLastError();
+}
+
 }  // namespace
