@@ -5,13 +5,13 @@
 #include <vector>
 
 #include <Inventor/SbLinear.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoText2.h>
 
 #include "CoinPtr.h"
 
 class CNode;
 class CRepresentation;
-class SoSeparator;
-class SoText2;
 
 // The scene side of the uncluttered label mode: finds the labels of a
 // representation, places them on screen for its camera, and shows only
