@@ -66,4 +66,9 @@ constexpr int SetAllOk = 32824;
 constexpr int Statistics = 32827;
 constexpr int ShowNotOk = 32828;
 
+// Legend, picture export and uncluttered labels.
+constexpr int ExportImage = 33020;
+constexpr int DeclutterLabels = 33021;
+constexpr int Legend = 33022;
+
 }  // namespace cmd

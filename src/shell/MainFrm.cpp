@@ -1,5 +1,7 @@
 #include "MainFrm.h"
 
+#include "PictureCommands.h"
+
 #include "BoxRep.h"
 #include "PathwayGridOfLayout.h"
 #include "ReviewCommands.h"
@@ -43,6 +45,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     createDockWindows();
     createView();
     RegisterViewCommands(*this);
+    RegisterPictureCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();
