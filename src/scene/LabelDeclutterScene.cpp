@@ -101,7 +101,11 @@ int CSceneLabelDeclutter::Apply(const CRepresentation& rep, const CNode* graph, 
         return 0;
     }
     const float width = size[0], height = size[1];
-    const SbViewVolume volume = camera->getViewVolume(width / height);
+    SbViewVolume volume = camera->getViewVolume(width / height);
+    // As rendering adjusts the camera to a viewport taller than wide.
+    if (camera->viewportMapping.getValue() == SoCamera::ADJUST_CAMERA && width < height) {
+        volume.scale(height / width);
+    }
     SbVec3f ahead;
     camera->orientation.getValue().multVec(SbVec3f(0, 0, -1), ahead);
     const SbVec3f eye = camera->position.getValue();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QStatusBar>
@@ -96,6 +97,11 @@ bool OnExportImage(CTarnwickView& view, IUserPrompt& prompt, int defaultWidth, i
     }
     std::string error;
     UseQtOffscreenContexts();
+    // The viewer's context must not be current while the toolkit sets up
+    // its off-screen one.
+    if (QOpenGLContext* current = QOpenGLContext::currentContext()) {
+        current->doneCurrent();
+    }
     confirmation = ExportSceneImage(*shown, options, path, error);
     if (confirmation.empty()) {
         prompt.ShowMessage(error);

@@ -98,6 +98,8 @@ void CLegendDock::Refresh() {
 void RegisterLegendCommand(CMainFrame& frame) {
     auto* dock = new CLegendDock(frame);
     frame.addDockWidget(Qt::RightDockWidgetArea, dock);
+    // Opened from the menu; the window state remembers it from then on.
+    dock->hide();
     QAction* toggle = frame.RegisterCommand(cmd::Legend, dock->tr("Legend"), [dock] {
         dock->setVisible(!dock->isVisible());
     });

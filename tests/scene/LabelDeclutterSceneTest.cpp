@@ -40,7 +40,7 @@ protected:
         }
         return names;
     }
-    int Apply() { return declutter.Apply(*box, graph.get(), SbVec2s(640, 480)); }
+    int Apply(SbVec2s size = SbVec2s(640, 480)) { return declutter.Apply(*box, graph.get(), size); }
 
     CSceneLabelDeclutter declutter;
 };
@@ -51,25 +51,29 @@ TEST_F(LabelDeclutterSceneTest, ShowsOnlyLabelsClearOfBetterConnectedOnes) {
     const struct {
         const char* what;
         std::vector<std::string> selected;
-        bool zoomOnBeta;
+        float zoomOnX;  // 0: the whole view
+        SbVec2s viewport;
         Names shown;
     } cases[] = {
-        {"whole view: Gamma sits under Beta", {}, false, {"Alpha", "Beta", "Delta"}},
-        {"a selected sphere keeps its label", {"Gamma"}, false, {"Alpha", "Gamma", "Delta"}},
-        {"zooming in separates Beta and Gamma", {}, true, {"Beta", "Gamma"}},
+        {"whole view: Gamma sits under Beta", {}, 0, {640, 480}, {"Alpha", "Beta", "Delta"}},
+        {"a selected sphere keeps its label", {"Gamma"}, 0, {640, 480}, {"Alpha", "Gamma", "Delta"}},
+        {"zooming in separates Beta and Gamma", {}, 300, {640, 480}, {"Beta", "Gamma"}},
+        // Drawn into a viewport taller than wide, the view is as wide as
+        // it would be high: Gamma, 6 units right of the middle, is on it.
+        {"a tall viewport is as wide as a square one", {}, 297, {300, 600}, {"Beta", "Gamma"}},
     };
     for (const auto& c : cases) {
         SetUp();
         for (const std::string& name : c.selected) {
             Click(name);
         }
-        if (c.zoomOnBeta) {
+        if (c.zoomOnX != 0) {
             SoPerspectiveCamera* camera = box->GetCamera();
             SbVec3f ahead;
             camera->orientation.getValue().multVec(SbVec3f(0, 0, -1), ahead);
-            camera->position.setValue(SbVec3f(300.0f, 3.0f, 0.0f) - ahead * 20.0f);
+            camera->position.setValue(SbVec3f(c.zoomOnX, 3.0f, 0.0f) - ahead * 20.0f);
         }
-        const int count = Apply();
+        const int count = Apply(c.viewport);
         EXPECT_EQ(ShownNames(), c.shown) << c.what;
         EXPECT_GE(count, static_cast<int>(c.shown.size())) << c.what;
     }
