@@ -12,7 +12,7 @@ packages=(
     build-essential cmake pkg-config
     unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql
     sqlite3 libsqlite3-dev
-    qtbase5-dev libcoin-dev libsoqt520-dev
+    qtbase5-dev libcoin-dev libsoqt520-dev libpng-dev
     libqt5svg5
     fonts-noto-cjk
     libgtest-dev googletest

@@ -23,6 +23,14 @@ public:
         int smallRadius = 30;
     };
 
+    // The picture export dialog: size in pixels, background, labels.
+    struct ImageChoice {
+        int width = 1024;
+        int height = 768;
+        bool blackBackground = true;
+        bool labels = true;
+    };
+
     virtual ~IUserPrompt() = default;
 
     // A message box with the application's caption and an OK button.
@@ -53,4 +61,6 @@ public:
     virtual bool RunSetRelation(CDlgSetRelation& /*dlg*/) { return false; }
     virtual bool RunMoreInfo(CDlgMoreInfo& /*dlg*/) { return false; }
     virtual bool RunDelete(CDlgDelete& /*dlg*/) { return false; }
+    // Opened with `choice`; false when the curator cancels.
+    virtual bool AskImageExport(ImageChoice& /*choice*/) { return false; }
 };

@@ -71,7 +71,7 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
             group->addChild(own.get());
         }
         auto material = MakeCoin<SoMaterial>();
-        material->diffuseColor.setValue(white ? SbColor(1, 1, 1) : SbColor(0, 1, 0));
+        material->diffuseColor.setValue(white ? SbColor(1, 1, 1) : SphereColour());
         material->transparency.setValue(m.level != 0 ? 1.0f : 0.0f);
         auto sphere = MakeCoin<SoSphere>();
         sphere->radius.setValue(kSphereRadius);

@@ -23,6 +23,8 @@ public:
 
     static constexpr float kSphereRadius = 0.4f;
     static constexpr float kLabelLift = 3.0f;
+    // Colour of a molecule sphere outside View By Color.
+    static SbColor SphereColour() { return SbColor(0, 1, 0); }
 
 protected:
     void BuildNodeRoot() override;

@@ -137,7 +137,7 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
         auto material = MakeCoin<SoMaterial>();
         SetSceneName(material.get(), molecule ? "node_material_red" : "node_material_green");
         material->diffuseColor.setValue(flags.m_bViewByColor ? SbColor(1, 1, 1)
-                                                             : (molecule ? SbColor(1, 0, 0) : SbColor(0, 1, 0)));
+                                                             : (molecule ? MoleculeColour() : RelationNodeColour()));
         if (flags.m_bSelectiveShowing) {
             material->transparency.setValue(1.0f);
         }

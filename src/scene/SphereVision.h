@@ -31,6 +31,9 @@ public:
     static constexpr float kRelationNodeRadius = 1.0f;
     static constexpr float kEdgeRadius = 0.75f;
     static constexpr float kTwoPi = 6.2831853f;
+    // Sphere colours outside View By Color.
+    static SbColor MoleculeColour() { return SbColor(1, 0, 0); }
+    static SbColor RelationNodeColour() { return SbColor(0, 1, 0); }
 
 protected:
     void BuildNodeRoot() override;

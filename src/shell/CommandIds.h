@@ -74,5 +74,9 @@ constexpr int LayoutFdp = 33043;
 constexpr int LayoutSfdp = 33044;
 constexpr int CancelLayout = 33045;
 constexpr int SaveNodePositions = 33046;
+// Legend, picture export and uncluttered labels.
+constexpr int ExportImage = 33020;
+constexpr int DeclutterLabels = 33021;
+constexpr int Legend = 33022;
 
 }  // namespace cmd

@@ -1,5 +1,7 @@
 #include "MainFrm.h"
 
+#include "PictureCommands.h"
+
 #include "BoxRep.h"
 #include "PathwayGridOfLayout.h"
 #include "ReviewCommands.h"
@@ -45,6 +47,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     createView();
     RegisterViewCommands(*this);
     RegisterLayoutCommands(*this);
+    RegisterPictureCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();

@@ -38,6 +38,7 @@ public:
     bool ExecuteCommand(int id);
 
     const ModeFlags& GetModeFlags() const { return m_flags; }
+    ModeFlags& GetMutableModeFlags() { return m_flags; }
     CTarnwickView* GetActiveView() const { return m_pView; }
     CTarnwickDoc& GetActiveDocument() const { return m_doc; }
     CSearchPanel* GetSearchPanel() const { return m_pSearchPanel; }

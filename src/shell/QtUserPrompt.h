@@ -25,6 +25,7 @@ public:
     bool RunSetRelation(CDlgSetRelation& dlg) override;
     bool RunMoreInfo(CDlgMoreInfo& dlg) override;
     bool RunDelete(CDlgDelete& dlg) override;
+    bool AskImageExport(ImageChoice& choice) override;  // DlgExportImage.cpp
 
     static QString RestButtonText();
 

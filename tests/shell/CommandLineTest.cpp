@@ -46,6 +46,18 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowAndParsesTheRest) {
          kDefault, {}},
         {{"--positions-out", "p.txt"}, false, 2, "option --positions-out needs --layout ENGINE", "", "", kDefault,
          {}},
+        {{"--export-image", "a.png", "--size", "8192x1", "--view", "sphere"}, false, -1, "", "", "", kDefault, {}},
+        {{"--size", "10x10"}, false, 2, "option --size needs --export-image", "", "", kDefault, {}},
+        {{"--view", "box"}, false, 2, "option --view needs --export-image", "", "", kDefault, {}},
+        {{"--export-image", "a.png", "--size", "8193x10"}, false, 2, "option --size takes WxH", "", "", kDefault, {}},
+        {{"--export-image", "a.png", "--size", "0x10"}, false, 2, "option --size takes WxH", "", "", kDefault, {}},
+        {{"--export-image", "a.png", "--size", "10*10"}, false, 2, "option --size takes WxH", "", "", kDefault, {}},
+        {{"--export-image", "a.png", "--size", "10x"}, false, 2, "option --size takes WxH", "", "", kDefault, {}},
+        {{"--export-image", "a.png", "--view", "top"}, false, 2, "option --view takes box or sphere", "", "", kDefault,
+         {}},
+        {{"--export-image", "a.png", "--export-dot", "a.dot"}, false, 2, "goes with no other output option", "a.dot",
+         "", kDefault, {}},
+        {{"--help"}, false, 0, "--export-image OUT.png", "", "", kDefault, {}},
     };
     for (const Row& row : rows) {
         std::vector<std::string> storage{"tarnwick"};

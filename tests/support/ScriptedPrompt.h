@@ -74,12 +74,14 @@ public:
     bool RunSetRelation(CDlgSetRelation& dlg) override { return setRelation.Run(dlg); }
     bool RunMoreInfo(CDlgMoreInfo& dlg) override { return moreInfo.Run(dlg); }
     bool RunDelete(CDlgDelete& dlg) override { return deleteDlg.Run(dlg); }
+    bool AskImageExport(ImageChoice& choice) override { return imageExport.Run(choice); }
 
     DialogScript<CDlgRename> rename;
     DialogScript<CDlgNewMolecule> newMolecule;
     DialogScript<CDlgSetRelation> setRelation;
     DialogScript<CDlgMoreInfo> moreInfo;
     DialogScript<CDlgDelete> deleteDlg;
+    DialogScript<ImageChoice> imageExport;
     std::deque<Answer> answers;
     std::deque<Radii> radiiAnswers;
     std::vector<Radii> radiiShown;

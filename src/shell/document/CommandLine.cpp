@@ -119,6 +119,12 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "lay the start-up graph out with Graphviz (dot, neato, fdp, sfdp or auto); needs --positions-out"},
         {"--positions-out", &CommandLine::positionsOutPath, nullptr, "FILE",
          "with --layout: write the node positions (yeast.graph.txt's format), then exit"},
+        {"--export-image", &CommandLine::exportImagePath, nullptr, "OUT.png",
+         "draw the start-up box view as a PNG picture and exit; needs an X display (xvfb-run gives one)"},
+        {"--size", &CommandLine::imageSize, nullptr, "WxH",
+         "with --export-image: the picture's size in pixels (default 1024x768, at most 8192 a side)"},
+        {"--view", &CommandLine::imageView, nullptr, "box|sphere",
+         "with --export-image: draw the box view (default) or the sphere view (radii 300 and 30)"},
         {"--help", nullptr, &CommandLine::help, nullptr, "show this text and exit"},
         {"--version", nullptr, &CommandLine::version, nullptr, "show the version and exit"},
     };
@@ -219,7 +225,39 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         !IsLayoutEngine(cl.layoutEngine)) {
         cl.error = "unknown layout engine " + cl.layoutEngine + " (dot, neato, fdp, sfdp or auto)";
     }
+    if (cl.error.empty() && cl.exportImagePath.empty() && (!cl.imageSize.empty() || !cl.imageView.empty())) {
+        cl.error = std::string("option ") + (cl.imageSize.empty() ? "--view" : "--size") + " needs --export-image";
+    }
+    if (cl.error.empty() && !cl.exportImagePath.empty()) {
+        int width = 0, height = 0;
+        if (!ParseImageSize(cl.imageSize, width, height)) {
+            cl.error = "option --size takes WxH, each 1 to 8192 pixels, not " + cl.imageSize;
+        } else if (!cl.imageView.empty() && cl.imageView != "box" && cl.imageView != "sphere") {
+            cl.error = "option --view takes box or sphere, not " + cl.imageView;
+        } else if (!cl.exportDotPath.empty() || !cl.savePathwayPath.empty() || !cl.openPathwayPath.empty() ||
+                   !cl.dumpSphereGridPath.empty() || !cl.statisticsPath.empty() || !cl.filterName.empty() ||
+                   !cl.layoutEngine.empty()) {
+            cl.error = "option --export-image goes with no other output option";
+        }
+    }
     return cl;
+}
+
+bool ParseImageSize(const std::string& text, int& width, int& height) {
+    if (text.empty()) {
+        width = 1024;
+        height = 768;
+        return true;
+    }
+    const size_t x = text.find('x');
+    auto side = [](const std::string& digits, int& value) {
+        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        value = std::stoi(digits);
+        return value >= 1 && value <= 8192;
+    };
+    return x != std::string::npos && side(text.substr(0, x), width) && side(text.substr(x + 1), height);
 }
 
 int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err) {
@@ -234,6 +272,10 @@ int RunHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (options.version) {
         out << VersionText();
         return 0;
+    }
+    if (!options.exportImagePath.empty()) {
+        err << "tarnwick: --export-image needs the program built with its window\n";
+        return 2;
     }
     CTarnwickDoc doc(options.connect);
     std::string error;

@@ -18,6 +18,9 @@ struct CommandLine {
     std::string filterOutPath;  // the second value of --filter
     std::string layoutEngine;      // dot, neato, fdp, sfdp or auto
     std::string positionsOutPath;  // where --layout writes the node positions
+    std::string exportImagePath;
+    std::string imageSize;  // "WxH"; empty for the default
+    std::string imageView;  // "box" or "sphere"; empty for box
     bool help = false;
     bool version = false;
     std::vector<std::string> rest;  // arguments without "--", left for the window system
@@ -26,7 +29,8 @@ struct CommandLine {
     bool IsHeadless() const {
         return !exportDotPath.empty() || !savePathwayPath.empty() || startup || !openPathwayPath.empty() ||
                !dumpSphereGridPath.empty() || !editScriptPath.empty() || !statisticsPath.empty() ||
-               !filterName.empty() || !layoutEngine.empty() || !positionsOutPath.empty();
+               !filterName.empty() || !layoutEngine.empty() || !positionsOutPath.empty() ||
+               !exportImagePath.empty();
     }
     // Help, version, a refused command line and the headless commands run
     // without any window system.
@@ -45,6 +49,10 @@ struct CommandLineOption {
 const std::vector<CommandLineOption>& CommandLineOptions();
 
 CommandLine ParseCommandLine(int argc, char** argv);
+
+// The picture size of --export-image: "WxH", each side 1 to 8192; empty
+// text gives 1024 x 768. False for any other text.
+bool ParseImageSize(const std::string& text, int& width, int& height);
 
 // The usage text, built from the option table.
 std::string UsageText();
