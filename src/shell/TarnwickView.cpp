@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QWindow>
 #include <QMouseEvent>
+#include <QTimer>
 #include <climits>
 #include <QVBoxLayout>
 
@@ -45,7 +46,7 @@ void CTarnwickView::CreateViewer() {
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
     // A picture drawn while the window manager is still placing the window
     // can be lost: draw again whenever the window or the drawing area is
-    // exposed.
+    // exposed or changes size.
     for (QWidget* exposed : {window(), m_pViewer->getGLWidget()}) {
         exposed->winId();
         if (QWindow* handle = exposed->windowHandle()) {
@@ -161,10 +162,32 @@ CRepresentation* CTarnwickView::GetCommandTarget() const {
 }
 
 bool CTarnwickView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && m_pViewer) {
-        m_pViewer->scheduleRedraw();
+    if (m_pViewer && (event->type() == QEvent::Expose || event->type() == QEvent::Resize)) {
+        if (!m_bDrawPending) {
+            m_bDrawPending = true;
+            QTimer::singleShot(0, this, &CTarnwickView::DrawAfterExpose);
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CTarnwickView::DrawAfterExpose() {
+    m_bDrawPending = false;
+    QWidget* area = m_pViewer ? m_pViewer->getGLWidget() : nullptr;
+    const QWindow* handle = area ? area->windowHandle() : nullptr;
+    if (!handle || !handle->isExposed()) {
+        return;
+    }
+    // The software GL driver takes the drawing area's size for its back
+    // buffer when a frame is swapped, so the first frame after the area
+    // grew can reach the screen at the old size (a black corner, the rest
+    // never drawn), and nothing asks for another. Draw a second frame,
+    // which gets the buffer of the real size, whenever the size changed.
+    m_pViewer->render();
+    if (area->size() != m_drawnSize) {
+        m_drawnSize = area->size();
+        m_pViewer->render();
+    }
 }
 
 SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 #include <Inventor/SbBasic.h>
@@ -86,6 +87,9 @@ protected:
 
 private:
     void CreateViewer();
+    // Draws the picture once the window system has shown or resized the
+    // drawing area.
+    void DrawAfterExpose();
     SbVec2s CurrentViewerSize();
     // The viewer's own mouse handling turns drags into rotation; a click
     // that does not move selects what lies under the pointer.
@@ -106,6 +110,9 @@ private:
     std::unique_ptr<CBoxRep> m_pBox;
     std::unique_ptr<SoGLRenderAction> m_pGLAction;
     CoinPtr<SoNode> m_pSceneRoot;
+
+    bool m_bDrawPending = false;
+    QSize m_drawnSize;
 
     bool m_bButtonDown = false;
     QPoint m_pressAt;
