@@ -86,18 +86,28 @@ void CloseAndShowTheSample(std::unique_ptr<CTarnwickApp>& app) {
     QTest::qWait(100);
 }
 
+// A fresh program on its own copy of the sample; the shared one comes back
+// on screen afterwards.
+class StartupPicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(database.Error(), "");
+        options.connect = database.Connect();
+    }
+    void TearDown() override { CloseAndShowTheSample(app); }
+
+    SampleDatabase database;
+    CommandLine options;
+    std::unique_ptr<CTarnwickApp> app;
+};
+
 }  // namespace
 
 // The drawing area grows from its first size to the screen's while the
 // window manager places the window; the first picture after that could
 // reach the screen at the old size and stay so (a black corner on a grey
 // area). Ten starts in a row each show the pathway.
-TEST(StartupPicture, TenStartsEachShowSpheresAndLabels) {
-    SampleDatabase database;
-    ASSERT_EQ(database.Error(), "");
-    CommandLine options;
-    options.connect = database.Connect();
-    std::unique_ptr<CTarnwickApp> app;
+TEST_F(StartupPicture, TenStartsEachShowSpheresAndLabels) {
     for (int start = 1; start <= 10; ++start) {
         SCOPED_TRACE(start);
         const QImage shot = PictureAfterStart(app, options, ShowsThePathway);
@@ -110,17 +120,11 @@ TEST(StartupPicture, TenStartsEachShowSpheresAndLabels) {
         app.reset();
         QApplication::processEvents();
     }
-    CloseAndShowTheSample(app);
 }
 
 // The start camera looks down onto the pathway at an angle; the whole
 // pathway then fits the drawing area instead of a third of it.
-TEST(StartupPicture, WholePathwayFillsTheViewAtStart) {
-    SampleDatabase database;
-    ASSERT_EQ(database.Error(), "");
-    CommandLine options;
-    options.connect = database.Connect();
-    std::unique_ptr<CTarnwickApp> app;
+TEST_F(StartupPicture, WholePathwayFillsTheViewAtStart) {
     const QImage shot =
         PictureAfterStart(app, options, [](const QImage& s) { return ShowsThePathway(s) && FillsTheView(s); });
     shot.save(ArtifactPath("start_fitted.png"));
@@ -128,5 +132,4 @@ TEST(StartupPicture, WholePathwayFillsTheViewAtStart) {
     EXPECT_TRUE(ShowsThePathway(shot));
     EXPECT_TRUE(FillsTheView(shot)) << "drawn " << drawn.x() << "," << drawn.y() << " " << drawn.width() << "x"
                                     << drawn.height() << " of " << shot.width() << "x" << shot.height();
-    CloseAndShowTheSample(app);
 }
