@@ -5,12 +5,14 @@
 #include <QLayout>
 #include <QWindow>
 #include <QMouseEvent>
+#include <QTimer>
 #include <climits>
 #include <QVBoxLayout>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/actions/SoBoxHighlightRenderAction.h>
 #include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
 
 #include "SearchPanel.h"
@@ -18,6 +20,7 @@
 #include "UserPrompt.h"
 
 #include "BoxRep.h"
+#include "CameraFit.h"
 #include "SphereVision.h"
 #include "StartupLoad.h"
 
@@ -45,7 +48,7 @@ void CTarnwickView::CreateViewer() {
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
     // A picture drawn while the window manager is still placing the window
     // can be lost: draw again whenever the window or the drawing area is
-    // exposed.
+    // exposed or changes size.
     for (QWidget* exposed : {window(), m_pViewer->getGLWidget()}) {
         exposed->winId();
         if (QWindow* handle = exposed->windowHandle()) {
@@ -86,6 +89,7 @@ SbVec2s CTarnwickView::CurrentViewerSize() {
 void CTarnwickView::OnInitialUpdate() {
     if (!m_pViewer) {
         CreateViewer();
+        m_bFitAtStart = true;
     }
     OnStartupLoad();
 }
@@ -162,14 +166,76 @@ CRepresentation* CTarnwickView::GetCommandTarget() const {
 }
 
 bool CTarnwickView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && m_pViewer) {
-        m_pViewer->scheduleRedraw();
+    if (m_pViewer && (event->type() == QEvent::Expose || event->type() == QEvent::Resize)) {
+        if (!m_bDrawPending) {
+            m_bDrawPending = true;
+            QTimer::singleShot(0, this, &CTarnwickView::DrawAfterExpose);
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
+void CTarnwickView::DrawAfterExpose() {
+    m_bDrawPending = false;
+    QWidget* area = m_pViewer ? m_pViewer->getGLWidget() : nullptr;
+    const QWindow* handle = area ? area->windowHandle() : nullptr;
+    if (!handle || !handle->isExposed()) {
+        return;
+    }
+    // The software GL driver takes the drawing area's size for its back
+    // buffer when a frame is swapped, so the first frame after the area
+    // grew can reach the screen at the old size (a black corner, the rest
+    // never drawn), and nothing asks for another. Draw a second frame,
+    // which gets the buffer of the real size, whenever the size changed.
+    m_pViewer->render();
+    if (area->size() != m_drawnSize) {
+        m_drawnSize = area->size();
+        FitStartPicture();
+        m_pViewer->render();
+    }
+}
+
+void CTarnwickView::FitStartPicture() {
+    if (!m_bFitAtStart) {
+        return;
+    }
+    CBoxRep* box = m_pBox.get();
+    SoPerspectiveCamera* camera = box ? box->GetCamera() : nullptr;
+    // Only the start-up picture, and only until the camera moved for
+    // another reason.
+    if (!camera || GetCommandTarget() != box ||
+        (m_fittedCamera && (camera != m_fittedCamera || camera->position.getValue() != m_fittedPosition))) {
+        m_bFitAtStart = false;
+        return;
+    }
+    // Labels keep their size in pixels: fitted to a drawing area that is
+    // still small or that the viewer has not taken up yet, they would push
+    // the camera far away. Wait for the area's real size.
+    const SbViewportRegion& region = m_pViewer->getViewportRegion();
+    const SbVec2s pixels = region.getViewportSizePixels();
+    const QWidget* area = m_pViewer->getGLWidget();
+    const qreal ratio = area->devicePixelRatioF();
+    if (pixels[0] != qRound(area->width() * ratio) || pixels[1] != qRound(area->height() * ratio) ||
+        pixels[0] < kFitMinimumPixels || pixels[1] < kFitMinimumPixels) {
+        return;
+    }
+    // The tilted start seen through viewAll fills about a third of the
+    // view: bring the whole pathway up to nearly the view's edges. Home
+    // comes back to this picture.
+    if (FitCameraToScene(*camera, box->GetRoot(), region, kStartFill)) {
+        m_fittedCamera = camera;
+        m_fittedPosition = camera->position.getValue();
+        m_pViewer->saveHomePosition();
+    }
+}
+
 SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {
-    static_cast<CTarnwickView*>(data)->OnViewerMouse(event);
+    auto* view = static_cast<CTarnwickView*>(data);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress) {
+        view->m_bFitAtStart = false;  // the user took the camera
+    }
+    view->OnViewerMouse(event);
     return FALSE;  // the viewer still rotates, zooms and pans as ever
 }
 

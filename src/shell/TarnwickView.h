@@ -5,9 +5,11 @@
 
 #include <QElapsedTimer>
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 #include <Inventor/SbBasic.h>
+#include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
 #include "SceneHost.h"
@@ -22,6 +24,7 @@ class QEvent;
 class SoBoxHighlightRenderAction;
 class SoGLRenderAction;
 class SoNode;
+class SoPerspectiveCamera;
 class SoQtExaminerViewer;
 
 // The view: owns the examiner viewer, the viewport region fixed at the
@@ -76,6 +79,10 @@ public:
     // and milliseconds, make a click rather than a drag.
     static constexpr int kClickSlop = 4;
     static constexpr int kClickMilliseconds = 500;
+    // Share of the drawing area's width or height the start-up picture
+    // takes on its tighter side.
+    static constexpr float kStartFill = 0.92f;
+    static constexpr short kFitMinimumPixels = 200;
 
 signals:
     // A note for the status bar.
@@ -88,6 +95,12 @@ protected:
 
 private:
     void CreateViewer();
+    // Draws the picture once the window system has shown or resized the
+    // drawing area.
+    void DrawAfterExpose();
+    // Fits the camera of the start-up picture to the drawing area's size,
+    // until the user or a command moves it.
+    void FitStartPicture();
     SbVec2s CurrentViewerSize();
     // The viewer's own mouse handling turns drags into rotation; a click
     // that does not move selects what lies under the pointer.
@@ -108,6 +121,12 @@ private:
     std::unique_ptr<CBoxRep> m_pBox;
     std::unique_ptr<SoGLRenderAction> m_pGLAction;
     CoinPtr<SoNode> m_pSceneRoot;
+
+    bool m_bDrawPending = false;
+    QSize m_drawnSize;
+    bool m_bFitAtStart = false;
+    const SoPerspectiveCamera* m_fittedCamera = nullptr;
+    SbVec3f m_fittedPosition;
 
     bool m_bButtonDown = false;
     QPoint m_pressAt;
