@@ -27,9 +27,27 @@ std::uint64_t CNode::NextSerial() {
 
 void CNode::TouchCircle(int circle) {
     ++m_nRevision;
+    if (circle > 0) {
+        if (m_circleRevisions.size() <= static_cast<size_t>(circle)) {
+            m_circleRevisions.resize(static_cast<size_t>(circle) + 1, 0);
+        }
+        m_circleRevisions[static_cast<size_t>(circle)] = m_nRevision;
+    }
     if (m_pJournal) {
         m_pJournal->NoteCircle(*this, circle);
     }
+}
+
+bool CNode::CirclesChangedSince(std::uint64_t revision, std::vector<int>& circles) const {
+    if (m_nShapeRevision > revision) {
+        return false;
+    }
+    for (size_t c = 0; c < m_circleRevisions.size(); ++c) {
+        if (m_circleRevisions[c] > revision) {
+            circles.push_back(static_cast<int>(c));
+        }
+    }
+    return true;
 }
 
 std::vector<size_t> CNode::NameEntries(const std::string& name) const {
