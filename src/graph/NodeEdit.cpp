@@ -235,14 +235,20 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
     const std::vector<std::pair<int, int>> sources = ParseBackLinks(n->backLinks);
     const std::vector<LinkEntry> targets = ParseLinkEntries(n->links);
     if (incoming) {
-        for (const auto& [c, i] : sources) {
+        for (size_t k = 0; k < sources.size(); ++k) {
+            const auto [c, i] = sources[k];
             MoleculeRecord* s = GetMolecule(c, i);
             if (!s) {
                 continue;
             }
             TouchCircle(c);
             s->links = RemoveLinkEntry(s->links, self, 2);
-            if (!scene.RebuildCircle(c)) {
+            // A circle holding several sources (a hub) is rebuilt once, after its last one.
+            const bool laterInCircle = std::any_of(sources.begin() + static_cast<std::ptrdiff_t>(k) + 1, sources.end(),
+                                                   [&](const std::pair<int, int>& later) {
+                                                       return later.first == c && GetMolecule(c, later.second);
+                                                   });
+            if (!laterInCircle && !scene.RebuildCircle(c)) {
                 return 0;
             }
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -141,14 +142,15 @@ int CEdgeHighlighter::NameId(const std::string& name) {
     return it->second;
 }
 
+std::string CEdgeHighlighter::NameAt(NodePos at) const {
+    const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
+    return graph && at.circle != 0 ? graph->GetMoleculeName(at.circle, at.index) : std::string();
+}
+
 void CEdgeHighlighter::SetNames(int number) {
     Edge& edge = m_edges[static_cast<size_t>(number)];
-    const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
-    auto nameAt = [&](NodePos at) {
-        return graph && at.circle != 0 ? graph->GetMoleculeName(at.circle, at.index) : std::string();
-    };
-    edge.start = NameId(nameAt(edge.from));
-    edge.end = NameId(nameAt(edge.to));
+    edge.start = NameId(NameAt(edge.from));
+    edge.end = NameId(NameAt(edge.to));
     if (edge.start >= 0) {
         m_edgesOfName[static_cast<size_t>(edge.start)].push_back(number);
     }
@@ -207,15 +209,26 @@ void CEdgeHighlighter::AddEdges(SoGroup* top) {
     }
 }
 
-void CEdgeHighlighter::RemoveEdge(int number) {
-    Edge& edge = m_edges[static_cast<size_t>(number)];
-    for (int id : {edge.start, edge.end}) {
-        if (id >= 0) {
-            std::vector<int>& list = m_edgesOfName[static_cast<size_t>(id)];
-            list.erase(std::remove(list.begin(), list.end(), number), list.end());
+void CEdgeHighlighter::DropNames(const std::vector<int>& numbers) {
+    // One pass over each name's list, however many of its edges go: a hub
+    // molecule's list is long.
+    std::vector<int> ids;
+    std::unordered_set<int> dropped(numbers.begin(), numbers.end());
+    for (int number : numbers) {
+        Edge& edge = m_edges[static_cast<size_t>(number)];
+        for (int id : {edge.start, edge.end}) {
+            if (id >= 0) {
+                ids.push_back(id);
+            }
         }
+        edge.start = edge.end = -1;
     }
-    edge.start = edge.end = -1;
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    for (int id : ids) {
+        std::vector<int>& list = m_edgesOfName[static_cast<size_t>(id)];
+        list.erase(std::remove_if(list.begin(), list.end(), [&](int n) { return dropped.count(n) > 0; }), list.end());
+    }
 }
 
 bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
@@ -224,23 +237,36 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         return false;
     }
     m_indexedRevision = graph.GetRevision();
+    std::vector<int> renamed;
     for (int circle : circles) {
         auto at = m_edgesAtCircle.find(circle);
         if (at == m_edgesAtCircle.end()) {
             continue;
         }
         for (int number : at->second) {
-            Edge& edge = m_edges[static_cast<size_t>(number)];
-            if (!edge.material) {
-                continue;
-            }
-            const int start = edge.start, end = edge.end;
-            RemoveEdge(number);
-            SetNames(number);
-            if (edge.start != start || edge.end != end) {
-                ForgetLooks();
+            if (m_edges[static_cast<size_t>(number)].material) {
+                renamed.push_back(number);
             }
         }
+    }
+    // Only edges whose names changed move between the names' lists.
+    std::vector<int> moved;
+    for (int number : renamed) {
+        Edge& edge = m_edges[static_cast<size_t>(number)];
+        const std::string start = edge.start >= 0 ? m_names[static_cast<size_t>(edge.start)] : std::string();
+        const std::string end = edge.end >= 0 ? m_names[static_cast<size_t>(edge.end)] : std::string();
+        if (NameAt(edge.from) != start || NameAt(edge.to) != end) {
+            moved.push_back(number);
+        }
+    }
+    std::sort(moved.begin(), moved.end());
+    moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+    DropNames(moved);
+    for (int number : moved) {
+        SetNames(number);
+    }
+    if (!moved.empty()) {
+        ForgetLooks();
     }
     return true;
 }
@@ -259,8 +285,8 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
     }
     // The new edges have their own colours, whatever the mode.
     ForgetLooks();
+    DropNames(edges->second);
     for (int number : edges->second) {
-        RemoveEdge(number);
         m_edges[static_cast<size_t>(number)].material.reset();
         --m_liveEdges;
     }

@@ -87,7 +87,9 @@ private:
     void Build();
     // Indexes the edges below `group`, a child of the edge root.
     void AddEdges(SoGroup* group);
-    void RemoveEdge(int number);
+    // Takes the edges off their names' lists.
+    void DropNames(const std::vector<int>& numbers);
+    std::string NameAt(NodePos at) const;
     // The edges' names again where the graph changed them.
     bool FollowGraph(const CNode& graph);
     void SetNames(int number);
