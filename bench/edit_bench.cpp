@@ -1,5 +1,5 @@
-// tarnwick_edit_bench: what an edit costs on the sphere-view graph shown in
-// the box representation, against one pass over all edges.
+// tarnwick_edit_bench: what an edit costs in the sphere view, against one
+// pass over all of its edges.
 //   edit_edge_pass_seconds  one full UpdateEdgeHighlight pass over every edge
 //   rename_seconds          renaming the molecule that ends the relation
 //                           nodes nearest to 50 in number, with its scene
@@ -27,7 +27,7 @@
 #include "SceneClasses.h"
 #include "SceneHost.h"
 #include "SphereBuild.h"
-#include "StartupLoad.h"
+#include "SphereVision.h"
 #include "UserPrompt.h"
 
 namespace {
@@ -106,14 +106,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "edit bench: %s\n", error.empty() ? store.GetDataError().c_str() : error.c_str());
         return 1;
     }
-    std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);
+    auto sphere = std::make_unique<CSphereVision>(store, graph, host, 300, 30, graph->m_circle_count);
+    sphere->Layout();
+    sphere->BuildScene();
     int ends = 0;
     const NodePos at = PickMolecule(*graph, ends);
     const std::string name = graph->GetMoleculeName(at.circle, at.index);
     std::fprintf(stderr, "edit bench: %d circles, %zu edges; %s at %d %d ends %d relation nodes\n",
-                 graph->m_circle_count - 1, box->CountHighlightedEdges(), name.c_str(), at.circle, at.index, ends);
+                 graph->m_circle_count - 1, sphere->CountHighlightedEdges(), name.c_str(), at.circle, at.index, ends);
 
-    CRepresentationEditScene scene(*box);
+    CRepresentationEditScene scene(*sphere);
     BenchPrompt prompt;
     CEditHistory history;
     CEditCommands commands(*graph, prompt, scene, &history);
@@ -122,16 +124,16 @@ int main(int argc, char** argv) {
         const bool measured = run >= options.warmups;
 
         // The pass alone: the edge index an earlier undo let go is built first.
-        box->CountHighlightedEdges();
+        sphere->CountHighlightedEdges();
         twbench::Stopwatch pass;
-        box->UpdateEdgeHighlight(2);
+        sphere->UpdateEdgeHighlight(2);
         const double passSeconds = pass.Seconds();
 
         prompt.m_newName = name + "_renamed";
         scene.SetCurrentName(name);
         twbench::Stopwatch rename;
         commands.OnRename();
-        const bool indexed = box->IsNameSelected(prompt.m_newName) || box->CountHighlightedEdges() > 0;
+        const bool indexed = sphere->IsNameSelected(prompt.m_newName) || sphere->CountHighlightedEdges() > 0;
         const double renameSeconds = rename.Seconds();
         if (graph->GetMoleculeName(at.circle, at.index) != prompt.m_newName || !indexed) {
             std::fprintf(stderr, "edit bench: the rename did not happen (%s)\n", prompt.m_lastMessage.c_str());

@@ -5,7 +5,7 @@
 #include "LinkText.h"
 
 void CNode::Clear() {
-    ++m_nRevision;
+    m_nShapeRevision = ++m_nRevision;
     m_circle_count = 0;
     m_lstCircles.clear();
 }
@@ -155,7 +155,7 @@ int CNode::AppendMolecule(int circle, const std::string& name, int size) {
 }
 
 int CNode::AppendCircle(CCircleData&& circle) {
-    ++m_nRevision;
+    m_nShapeRevision = ++m_nRevision;
     m_lstCircles.push_back(std::move(circle));
     return m_circle_count++;
 }
@@ -166,13 +166,13 @@ void CNode::ReserveNames(size_t names) {
 }
 
 int CNode::AppendCircle(const CCircleData& circle) {
-    ++m_nRevision;
+    m_nShapeRevision = ++m_nRevision;
     m_lstCircles.push_back(circle);
     return m_circle_count++;
 }
 
 CCircleData& CNode::AppendEmptyCircle() {
-    ++m_nRevision;
+    m_nShapeRevision = ++m_nRevision;
     m_lstCircles.emplace_back();
     CCircleData& circle = m_lstCircles.back();
     circle.CircleNum = m_circle_count++;

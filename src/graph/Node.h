@@ -79,7 +79,12 @@ public:
     // Every change of a circle's nodes announces the circle first: the
     // revision rises and an open edit journal keeps the circle as it was.
     void TouchCircle(int circle);
+    // A change beside the circles' nodes (interaction records).
     void Touch() { ++m_nRevision; }
+    // Adds the circles whose nodes changed after `revision` (when the
+    // revision was GetRevision()); false when the circle list itself
+    // changed since, so that whatever was built over it must be built anew.
+    bool CirclesChangedSince(std::uint64_t revision, std::vector<int>& circles) const;
     // Changes made while a journal is set can be taken back (edit history).
     void SetJournal(CEditJournal* journal) { m_pJournal = journal; }
     CEditJournal* GetJournal() const { return m_pJournal; }
@@ -121,6 +126,10 @@ private:
 
     std::uint64_t m_nSerial;
     std::uint64_t m_nRevision = 0;
+    // The revision of the last change of the circle list as a whole, and
+    // by circle number that of the last change of its nodes.
+    std::uint64_t m_nShapeRevision = 0;
+    std::vector<std::uint64_t> m_circleRevisions;
     CEditJournal* m_pJournal = nullptr;
     // Further entries of names registered more than once, in order.
     std::unordered_map<std::string, std::vector<size_t>> m_laterNameEntries;

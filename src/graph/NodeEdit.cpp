@@ -27,9 +27,27 @@ std::uint64_t CNode::NextSerial() {
 
 void CNode::TouchCircle(int circle) {
     ++m_nRevision;
+    if (circle > 0) {
+        if (m_circleRevisions.size() <= static_cast<size_t>(circle)) {
+            m_circleRevisions.resize(static_cast<size_t>(circle) + 1, 0);
+        }
+        m_circleRevisions[static_cast<size_t>(circle)] = m_nRevision;
+    }
     if (m_pJournal) {
         m_pJournal->NoteCircle(*this, circle);
     }
+}
+
+bool CNode::CirclesChangedSince(std::uint64_t revision, std::vector<int>& circles) const {
+    if (m_nShapeRevision > revision) {
+        return false;
+    }
+    for (size_t c = 0; c < m_circleRevisions.size(); ++c) {
+        if (m_circleRevisions[c] > revision) {
+            circles.push_back(static_cast<int>(c));
+        }
+    }
+    return true;
 }
 
 std::vector<size_t> CNode::NameEntries(const std::string& name) const {
@@ -217,14 +235,20 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
     const std::vector<std::pair<int, int>> sources = ParseBackLinks(n->backLinks);
     const std::vector<LinkEntry> targets = ParseLinkEntries(n->links);
     if (incoming) {
-        for (const auto& [c, i] : sources) {
+        for (size_t k = 0; k < sources.size(); ++k) {
+            const auto [c, i] = sources[k];
             MoleculeRecord* s = GetMolecule(c, i);
             if (!s) {
                 continue;
             }
             TouchCircle(c);
             s->links = RemoveLinkEntry(s->links, self, 2);
-            if (!scene.RebuildCircle(c)) {
+            // A circle holding several sources (a hub) is rebuilt once, after its last one.
+            const bool laterInCircle = std::any_of(sources.begin() + static_cast<std::ptrdiff_t>(k) + 1, sources.end(),
+                                                   [&](const std::pair<int, int>& later) {
+                                                       return later.first == c && GetMolecule(c, later.second);
+                                                   });
+            if (!laterInCircle && !scene.RebuildCircle(c)) {
                 return 0;
             }
         }

@@ -75,7 +75,7 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         material->transparency.setValue(m.level != 0 ? 1.0f : 0.0f);
         auto sphere = MakeCoin<SoSphere>();
         sphere->radius.setValue(kSphereRadius);
-        SetSceneName(sphere.get(), m.name);
+        NameNewSceneNode(sphere.get(), m.name);
         own->addChild(material.get());
         own->addChild(sphere.get());
     }
@@ -118,7 +118,7 @@ int CBoxRep::ReplaceCircleSpheres(int circle) {
     if (old != m_circleGroups.end()) {
         DeselectWithin(old->second.get());
         if (group) {
-            m_pNodeRoot->replaceChild(old->second.get(), group.get());
+            NodeIndex().ReplaceChild(m_pNodeRoot.get(), old->second.get(), group.get());
             old->second = group;
         } else {
             m_pNodeRoot->removeChild(old->second.get());

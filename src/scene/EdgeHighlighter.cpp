@@ -1,6 +1,8 @@
 #include "EdgeHighlighter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -35,8 +37,12 @@ void VisitedChildren(SoGroup* group, int& first, int& last) {
 
 }  // namespace
 
-CEdgeHighlighter::CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName)
-    : m_selected(selected), m_colorOfKind(std::move(colorOfKind)), m_nodeOfNameInScene(std::move(nodeOfName)) {}
+CEdgeHighlighter::CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName,
+                                   NamesStamp namesStamp)
+    : m_selected(selected),
+      m_colorOfKind(std::move(colorOfKind)),
+      m_nodeOfNameInScene(std::move(nodeOfName)),
+      m_namesStamp(std::move(namesStamp)) {}
 
 CEdgeHighlighter::~CEdgeHighlighter() = default;
 
@@ -83,42 +89,79 @@ void CEdgeHighlighter::NoteSelectionChange(const SoNode* node) {
 
 size_t CEdgeHighlighter::EdgeCount() {
     Refresh();
-    return m_edges.size();
+    return m_liveEdges;
 }
 
 void CEdgeHighlighter::Refresh() {
     const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
-    if (!m_fresh || graph != m_pIndexedGraph || (graph && graph->m_circle_count != m_indexedCircles)) {
+    const std::uint64_t serial = graph ? graph->GetSerial() : 0;
+    if (!m_fresh || serial != m_indexedSerial || (graph && graph->m_circle_count != m_indexedCircles) ||
+        (graph && graph->GetRevision() != m_indexedRevision && !FollowGraph(*graph))) {
         Build();
     }
 }
 
 void CEdgeHighlighter::Build() {
     m_edges.clear();
+    m_liveEdges = 0;
+    m_edgesOfGroup.clear();
+    m_edgesAtCircle.clear();
     m_names.clear();
     m_nameIds.clear();
     m_edgesOfName.clear();
+    m_nodeKnown.clear();
+    m_nodeOfName.clear();
     ForgetLooks();
     m_fresh = true;
     const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
-    m_pIndexedGraph = graph;
+    m_indexedSerial = graph ? graph->GetSerial() : 0;
+    m_indexedRevision = graph ? graph->GetRevision() : 0;
     m_indexedCircles = graph ? graph->m_circle_count : 0;
     if (!m_pEdgeRoot) {
         return;
     }
-    auto nameId = [&](int circle, int index) {
-        const std::string name = graph ? graph->GetMoleculeName(circle, index) : std::string();
-        if (name.empty()) {
-            return -1;
+    int first = 0, last = -1;
+    VisitedChildren(m_pEdgeRoot, first, last);
+    for (int i = first; i <= last; ++i) {
+        SoNode* child = m_pEdgeRoot->getChild(i);
+        if (child->isOfType(SoGroup::getClassTypeId())) {
+            AddEdges(static_cast<SoGroup*>(child));
         }
-        auto [it, added] = m_nameIds.emplace(name, static_cast<int>(m_names.size()));
-        if (added) {
-            m_names.push_back(name);
-            m_edgesOfName.emplace_back();
-        }
-        return it->second;
-    };
-    std::vector<SoGroup*> todo{m_pEdgeRoot};
+    }
+}
+
+int CEdgeHighlighter::NameId(const std::string& name) {
+    if (name.empty()) {
+        return -1;
+    }
+    auto [it, added] = m_nameIds.emplace(name, static_cast<int>(m_names.size()));
+    if (added) {
+        m_names.push_back(name);
+        m_edgesOfName.emplace_back();
+    }
+    return it->second;
+}
+
+std::string CEdgeHighlighter::NameAt(NodePos at) const {
+    const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
+    return graph && at.circle != 0 ? graph->GetMoleculeName(at.circle, at.index) : std::string();
+}
+
+void CEdgeHighlighter::SetNames(int number) {
+    Edge& edge = m_edges[static_cast<size_t>(number)];
+    edge.start = NameId(NameAt(edge.from));
+    edge.end = NameId(NameAt(edge.to));
+    if (edge.start >= 0) {
+        m_edgesOfName[static_cast<size_t>(edge.start)].push_back(number);
+    }
+    if (edge.end >= 0 && edge.end != edge.start) {
+        m_edgesOfName[static_cast<size_t>(edge.end)].push_back(number);
+    }
+}
+
+void CEdgeHighlighter::AddEdges(SoGroup* top) {
+    std::vector<int>& ofGroup = m_edgesOfGroup[top];
+    std::vector<SoGroup*> todo{top};
     while (!todo.empty()) {
         SoGroup* group = todo.back();
         todo.pop_back();
@@ -137,7 +180,7 @@ void CEdgeHighlighter::Build() {
             if (!material->isOfType(SoMaterial::getClassTypeId())) {
                 continue;
             }
-            Edge edge{CoinPtr<SoMaterial>(static_cast<SoMaterial*>(material)), -1, -1, -1};
+            Edge edge{CoinPtr<SoMaterial>(static_cast<SoMaterial*>(material)), -1, -1, -1, {}, {}};
             const std::string materialName = GetSceneName(material);
             if (std::sscanf(materialName.c_str(), "edge_material_%d", &edge.kind) != 1) {
                 edge.kind = -1;
@@ -145,18 +188,115 @@ void CEdgeHighlighter::Build() {
             int c1 = 0, i1 = 0, c2 = 0, i2 = 0;
             const std::string coneName = GetSceneName(child);
             if (std::sscanf(coneName.c_str(), "E_%d:%d-%d:%d", &c1, &i1, &c2, &i2) == 4) {
-                edge.start = nameId(c1, i1);
-                edge.end = nameId(c2, i2);
+                edge.from = {c1, i1};
+                edge.to = {c2, i2};
             }
             const int number = static_cast<int>(m_edges.size());
-            if (edge.start >= 0) {
-                m_edgesOfName[static_cast<size_t>(edge.start)].push_back(number);
-            }
-            if (edge.end >= 0 && edge.end != edge.start) {
-                m_edgesOfName[static_cast<size_t>(edge.end)].push_back(number);
-            }
             m_edges.push_back(std::move(edge));
+            ++m_liveEdges;
+            SetNames(number);
+            ofGroup.push_back(number);
+            const Edge& added = m_edges.back();
+            for (int circle : {added.from.circle, added.to.circle}) {
+                if (circle != 0) {
+                    std::vector<int>& at = m_edgesAtCircle[circle];
+                    if (at.empty() || at.back() != number) {
+                        at.push_back(number);
+                    }
+                }
+            }
         }
+    }
+}
+
+void CEdgeHighlighter::DropNames(const std::vector<int>& numbers) {
+    // One pass over each name's list, however many of its edges go: a hub
+    // molecule's list is long.
+    std::vector<int> ids;
+    std::unordered_set<int> dropped(numbers.begin(), numbers.end());
+    for (int number : numbers) {
+        Edge& edge = m_edges[static_cast<size_t>(number)];
+        for (int id : {edge.start, edge.end}) {
+            if (id >= 0) {
+                ids.push_back(id);
+            }
+        }
+        edge.start = edge.end = -1;
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    for (int id : ids) {
+        std::vector<int>& list = m_edgesOfName[static_cast<size_t>(id)];
+        list.erase(std::remove_if(list.begin(), list.end(), [&](int n) { return dropped.count(n) > 0; }), list.end());
+    }
+}
+
+bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
+    std::vector<int> circles;
+    if (!graph.CirclesChangedSince(m_indexedRevision, circles)) {
+        return false;
+    }
+    m_indexedRevision = graph.GetRevision();
+    std::vector<int> renamed;
+    for (int circle : circles) {
+        auto at = m_edgesAtCircle.find(circle);
+        if (at == m_edgesAtCircle.end()) {
+            continue;
+        }
+        for (int number : at->second) {
+            if (m_edges[static_cast<size_t>(number)].material) {
+                renamed.push_back(number);
+            }
+        }
+    }
+    // Only edges whose names changed move between the names' lists.
+    std::vector<int> moved;
+    for (int number : renamed) {
+        Edge& edge = m_edges[static_cast<size_t>(number)];
+        const std::string start = edge.start >= 0 ? m_names[static_cast<size_t>(edge.start)] : std::string();
+        const std::string end = edge.end >= 0 ? m_names[static_cast<size_t>(edge.end)] : std::string();
+        if (NameAt(edge.from) != start || NameAt(edge.to) != end) {
+            moved.push_back(number);
+        }
+    }
+    std::sort(moved.begin(), moved.end());
+    moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+    DropNames(moved);
+    for (int number : moved) {
+        SetNames(number);
+    }
+    if (!moved.empty()) {
+        ForgetLooks();
+    }
+    return true;
+}
+
+void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement) {
+    CoinPtr<SoNode> keep(old);
+    Refresh();
+    auto edges = m_edgesOfGroup.find(old);
+    const bool follow = m_fresh && edgeRoot == m_pEdgeRoot && edges != m_edgesOfGroup.end();
+    m_bWriting = follow;
+    edgeRoot->replaceChild(old, replacement);
+    m_bWriting = false;
+    if (!follow) {
+        Invalidate();
+        return;
+    }
+    // The new edges have their own colours, whatever the mode.
+    ForgetLooks();
+    DropNames(edges->second);
+    for (int number : edges->second) {
+        m_edges[static_cast<size_t>(number)].material.reset();
+        --m_liveEdges;
+    }
+    m_edgesOfGroup.erase(edges);
+    if (replacement->isOfType(SoGroup::getClassTypeId())) {
+        AddEdges(static_cast<SoGroup*>(replacement));
+    }
+    // Edges that left the scene are dropped once they outnumber the rest.
+    if (m_edges.size() > 2 * m_liveEdges + 1024) {
+        m_fresh = false;
     }
 }
 
@@ -164,10 +304,15 @@ bool CEdgeHighlighter::IsNameSelected(int id) {
     if (id < 0) {
         return false;
     }
-    if (m_nodesEpoch != SceneNamingEpoch() || m_nodeKnown.size() != m_names.size()) {
+    // Ids keep their names until the next build; later names get new ids.
+    const unsigned long stamp = m_namesStamp();
+    if (m_nodesStamp != stamp) {
         m_nodeKnown.assign(m_names.size(), 0);
         m_nodeOfName.assign(m_names.size(), nullptr);
-        m_nodesEpoch = SceneNamingEpoch();
+        m_nodesStamp = stamp;
+    } else if (m_nodeKnown.size() != m_names.size()) {
+        m_nodeKnown.resize(m_names.size(), 0);
+        m_nodeOfName.resize(m_names.size(), nullptr);
     }
     const auto i = static_cast<size_t>(id);
     if (!m_nodeKnown[i]) {
@@ -204,13 +349,16 @@ void CEdgeHighlighter::UpdateAll(int mode) {
     });
     m_bWriting = true;
     for (const Edge& edge : m_edges) {
+        if (!edge.material) {
+            continue;
+        }
         const bool both = edge.start >= 0 && edge.end >= 0 && selected[static_cast<size_t>(edge.start)] &&
                           selected[static_cast<size_t>(edge.end)];
         Apply(edge, both, mode);
     }
     m_bWriting = false;
     m_syncedMode = mode;
-    m_syncedEpoch = SceneNamingEpoch();
+    m_syncedStamp = m_namesStamp();
     m_pendingChanges = 0;
     m_pLastChange = nullptr;
 }
@@ -221,7 +369,7 @@ void CEdgeHighlighter::UpdateAround(const SoNode* node, int mode) {
     }
     Refresh();
     const bool onlyThisChanged = m_pendingChanges == 0 || (m_pendingChanges == 1 && m_pLastChange == node);
-    if (m_syncedMode != mode || m_syncedEpoch != SceneNamingEpoch() || !onlyThisChanged) {
+    if (m_syncedMode != mode || m_syncedStamp != m_namesStamp() || !onlyThisChanged) {
         UpdateAll(mode);
         return;
     }

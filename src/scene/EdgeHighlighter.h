@@ -8,10 +8,14 @@
 
 #include <Inventor/SbColor.h>
 
+#include <cstdint>
+
 #include "CoinPtr.h"
+#include "MoleculeRecord.h"
 
 class CNode;
 class CSelectedNodes;
+class SoGroup;
 class SoMaterial;
 class SoNode;
 class SoNodeSensor;
@@ -31,14 +35,19 @@ class SoSeparator;
 // touched the edges, one sphere entering or leaving the selection can only
 // change the edges at its own name: those alone are looked at again. The
 // index from names to edges is built on first use and again after the
-// graph or the edge scene changed.
+// graph was replaced or the edge scene changed behind its back; an edge
+// group replaced through ReplaceChild and names changed in circles the
+// graph reports as changed are followed in place.
 class CEdgeHighlighter {
 public:
     using ColorOfKind = std::function<SbColor(int kind)>;
     // The node a molecule name stands for in this scene, or null.
     using NodeOfName = std::function<const SoNode*(const std::string& name)>;
+    // Changes whenever NodeOfName may answer differently.
+    using NamesStamp = std::function<unsigned long()>;
 
-    CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName);
+    CEdgeHighlighter(const CSelectedNodes& selected, ColorOfKind colorOfKind, NodeOfName nodeOfName,
+                     NamesStamp namesStamp);
     ~CEdgeHighlighter();
     CEdgeHighlighter(const CEdgeHighlighter&) = delete;
     CEdgeHighlighter& operator=(const CEdgeHighlighter&) = delete;
@@ -62,16 +71,29 @@ public:
     // Edges indexed (for tests and benches); builds the index.
     size_t EdgeCount();
 
+    // edgeRoot->replaceChild(old, replacement) for a child of the edge root.
+    void ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement);
+
 private:
     struct Edge {
-        CoinPtr<SoMaterial> material;
+        CoinPtr<SoMaterial> material;  // null once the edge left the scene
         int kind;
         int start;  // name ids, -1 when the cone names no molecule
         int end;
+        NodePos from, to;  // the molecules the cone names ({0, 0}: none)
     };
 
     void Refresh();
     void Build();
+    // Indexes the edges below `group`, a child of the edge root.
+    void AddEdges(SoGroup* group);
+    // Takes the edges off their names' lists.
+    void DropNames(const std::vector<int>& numbers);
+    std::string NameAt(NodePos at) const;
+    // The edges' names again where the graph changed them.
+    bool FollowGraph(const CNode& graph);
+    void SetNames(int number);
+    int NameId(const std::string& name);
     // Whether the node the name stands for is selected; the
     // nodes are looked up once per naming epoch.
     bool IsNameSelected(int id);
@@ -81,26 +103,31 @@ private:
     const CSelectedNodes& m_selected;
     ColorOfKind m_colorOfKind;
     NodeOfName m_nodeOfNameInScene;
+    NamesStamp m_namesStamp;
     SoSeparator* m_pEdgeRoot = nullptr;
     const std::unique_ptr<CNode>* m_pGraph = nullptr;
     std::unique_ptr<SoNodeSensor> m_pSensor;
 
     // The index and what it was built from.
     bool m_fresh = false;
-    const CNode* m_pIndexedGraph = nullptr;
+    std::uint64_t m_indexedSerial = 0;
+    std::uint64_t m_indexedRevision = 0;
     int m_indexedCircles = 0;
     std::vector<Edge> m_edges;
+    size_t m_liveEdges = 0;
+    std::unordered_map<const SoNode*, std::vector<int>> m_edgesOfGroup;
+    std::unordered_map<int, std::vector<int>> m_edgesAtCircle;
     std::vector<std::string> m_names;
     std::unordered_map<std::string, int> m_nameIds;
     std::vector<std::vector<int>> m_edgesOfName;
     std::vector<const SoNode*> m_nodeOfName;
     std::vector<char> m_nodeKnown;
-    unsigned long m_nodesEpoch = 0;
+    unsigned long m_nodesStamp = 0;
 
     // The mode whose looks every edge has (-1: not known), and under which
-    // naming epoch the names were resolved.
+    // stamp the names were resolved.
     int m_syncedMode = -1;
-    unsigned long m_syncedEpoch = 0;
+    unsigned long m_syncedStamp = 0;
     // Selection changes since the looks were last brought up to date.
     int m_pendingChanges = 0;
     const SoNode* m_pLastChange = nullptr;

@@ -40,7 +40,8 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
       m_selectNames(graph),
       m_edgeHighlighter(
           m_selected, [this](int kind) { return GetEdgeColor(kind); },
-          [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); }) {
+          [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); },
+          [this] { return m_nodeIndex.Stamp(); }) {
     m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
 }
 
@@ -99,15 +100,29 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
         auto it = m_nodeMatrices.find(name);
         return it == m_nodeMatrices.end() ? SbMatrix::identity() : it->second;
     }
+    SbMatrix matrix = SbMatrix::identity();
+    auto apply = [&](SoPath* path) {
+        SoGetMatrixAction getMatrix(m_host.GetViewportRegion());
+        getMatrix.apply(path);
+        matrix = getMatrix.getMatrix();
+    };
+    // Once the scene is built its index finds the first node of a name, as
+    // a search from the node root would (the selection node above adds no
+    // transformation).
+    if (m_nodeIndex.IsAttached()) {
+        if (SoNode* node = m_nodeIndex.FirstNamed(name)) {
+            if (CoinPtr<SoPath> path = m_nodeIndex.PathTo(node)) {
+                apply(path.get());
+            }
+        }
+        return matrix;
+    }
     SoSearchAction search;
     SetSearchName(search, name);
     search.setInterest(SoSearchAction::FIRST);
     search.apply(m_pNodeRoot.get());
-    SbMatrix matrix = SbMatrix::identity();
     if (SoPath* path = search.getPath()) {
-        SoGetMatrixAction getMatrix(m_host.GetViewportRegion());
-        getMatrix.apply(path);
-        matrix = getMatrix.getMatrix();
+        apply(path);
     }
     return matrix;
 }
@@ -180,8 +195,8 @@ void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
             auto red = MakeCoin<SoSeparator>();
             auto green = MakeCoin<SoSeparator>();
             BuildCircleLabels(circle, green.get(), red.get());
-            SetSceneName(green.get(), NumberedName("GreenCharCircleNum:", circle));
-            SetSceneName(red.get(), NumberedName("RedCharCircleNum:", circle));
+            NameNewSceneNode(green.get(), NumberedName("GreenCharCircleNum:", circle));
+            NameNewSceneNode(red.get(), NumberedName("RedCharCircleNum:", circle));
             m_pGreenCharRoot->addChild(green.get());
             m_pRedCharRoot->addChild(red.get());
         }
@@ -249,7 +264,7 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
     offset->translation.setValue(LabelOffset(size));
     auto text = MakeCoin<SoText2>();
     text->string.setValue(name.c_str());
-    SetSceneName(text.get(), "text_" + name);
+    NameNewSceneNode(text.get(), "text_" + name);
     group->addChild(transform.get());
     group->addChild(offset.get());
     group->addChild(text.get());
@@ -263,7 +278,7 @@ void CRepresentation::BuildEdges() {
                 continue;
             }
             auto group = MakeCoin<SoSeparator>();
-            SetSceneName(group.get(), NumberedName("circleNumEdge:", circle));
+            NameNewSceneNode(group.get(), NumberedName("circleNumEdge:", circle));
             BuildCircleEdges(circle, group.get());
             m_pEdgeRoot->addChild(group.get());
         }
@@ -312,14 +327,14 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     shift->translation.setValue(0.0f, distance / 2, 0.0f);
 
     auto material = MakeCoin<SoMaterial>();
-    SetSceneName(material.get(), NumberedName("edge_material_", kind));
+    NameNewSceneNode(material.get(), NumberedName("edge_material_", kind));
     material->diffuseColor.setValue(GetEdgeColor(kind));
     if (transparency) {
         material->transparency.setValue(*transparency);
     }
 
     auto cone = MakeCoin<SoCone>();
-    SetSceneName(cone.get(), "E_" + std::to_string(fromCircle) + ':' + std::to_string(fromIndex) + '-' +
+    NameNewSceneNode(cone.get(), "E_" + std::to_string(fromCircle) + ':' + std::to_string(fromIndex) + '-' +
                                  std::to_string(toCircle) + ':' + std::to_string(toIndex));
     cone->bottomRadius.setValue(EdgeRadius(linkCount));
     cone->height.setValue(EdgeHeight(distance, end));

@@ -219,6 +219,8 @@ protected:
     // Deselects every selected path through `node` (callbacks run), so
     // that nothing selected points into a group about to be replaced.
     void DeselectWithin(SoNode* node);
+    // Changes below the node root made through it keep the index current.
+    CNodeRootIndex& NodeIndex() { return m_nodeIndex; }
     // Direction the camera looks from before viewAll; the default camera
     // looks along -z.
     virtual SbRotation InitialCameraOrientation() const { return SbRotation::identity(); }

@@ -48,7 +48,7 @@ SoNode* ChildNamed(SoSeparator* root, const std::string& name) {
 
 CoinPtr<SoSeparator> NamedGroup(const std::string& name) {
     auto group = MakeCoin<SoSeparator>();
-    SetSceneName(group.get(), name);
+    NameNewSceneNode(group.get(), name);
     return group;
 }
 
@@ -68,20 +68,22 @@ void CRepresentation::DeselectWithin(SoNode* node) {
 }
 
 SoNode* CRepresentation::CircleSpheres(int circle) {
-    return FindUnder(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+    return m_nodeIndex.FirstNamed(Numbered("CircleNumber:", circle));
 }
 
 int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName, int circle) {
     SoNode* spheres = circle > 0 ? CircleSpheres(circle) : nullptr;
-    SoNode* sphere = FindUnder(spheres ? spheres : m_pNodeRoot.get(), oldName);
+    SoNode* sphere = spheres ? FindUnder(spheres, oldName) : m_nodeIndex.FirstNamed(oldName);
     if (sphere && sphere->isOfType(SoSphere::getClassTypeId())) {
-        // A name no node bears anywhere needs no search.
-        if (FindNodeBySceneName(newName) && FindUnder(m_pNodeRoot.get(), newName)) {
+        // A name no node bears anywhere needs no look-up.
+        if (FindNodeBySceneName(newName) && m_nodeIndex.FirstNamed(newName)) {
             m_host.ShowMessage(kNameTaken);
             return 0;
         }
-        SetSceneName(sphere, newName);
+        m_nodeIndex.Rename(sphere, newName);
     }
+    // Labels lie outside the node root: their new names leave its index as it is.
+    const unsigned long epochBefore = SceneNamingEpoch();
     std::vector<SoNode*> labelRoots;
     if (spheres) {
         for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", circle)),
@@ -110,8 +112,7 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
             }
         }
     }
-    NoteSceneNamesChanged();
-    InvalidateSceneIndexes();
+    m_nodeIndex.NoteRenamedOutside(epochBefore);
     return renamed;
 }
 
@@ -129,8 +130,6 @@ int CRepresentation::RebuildCircle(int circle) {
         }
     }
     const int spheres = ReplaceCircleSpheres(circle);
-    NoteSceneNamesChanged();
-    InvalidateSceneIndexes();
     if (!spheres || !RebuildCircleEdges(circle)) {
         return 0;
     }
@@ -138,7 +137,8 @@ int CRepresentation::RebuildCircle(int circle) {
 }
 
 int CRepresentation::ReplaceCircleSpheres(int circle) {
-    CoinPtr<SoPath> path = FindPath(m_pNodeRoot.get(), Numbered("CircleNumber:", circle));
+    SoNode* named = m_nodeIndex.FirstNamed(Numbered("CircleNumber:", circle));
+    CoinPtr<SoPath> path = named ? m_nodeIndex.PathTo(named) : CoinPtr<SoPath>();
     // The group and the node above it.
     if (!path || path->getLength() < 2) {
         return 0;
@@ -155,7 +155,7 @@ int CRepresentation::ReplaceCircleSpheres(int circle) {
         group->addChild(oldGroup->getChild(0));  // the placement transform
     }
     BuildCircleSpheres(group.get(), circle);
-    static_cast<SoSeparator*>(parent)->replaceChild(old, group.get());
+    m_nodeIndex.ReplaceChild(static_cast<SoSeparator*>(parent), old, group.get());
     return 1;
 }
 
@@ -167,9 +167,7 @@ int CRepresentation::RebuildCircleEdges(int circle) {
     }
     CoinPtr<SoSeparator> group = NamedGroup(name);
     BuildCircleEdges(circle, group.get());
-    m_pEdgeRoot->replaceChild(old, group.get());
-    NoteSceneNamesChanged();
-    InvalidateSceneIndexes();
+    m_edgeHighlighter.ReplaceChild(m_pEdgeRoot.get(), old, group.get());
     return 1;
 }
 
@@ -186,7 +184,5 @@ int CRepresentation::RebuildCircleLabels(int circle) {
     BuildCircleLabels(circle, green.get(), red.get());
     m_pGreenCharRoot->replaceChild(oldGreen, green.get());
     m_pRedCharRoot->replaceChild(oldRed, red.get());
-    NoteSceneNamesChanged();
-    InvalidateSceneIndexes();
     return 1;
 }

@@ -96,6 +96,8 @@ void SetSceneName(SoBase* node, const std::string& name) {
     NoteSceneNamesChanged();
 }
 
+void NameNewSceneNode(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
+
 std::string GetSceneName(const SoBase* node) {
     return node ? DecodeSceneName(node->getName().getString()) : std::string();
 }

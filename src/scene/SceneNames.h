@@ -25,14 +25,16 @@ std::string DecodeSceneName(const std::string& sceneName);
 // Whether Coin's setName would store `name` as it is.
 bool IsAcceptedSceneName(const std::string& name);
 
-// Changes whenever our code names a scene node or lets a scene go, that is
-// whenever SoNode::getByName may start to answer differently for some name.
-// Whatever caches the answers of name look-ups compares it.
+// Changes whenever our code names a node that may stand in a scene or lets
+// a scene go. Whatever caches name look-ups inside a scene compares it.
 unsigned long SceneNamingEpoch();
 void NoteSceneNamesChanged();
 
 SbName SceneName(const std::string& name);
 void SetSceneName(SoBase* node, const std::string& name);
+// Names a node just made, before it joins any scene: the epoch stays, as
+// the node's joining a scene is a change that the scene's watchers see.
+void NameNewSceneNode(SoBase* node, const std::string& name);
 // The decoded name of a node (empty for an unnamed node).
 std::string GetSceneName(const SoBase* node);
 // The last node created under that name (SoNode::getByName), or null.

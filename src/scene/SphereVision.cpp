@@ -93,7 +93,7 @@ void CSphereVision::BuildNodeRoot() {
             auto out = MakeCoin<SoTransform>();
             out->translation.setValue(0.0f, 0.0f, z);
             auto circleGroup = MakeCoin<SoSeparator>();
-            SetSceneName(circleGroup.get(), "CircleNumber:" + std::to_string(circle));
+            NameNewSceneNode(circleGroup.get(), "CircleNumber:" + std::to_string(circle));
             circleGroup->addChild(out.get());
             SbMatrix groupMatrix = columnMatrix;
             groupMatrix.multLeft(Translation(out->translation.getValue()));
@@ -135,7 +135,7 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
 
         const bool molecule = m->size != 0;
         auto material = MakeCoin<SoMaterial>();
-        SetSceneName(material.get(), molecule ? "node_material_red" : "node_material_green");
+        NameNewSceneNode(material.get(), molecule ? "node_material_red" : "node_material_green");
         material->diffuseColor.setValue(flags.m_bViewByColor ? SbColor(1, 1, 1)
                                                              : (molecule ? MoleculeColour() : RelationNodeColour()));
         if (flags.m_bSelectiveShowing) {
@@ -143,7 +143,7 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
         }
         auto sphere = MakeCoin<SoSphere>();
         sphere->radius.setValue(molecule ? kMoleculeRadius : kRelationNodeRadius);
-        SetSceneName(sphere.get(), m->name);
+        NameNewSceneNode(sphere.get(), m->name);
 
         auto moleculeGroup = MakeCoin<SoSeparator>();
         moleculeGroup->addChild(out.get());

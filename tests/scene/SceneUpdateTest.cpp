@@ -3,8 +3,17 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoText2.h>
 
+#include <map>
+
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoCone.h>
+#include <Inventor/nodes/SoMaterial.h>
+
 #include "CircleRebuilder.h"
 #include "ExploreFixture.h"
+#include "Node.h"
+#include "RepresentationEditScene.h"
+#include "SceneNames.h"
 
 namespace {
 
@@ -85,6 +94,66 @@ TEST_F(SceneUpdateTest, EdgesOfAKindOutsideTheListAreGrey) {
     const float grey = CRepresentation::kNeutralGrey;
     EXPECT_EQ(material->diffuseColor[0], SbColor(grey, grey, grey));
     EXPECT_EQ(box->RebuildCircleEdges(99), 0);
+}
+
+// What selection and highlighting see: for every molecule whether it is
+// selected and where it stands, and every edge's colour after a full pass.
+std::map<std::string, std::string> Observed(CBoxRep& box, const CNode& graph) {
+    std::map<std::string, std::string> seen;
+    for (const CCircleData& circle : graph.m_lstCircles) {
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            const SbVec3f at(box.GetNodeMatrix(m.name)[3][0], box.GetNodeMatrix(m.name)[3][1], 0);
+            seen[m.name] = std::to_string(box.IsNameSelected(m.name)) + " " + std::to_string(at[0]) + " " +
+                           std::to_string(at[1]);
+        }
+    }
+    box.UpdateEdgeHighlight(2);
+    SoSearchAction search;
+    search.setType(SoCone::getClassTypeId());
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(box.GetEdgeRoot());
+    for (int i = 0; i < search.getPaths().getLength(); ++i) {
+        SoPath* path = search.getPaths()[i];
+        auto* material = static_cast<SoMaterial*>(static_cast<SoGroup*>(path->getNodeFromTail(1))->getChild(3));
+        const SbColor c = material->diffuseColor[0];
+        seen[GetSceneName(path->getTail())] = std::to_string(c[0]) + std::to_string(c[1]) + std::to_string(c[2]);
+    }
+    seen["edges"] = std::to_string(box.CountHighlightedEdges());
+    return seen;
+}
+
+// After renames and deletions the indexes kept in place answer as freshly
+// built ones do.
+TEST_F(SceneUpdateTest, IndexesKeptInPlaceEqualFreshOnes) {
+    Build({{"A", "B"}, {"B", "C"}, {"C", "A"}, {"D", "B"}, {"E", "A"}});
+    box->SetHighlightMode(2, 0);
+    UseMode(2);
+    for (const char* name : {"A", "B", "C"}) {
+        Click(name);
+    }
+    CRepresentationEditScene scene(*box);
+    const struct {
+        const char* name;
+        const char* renamed;  // null: the molecule is deleted
+    } steps[] = {{"A", "A2"}, {"C", nullptr}, {"B", "C"}, {"A2", nullptr}};
+    for (const auto& step : steps) {
+        int c = 0, i = 0;
+        graph->FindMoleculePosition(step.name, c, i);
+        ASSERT_GT(c, 0) << step.name;
+        box->CountHighlightedEdges();  // both indexes built before the edit
+        box->IsNameSelected(step.name);
+        if (step.renamed) {
+            ASSERT_EQ(box->RenameInScene(step.name, step.renamed, c), 1) << step.name;
+            graph->TouchCircle(c);
+            graph->GetMolecule(c, i)->name = step.renamed;
+            graph->RenameRegisteredName(step.name, {c, i}, step.renamed);
+        } else {
+            ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, scene), 1) << step.name;
+        }
+        const auto kept = Observed(*box, *graph);
+        box->InvalidateSceneIndexes();
+        EXPECT_EQ(kept, Observed(*box, *graph)) << step.name;
+    }
 }
 
 }  // namespace
