@@ -113,6 +113,12 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 }
 
 void CRepresentation::BuildScene() {
+    BeginSceneSteps();
+    while (BuildSceneStep()) {
+    }
+}
+
+void CRepresentation::BeginSceneSteps() {
     // A second build starts from empty roots, not on top of the first scene.
     DetachSelection();
     if (m_pSelection) {
@@ -136,31 +142,62 @@ void CRepresentation::BuildScene() {
     font->size.setValue(LabelFontSize());
     m_pLabelRoot->addChild(font.get());
 
-    BuildNodeRoot();
+    const size_t cells = static_cast<size_t>(m_grid.GetFirstCount()) * static_cast<size_t>(m_grid.GetSecondCount());
+    m_stepCount = static_cast<size_t>(std::max(NodeRootStepCount(), 0)) + 2 * cells;
+    m_stepsDone = 0;
+    m_stage = SceneStage::Molecules;
+    m_stageStep = 0;
+}
 
-    m_pSelection = MakeCoin<CSelectionNode>();
-    m_pSelection->policy.setValue(SoSelection::TOGGLE);
-    m_pSelection->addSelectionCallback(&CRepresentation::SelectionCallback, this);
-    m_pSelection->addDeselectionCallback(&CRepresentation::DeselectionCallback, this);
-    m_pSelection->addChild(m_pNodeRoot.get());
-    m_host.RedrawOnSelectionChange(m_pSelection.get());
-    m_pRoot->addChild(m_pSelection.get());
-
-    BuildLabels(m_pLabelRoot.get());
-    m_pRoot->addChild(m_pLabelRoot.get());
-
-    BuildEdges();
-    m_pRoot->addChild(m_pEdgeRoot.get());
-
-    m_pCamera->orientation.setValue(InitialCameraOrientation());
-    m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
-
-    // Later edits change the scene in place; from now on look nodes up.
-    ForgetNodeMatrices();
-    // Selection and highlighting follow this scene from now on; its edges
-    // start in their own colours, whatever the highlight mode.
-    m_nodeIndex.Attach(m_pSelection.get(), m_pNodeRoot.get());
-    m_edgeHighlighter.Attach(m_pEdgeRoot.get(), m_graph);
+bool CRepresentation::BuildSceneStep() {
+    const int cells = m_grid.GetFirstCount() * m_grid.GetSecondCount();
+    switch (m_stage) {
+    case SceneStage::Molecules:
+        if (m_stageStep < NodeRootStepCount()) {
+            BuildNodeRootStep(m_stageStep++);
+            break;
+        }
+        m_pSelection = MakeCoin<CSelectionNode>();
+        m_pSelection->policy.setValue(SoSelection::TOGGLE);
+        m_pSelection->addSelectionCallback(&CRepresentation::SelectionCallback, this);
+        m_pSelection->addDeselectionCallback(&CRepresentation::DeselectionCallback, this);
+        m_pSelection->addChild(m_pNodeRoot.get());
+        m_host.RedrawOnSelectionChange(m_pSelection.get());
+        m_pRoot->addChild(m_pSelection.get());
+        m_stage = SceneStage::Labels;
+        m_stageStep = 0;
+        return true;
+    case SceneStage::Labels:
+        if (m_stageStep < cells) {
+            BuildCellLabels(m_stageStep++);
+            break;
+        }
+        FinishLabels(m_pLabelRoot.get());
+        m_pRoot->addChild(m_pLabelRoot.get());
+        m_stage = SceneStage::Edges;
+        m_stageStep = 0;
+        return true;
+    case SceneStage::Edges:
+        if (m_stageStep < cells) {
+            BuildCellEdges(m_stageStep++);
+            break;
+        }
+        m_pRoot->addChild(m_pEdgeRoot.get());
+        m_pCamera->orientation.setValue(InitialCameraOrientation());
+        m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+        // Later edits change the scene in place; from now on look nodes up.
+        ForgetNodeMatrices();
+        // Selection and highlighting follow this scene from now on; its edges
+        // start in their own colours, whatever the highlight mode.
+        m_nodeIndex.Attach(m_pSelection.get(), m_pNodeRoot.get());
+        m_edgeHighlighter.Attach(m_pEdgeRoot.get(), m_graph);
+        m_stage = SceneStage::Done;
+        return false;
+    case SceneStage::Done:
+        return false;
+    }
+    ++m_stepsDone;
+    return true;
 }
 
 void CRepresentation::InvalidateSceneIndexes() {
@@ -171,21 +208,28 @@ void CRepresentation::InvalidateSceneIndexes() {
 size_t CRepresentation::CountHighlightedEdges() { return m_edgeHighlighter.EdgeCount(); }
 
 void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
-    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
-        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
-            const int circle = m_grid.GetCircleAt(first, second);
-            if (circle == 0 && !GroupsEmptyCells()) {
-                continue;
-            }
-            auto red = MakeCoin<SoSeparator>();
-            auto green = MakeCoin<SoSeparator>();
-            BuildCircleLabels(circle, green.get(), red.get());
-            SetSceneName(green.get(), NumberedName("GreenCharCircleNum:", circle));
-            SetSceneName(red.get(), NumberedName("RedCharCircleNum:", circle));
-            m_pGreenCharRoot->addChild(green.get());
-            m_pRedCharRoot->addChild(red.get());
-        }
+    const int cells = m_grid.GetFirstCount() * m_grid.GetSecondCount();
+    for (int cell = 0; cell < cells; ++cell) {
+        BuildCellLabels(cell);
     }
+    FinishLabels(labelRoot);
+}
+
+void CRepresentation::BuildCellLabels(int cell) {
+    const int circle = m_grid.GetCircleAt(cell / m_grid.GetSecondCount(), cell % m_grid.GetSecondCount());
+    if (circle == 0 && !GroupsEmptyCells()) {
+        return;
+    }
+    auto red = MakeCoin<SoSeparator>();
+    auto green = MakeCoin<SoSeparator>();
+    BuildCircleLabels(circle, green.get(), red.get());
+    SetSceneName(green.get(), NumberedName("GreenCharCircleNum:", circle));
+    SetSceneName(red.get(), NumberedName("RedCharCircleNum:", circle));
+    m_pGreenCharRoot->addChild(green.get());
+    m_pRedCharRoot->addChild(red.get());
+}
+
+void CRepresentation::FinishLabels(SoSeparator* labelRoot) {
     // The first child of each label root is the switch of the label modes.
     for (SoSeparator* root : {m_pGreenCharRoot.get(), m_pRedCharRoot.get()}) {
         auto material = MakeCoin<SoMaterial>();
@@ -256,18 +300,21 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
 }
 
 void CRepresentation::BuildEdges() {
-    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
-        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
-            const int circle = m_grid.GetCircleAt(first, second);
-            if (circle == 0 && !GroupsEmptyCells()) {
-                continue;
-            }
-            auto group = MakeCoin<SoSeparator>();
-            SetSceneName(group.get(), NumberedName("circleNumEdge:", circle));
-            BuildCircleEdges(circle, group.get());
-            m_pEdgeRoot->addChild(group.get());
-        }
+    const int cells = m_grid.GetFirstCount() * m_grid.GetSecondCount();
+    for (int cell = 0; cell < cells; ++cell) {
+        BuildCellEdges(cell);
     }
+}
+
+void CRepresentation::BuildCellEdges(int cell) {
+    const int circle = m_grid.GetCircleAt(cell / m_grid.GetSecondCount(), cell % m_grid.GetSecondCount());
+    if (circle == 0 && !GroupsEmptyCells()) {
+        return;
+    }
+    auto group = MakeCoin<SoSeparator>();
+    SetSceneName(group.get(), NumberedName("circleNumEdge:", circle));
+    BuildCircleEdges(circle, group.get());
+    m_pEdgeRoot->addChild(group.get());
 }
 
 void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {

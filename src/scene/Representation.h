@@ -80,12 +80,27 @@ public:
     // again replaces the earlier scene under the same root.
     void BuildScene();
 
+    // The same build in short steps, so that a window can paint between
+    // them: BeginSceneSteps, then BuildSceneStep until it returns false.
+    // Molecules come first, then labels, then edges; each part joins the
+    // root when it is complete, and the camera is placed once, at the end.
+    enum class SceneStage { Molecules, Labels, Edges, Done };
+    void BeginSceneSteps();
+    bool BuildSceneStep();
+    SceneStage GetSceneStage() const { return m_stage; }
+    size_t SceneStepsDone() const { return m_stepsDone; }
+    size_t SceneStepCount() const { return m_stepCount; }
+
     // The accumulated transformation of the first node named `name` under
     // the node root; the identity when there is none.
     SbMatrix GetNodeMatrix(const std::string& name) const;
 
     // Label and edge construction, cell by cell (first coordinate outer).
     void BuildLabels(SoSeparator* labelRoot);
+    // One cell of the cell map (first coordinate outer), then the part's end.
+    void BuildCellLabels(int cell);
+    void FinishLabels(SoSeparator* labelRoot);
+    void BuildCellEdges(int cell);
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);
@@ -208,6 +223,9 @@ protected:
 
     // Fills m_pNodeRoot with the molecule groups.
     virtual void BuildNodeRoot() = 0;
+    // The same in steps 0 .. NodeRootStepCount() - 1; by default one.
+    virtual int NodeRootStepCount() const { return 1; }
+    virtual void BuildNodeRootStep(int /*step*/) { BuildNodeRoot(); }
     // Puts a new group of the circle's spheres where the old one was; the
     // default replaces the group named "CircleNumber:<circle>" under the
     // node root, keeping its placement transform. 0 when there is none.
@@ -312,4 +330,9 @@ private:
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;
+    // Where a stepwise build stands.
+    SceneStage m_stage = SceneStage::Done;
+    int m_stageStep = 0;
+    size_t m_stepsDone = 0;
+    size_t m_stepCount = 0;
 };

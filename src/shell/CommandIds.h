@@ -66,4 +66,7 @@ constexpr int SetAllOk = 32824;
 constexpr int Statistics = 32827;
 constexpr int ShowNotOk = 32828;
 
+// Choosing the data source (connect 33060-33079).
+constexpr int ConnectDataSource = 33060;
+
 }  // namespace cmd

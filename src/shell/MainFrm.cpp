@@ -17,6 +17,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "ConnectCommands.h"
 #include "EditCommandSet.h"
 #include "SearchPanel.h"
 #include "SettingsKeys.h"
@@ -43,6 +44,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     createDockWindows();
     createView();
     RegisterViewCommands(*this);
+    RegisterConnectCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();

@@ -5,3 +5,6 @@
 // Where the program keeps its settings (recent files, window state).
 inline QString SettingsOrganization() { return QStringLiteral("Local AppWizard-Generated Applications"); }
 inline QString SettingsApplication() { return QStringLiteral("QuillonTarnwick"); }
+
+// The data sources connected to last, newest first.
+inline QString RecentSourcesKey() { return QStringLiteral("Settings/RecentSources"); }
