@@ -58,17 +58,14 @@ void CStartupLoadSteps::BeginScene() {
     m_box->BeginSceneSteps();
 }
 
-bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
-    if (!m_box) {
-        return false;
-    }
+bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
     const auto until = std::chrono::steady_clock::now() + budget;
     bool more = true;
-    while ((more = m_box->BuildSceneStep()) && std::chrono::steady_clock::now() < until) {
+    while ((more = rep.BuildSceneStep()) && std::chrono::steady_clock::now() < until) {
     }
     if (progress) {
         LoadProgress p;
-        switch (m_box->GetSceneStage()) {
+        switch (rep.GetSceneStage()) {
         case CRepresentation::SceneStage::Molecules:
             p.stage = LoadProgress::Stage::Molecules;
             break;
@@ -79,11 +76,15 @@ bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const Lo
             p.stage = LoadProgress::Stage::Edges;
             break;
         }
-        p.done = m_box->SceneStepsDone();
-        p.total = m_box->SceneStepCount();
+        p.done = rep.SceneStepsDone();
+        p.total = rep.SceneStepCount();
         progress(p);
     }
     return more;
+}
+
+bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
+    return m_box && ContinueSceneBuild(*m_box, budget, progress);
 }
 
 StartupLoadResult CStartupLoadSteps::Commit() {

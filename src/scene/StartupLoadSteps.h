@@ -10,12 +10,16 @@
 
 // Where a long piece of work stands, for a progress display.
 struct LoadProgress {
-    enum class Stage { Reading, Graph, Molecules, Labels, Edges };
+    enum class Stage { Reading, ReadingFile, Graph, Molecules, Labels, Edges };
     Stage stage = Stage::Reading;
     size_t done = 0;
     size_t total = 0;  // 0: not known yet
 };
 using LoadProgressCallback = std::function<void(const LoadProgress&)>;
+
+// Continues a scene build begun with BeginSceneSteps for about `budget`
+// (at least one step); false once the scene is complete.
+bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, const LoadProgressCallback& progress);
 
 // The start-up load cut into parts that a window can interleave with
 // painting. Prepare (fetch, graph build, node positions) touches only a

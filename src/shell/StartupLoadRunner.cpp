@@ -16,11 +16,18 @@ CStartupLoadRunner::CStartupLoadRunner(QMainWindow* window, QWidget* view) : m_p
 
 CStartupLoadRunner::~CStartupLoadRunner() { Release(); }
 
+CStartupLoadRunner::Outcome CStartupLoadRunner::RunIn(QWidget* view, const Work& work) {
+    CStartupLoadRunner runner(qobject_cast<QMainWindow*>(view->window()), view);
+    return runner.Run(work);
+}
+
 QString CStartupLoadRunner::ProgressText(const LoadProgress& p) {
     const int percent = p.total > 0 ? static_cast<int>(100.0 * static_cast<double>(p.done) / p.total) : 0;
     switch (p.stage) {
     case LoadProgress::Stage::Reading:
         return tr("Reading the interactions...");
+    case LoadProgress::Stage::ReadingFile:
+        return tr("Reading the pathway file...");
     case LoadProgress::Stage::Graph:
         return tr("Building the pathway: %L1 of %L2 interactions").arg(p.done).arg(p.total);
     case LoadProgress::Stage::Molecules:

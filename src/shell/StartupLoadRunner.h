@@ -51,6 +51,9 @@ public:
     Outcome Run(CStartupLoadSteps& steps, bool keepOnFailure, StartupLoadResult& result, std::string& error);
     Outcome Run(const Work& work);
 
+    // The same for the window that holds `view`.
+    static Outcome RunIn(QWidget* view, const Work& work);
+
     // The status bar text of a progress report.
     static QString ProgressText(const LoadProgress& progress);
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QComboBox>
@@ -33,7 +34,7 @@
 
 namespace {
 
-constexpr size_t kLargeRows = 20000;
+constexpr size_t kLargeRows = 8000;
 
 class ConnectGuiTest : public ::testing::Test {
 protected:
@@ -94,6 +95,18 @@ protected:
             dialog->accept();
         };
     }
+    // Records what the status bar says from now on (a pointer passing over
+    // the window may clear a message at any time).
+    void RecordStatus() {
+        shown.clear();
+        QObject::disconnect(m_record);
+        m_record = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged,
+                                    [this](const QString& text) { shown << text; });
+    }
+    void TearDown() override { QObject::disconnect(m_record); }
+    QStringList shown;
+    QMetaObject::Connection m_record;
+
     // Closes a message box, keeping its text.
     static ModalHandler Acknowledge(QString& text) {
         return [&text](QWidget* modal) {
@@ -120,10 +133,9 @@ bool ConnectGuiTest::s_largeReady = false;
 TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     UseSource(s_sample->Connect());
     const int sampleRows = Doc().m_nInteractions;
-    QStringList shown;
+    RecordStatus();
     bool barSeen = false, commandsHeld = false;
-    auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
-        shown << text;
+    auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString&) {
         barSeen = barSeen || Frame().findChild<QProgressBar*>("loadProgress");
         commandsHeld = commandsHeld || !Frame().FindCommand(cmd::SavePathway)->isEnabled();
     });
@@ -146,7 +158,7 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     EXPECT_EQ(Frame().findChild<QProgressBar*>("loadProgress"), nullptr);
     EXPECT_TRUE(Frame().FindCommand(cmd::SavePathway)->isEnabled());
     EXPECT_TRUE(View().isEnabled());
-    EXPECT_TRUE(Frame().statusBar()->currentMessage().startsWith("Connected to"));
+    EXPECT_TRUE(shown.contains(QString::fromStdString("Connected to " + s_large)));
 
     // Remembered newest first; the dialog offers it next time.
     QSettings settings(SettingsOrganization(), SettingsApplication());
@@ -173,6 +185,7 @@ TEST_F(ConnectGuiTest, AFailingChoiceKeepsThePathwayAndSaysWhy) {
     const std::string missing = s_folder->filePath("missing.db").toStdString();
     const std::string empty = s_folder->filePath("empty.db").toStdString();
     std::ofstream(empty) << "";
+    RecordStatus();
 
     // A missing file is refused before anything is read (and not created);
     // a file without the tables fails on reading.
@@ -187,7 +200,7 @@ TEST_F(ConnectGuiTest, AFailingChoiceKeepsThePathwayAndSaysWhy) {
     EXPECT_EQ(View().GetSceneRoot(), static_cast<SoNode*>(box->GetRoot()));
     EXPECT_EQ(Doc().m_nInteractions, rows);
     EXPECT_EQ(Source(), s_sample->Connect());
-    EXPECT_TRUE(Frame().statusBar()->currentMessage().contains("previous pathway is kept"));
+    EXPECT_TRUE(shown.contains("The data source could not be read; the previous pathway is kept."));
 }
 
 TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
@@ -197,6 +210,7 @@ TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
     const int rows = Doc().m_nInteractions;
     // At the first report (before the scene), and half-way through the scene.
     for (const QString& at : {QString(), QStringLiteral("Building the scene: labels")}) {
+        RecordStatus();
         bool cancelled = false;
         auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
             auto* cancel = Frame().findChild<QPushButton*>("cancelLoad");
@@ -211,7 +225,7 @@ TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
         EXPECT_EQ(View().GetBox(), box);
         EXPECT_EQ(Doc().m_pGraph.get(), graph);
         EXPECT_EQ(Doc().m_nInteractions, rows);
-        EXPECT_EQ(Frame().statusBar()->currentMessage(), "Loading cancelled; the previous pathway is kept.");
+        EXPECT_TRUE(shown.contains("Loading cancelled; the previous pathway is kept."));
         EXPECT_TRUE(Frame().FindCommand(cmd::SavePathway)->isEnabled());
     }
 }
