@@ -39,6 +39,9 @@ public:
     explicit PaintWatch(const CTarnwickApp& app) : m_app(app) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Timer) {
+            m_turns.push_back(Clock::now());
+        }
         if (event->type() == QEvent::Paint && watched == DrawingArea(m_app)) {
             m_paints.push_back(Clock::now());
         } else if (event->type() == QEvent::Show && watched->objectName() == QLatin1String("loadProgress") &&
@@ -53,29 +56,48 @@ public:
         return false;
     }
 
+    // The longest the event loop went without delivering a timer event
+    // during the load: what a paint waits for at least.
+    double LongestTurn() const { return Longest(m_turns); }
+
     // Seconds; negative when no load was seen.
-    double LongestGap() const {
+    double LongestGap() const { return Longest(m_paints); }
+
+    double Longest(const std::vector<Clock::time_point>& stamps) const {
         if (!m_started || !m_ended) {
             return -1.0;
         }
         Clock::time_point last = m_start;
         double longest = 0.0;
-        for (const Clock::time_point& t : m_paints) {
+        auto seconds = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
+        for (const Clock::time_point& t : stamps) {
             if (t <= m_start || t >= m_end) {
                 continue;
             }
-            longest = std::max(longest, std::chrono::duration<double>(t - last).count());
+            if (seconds(last, t) > longest) {
+                longest = seconds(last, t);
+                m_longestAt = seconds(m_start, last);
+            }
             last = t;
         }
-        return std::max(longest, std::chrono::duration<double>(m_end - last).count());
+        if (seconds(last, m_end) > longest) {
+            longest = seconds(last, m_end);
+            m_longestAt = seconds(m_start, last);
+        }
+        return longest;
     }
 
 private:
     const CTarnwickApp& m_app;
     std::vector<Clock::time_point> m_paints;
+    std::vector<Clock::time_point> m_turns;
     Clock::time_point m_start, m_end;
     bool m_started = false;
     bool m_ended = false;
+
+public:
+    mutable double m_longestAt = 0.0;  // seconds into the load
+    double LoadSeconds() const { return std::chrono::duration<double>(m_end - m_start).count(); }
 };
 
 }  // namespace
@@ -120,7 +142,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "paint_gap_bench: no start-up load was seen\n");
             return 1;
         }
-        std::fprintf(stderr, "paint_gap_bench: run %d longest gap %.3f s\n", run, gap);
+        const double paintAt = watch.m_longestAt;
+        std::fprintf(stderr,
+                     "paint_gap_bench: run %d: load %.3f s, longest gap %.3f s from %.3f s into it; "
+                     "longest event-loop turn %.3f s from %.3f s\n",
+                     run, watch.LoadSeconds(), gap, paintAt, watch.LongestTurn(), watch.m_longestAt);
         if (run >= std::min(options.warmups, 1)) {
             longest = std::max(longest, gap);
         }

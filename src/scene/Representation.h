@@ -30,6 +30,8 @@ class ISceneHost;
 struct MoleculeRecord;
 class SbVec2s;
 class SbViewportRegion;
+class SoGetBoundingBoxAction;
+class SoGroup;
 class SoMaterial;
 class SoPath;
 class SoPathList;
@@ -95,16 +97,14 @@ public:
     // the node root; the identity when there is none.
     SbMatrix GetNodeMatrix(const std::string& name) const;
 
-    // Label and edge construction, cell by cell (first coordinate outer).
-    void BuildLabels(SoSeparator* labelRoot);
-    // One cell of the cell map (first coordinate outer), then the part's end.
+    // Label and edge construction, one cell of the cell map at a time
+    // (first coordinate outer); FinishLabels ends the labels.
     void BuildCellLabels(int cell);
-    void FinishLabels(SoSeparator* labelRoot);
+    void FinishLabels();
     void BuildCellEdges(int cell);
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);
-    void BuildEdges();
     void BuildCircleEdges(int circle, SoSeparator* group);
     // One edge group; an absent transparency leaves the material's default.
     CoinPtr<SoSeparator> BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex,
@@ -330,6 +330,9 @@ private:
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;
+    // Caches the bounds of the parent's newest child.
+    void CacheBounds(SoGroup* parent, bool underFont);
+    std::unique_ptr<SoGetBoundingBoxAction> m_pBounds;
     // Where a stepwise build stands.
     SceneStage m_stage = SceneStage::Done;
     int m_stageStep = 0;

@@ -9,6 +9,7 @@
 #include <Inventor/SoOutput.h>
 #include <Inventor/actions/SoWriteAction.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
 
@@ -163,6 +164,17 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     EXPECT_EQ(doc.m_lstSpecialTokens, atOnceStore.m_lstSpecialTokens);
     EXPECT_EQ(SceneText(stepped.box->GetRoot()), SceneText(atOnce.box->GetRoot()));
     EXPECT_EQ(At(*stepped.box, "A"), At(*atOnce.box, "A"));
+    // The bounds cached piece by piece place the camera where a walk of the
+    // whole uncached scene places it.
+    CoinPtr<SoSeparator> copy(static_cast<SoSeparator*>(stepped.box->GetRoot()->copy()));
+    auto fresh = MakeCoin<SoPerspectiveCamera>();
+    fresh->orientation = stepped.box->GetCamera()->orientation.getValue();
+    copy->replaceChild(0, fresh.get());
+    fresh->viewAll(copy.get(), host.m_viewport, 1.0f);
+    const SoPerspectiveCamera* placed = stepped.box->GetCamera();
+    EXPECT_EQ(placed->position.getValue(), fresh->position.getValue());
+    EXPECT_EQ(placed->focalDistance.getValue(), fresh->focalDistance.getValue());
+    EXPECT_EQ(placed->farDistance.getValue(), fresh->farDistance.getValue());
 
     // Reading, then the graph, then the scene parts in order; the scene's
     // last report is complete.
