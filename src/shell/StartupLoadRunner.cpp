@@ -1,5 +1,9 @@
 #include "StartupLoadRunner.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <thread>
 
 #include <QAction>
@@ -177,6 +181,9 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
     std::atomic<bool> finished{false};
     bool prepared = false;
     std::thread worker([&] {
+        // Below the window's thread, so that on a busy machine painting
+        // goes first.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
         prepared = work.background([this] { return m_bCancel.load(); },
                                    [&](const LoadProgress& p) {
                                        done = p.done;

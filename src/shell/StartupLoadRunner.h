@@ -39,7 +39,7 @@ public:
 
     // Scene work per turn of the event loop: short enough that painting
     // goes on, long enough that the turns cost little.
-    static constexpr int kSliceMilliseconds = 40;
+    static constexpr int kSliceMilliseconds = 25;
 
     // `window` may be null (no status bar to show progress in).
     CStartupLoadRunner(QMainWindow* window, QWidget* view);

@@ -86,10 +86,14 @@ SbVec2s CTarnwickView::CurrentViewerSize() {
     return SbVec2s(clamp(area->width() * ratio), clamp(area->height() * ratio));
 }
 
-void CTarnwickView::OnInitialUpdate() {
+void CTarnwickView::PrepareViewer() {
     if (!m_pViewer) {
         CreateViewer();
     }
+}
+
+void CTarnwickView::OnInitialUpdate() {
+    PrepareViewer();
     OnStartupLoad();
 }
 

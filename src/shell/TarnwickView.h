@@ -37,6 +37,8 @@ public:
     // Creates the viewer, viewport region and render actions the first time,
     // then runs the start-up load. Later calls only load again.
     void OnInitialUpdate();
+    // Creates the viewer, viewport region and render actions unless done.
+    void PrepareViewer();
     // Build, node positions, box layout and scene; a data source that cannot
     // be read is reported and leaves an empty scene.
     void OnStartupLoad();
