@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "DataSources.h"
 
 #include "EditDialogs.h"
 
@@ -31,6 +34,13 @@ public:
         bool labels = true;
     };
 
+    // What the data source dialog offers: the configured data sources and
+    // the connection strings chosen last.
+    struct DataSourceOffer {
+        std::vector<DataSourceInfo> sources;
+        std::vector<std::string> recent;
+    };
+
     virtual ~IUserPrompt() = default;
 
     // A message box with the application's caption and an OK button.
@@ -53,6 +63,10 @@ public:
     // (0..9999 each) on OK, false on Cancel. A prompt without dialogs
     // cancels.
     virtual bool AskRadii(Radii& /*radii*/) { return false; }
+    // The data source dialog, opened with `choice`: true with the curator's
+    // choice (a database file may be left empty for the file chooser),
+    // false on Cancel. A prompt without it cancels.
+    virtual bool ChooseDataSource(const DataSourceOffer& /*offer*/, DataSourceChoice& /*choice*/) { return false; }
 
     // The editing dialogs, opened with the values passed in; false when
     // the curator cancels. A prompt without them cancels every one.

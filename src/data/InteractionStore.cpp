@@ -168,3 +168,21 @@ void CInteractionStore::CollectSpecialTokens() {
         }
     }
 }
+
+void CInteractionStore::SwapLoadedData(CInteractionStore& other) {
+    std::swap(m_pInteractions, other.m_pInteractions);
+    std::swap(m_nInteractions, other.m_nInteractions);
+    std::swap(m_lstSpecialTokens, other.m_lstSpecialTokens);
+    std::swap(m_specialTokenSet, other.m_specialTokenSet);
+    std::swap(m_nLineBreakRepairs, other.m_nLineBreakRepairs);
+    std::swap(m_strDataError, other.m_strDataError);
+    InvalidateInteractionIndex();
+    other.InvalidateInteractionIndex();
+}
+
+void CInteractionStore::SetConnect(const std::string& connect) {
+    m_setInteraction.Close();
+    m_setInteraction.SetConnect(connect);
+    m_setDictionary.Close();
+    m_setDictionary.SetConnect(connect);
+}

@@ -41,6 +41,13 @@ public:
     bool HasSpecialToken(const std::string& token) const { return m_specialTokenSet.count(token) != 0; }
     void AddSpecialToken(const std::string& token);
 
+    // Trades what a load fills (records, special tokens, repairs, the
+    // last error) with another store: a load into a second store can be
+    // put in place, or taken back, at once.
+    void SwapLoadedData(CInteractionStore& other);
+    // Both recordsets read from this source from their next open on.
+    void SetConnect(const std::string& connect);
+
     // Call after changing a record's id or members in place.
     void InvalidateInteractionIndex() { m_idIndexValid = m_memberIndexValid = false; }
 

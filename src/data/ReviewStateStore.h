@@ -15,6 +15,12 @@ public:
     using Verdicts = std::vector<std::pair<std::string, int>>;  // interaction id, state
 
     explicit CReviewStateStore(std::string connect) : m_connect(std::move(connect)) {}
+    // Another source from the next use on.
+    void SetConnect(const std::string& connect) {
+        m_connection.Close();
+        m_connect = connect;
+        m_tableReady = false;
+    }
 
     // Creates the table unless it exists; false with the driver's
     // diagnostic when the source cannot take it (read only, no rights).

@@ -138,10 +138,20 @@ std::unique_ptr<CNode> BuildStartupGraph(CInteractionStore& store, bool& loaded)
 }
 
 std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store) {
+    return BuildStartupGraphFromArray(store, nullptr);
+}
+
+std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
+                                                  const std::function<bool(size_t, size_t)>& step) {
+    constexpr size_t kRecordsPerStep = 4096;
     auto graph = std::make_unique<CNode>(&store);
-    StartupBuilder builder(*graph, store.m_pInteractions.size());
-    for (const InteractionRecord& r : store.m_pInteractions) {
-        builder.Add(r);
+    const size_t total = store.m_pInteractions.size();
+    StartupBuilder builder(*graph, total);
+    for (size_t i = 0; i < total; ++i) {
+        if (step && i % kRecordsPerStep == 0 && !step(i, total)) {
+            return nullptr;
+        }
+        builder.Add(store.m_pInteractions[i]);
     }
     return graph;
 }

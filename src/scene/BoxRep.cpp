@@ -1,5 +1,7 @@
 #include "BoxRep.h"
 
+#include <algorithm>
+
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -24,27 +26,39 @@ std::optional<float> CBoxRep::EdgeTransparency(const MoleculeRecord& source, con
     return source.level != 0 && target.level != 0 ? 1.0f : 0.0f;
 }
 
+int CBoxRep::PlacedCircleCount() const {
+    // Circles 1 .. count - 1, as many as the grid has cells.
+    return std::max(0, std::min(m_grid.GetFirstCount() * m_grid.GetSecondCount(), m_grid.GetCircleCount() - 1));
+}
+
 void CBoxRep::BuildNodeRoot() {
-    m_circleGroups.clear();
-    SoGetMatrixAction getMatrix(Host().GetViewportRegion());
-    int circle = 1;
-    for (int hor = 0; hor < m_grid.GetFirstCount(); ++hor) {
-        for (int ver = 0; ver < m_grid.GetSecondCount() && circle < m_grid.GetCircleCount(); ++ver, ++circle) {
-            CoinPtr<SoSeparator> group = BuildCircleGroup(circle);
-            if (!group) {
-                continue;
-            }
-            m_pNodeRoot->addChild(group.get());
-            m_circleGroups[circle] = group;
-            // Nothing above the group moves it, so the matrix along the group
-            // is the one a search from the node root would give.
-            auto path = MakeCoin<SoPath>(group.get());
-            path->append(2);
-            getMatrix.apply(path.get());
-            RememberNodeMatrix(GetSceneName(group->getChild(2)), getMatrix.getMatrix());
-        }
+    for (int step = 0; step < NodeRootStepCount(); ++step) {
+        BuildNodeRootStep(step);
     }
-    SetNodeMatricesComplete();
+}
+
+void CBoxRep::BuildNodeRootStep(int step) {
+    if (step == 0) {
+        m_circleGroups.clear();
+    }
+    if (step >= PlacedCircleCount()) {
+        SetNodeMatricesComplete();
+        return;
+    }
+    const int circle = step + 1;
+    CoinPtr<SoSeparator> group = BuildCircleGroup(circle);
+    if (!group) {
+        return;
+    }
+    m_pNodeRoot->addChild(group.get());
+    m_circleGroups[circle] = group;
+    // Nothing above the group moves it, so the matrix along the group is
+    // the one a search from the node root would give.
+    SoGetMatrixAction getMatrix(Host().GetViewportRegion());
+    auto path = MakeCoin<SoPath>(group.get());
+    path->append(2);
+    getMatrix.apply(path.get());
+    RememberNodeMatrix(GetSceneName(group->getChild(2)), getMatrix.getMatrix());
 }
 
 CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {

@@ -28,6 +28,9 @@ public:
 
 protected:
     void BuildNodeRoot() override;
+    // One circle per step, then a step that marks the matrices complete.
+    int NodeRootStepCount() const override { return PlacedCircleCount() + 1; }
+    void BuildNodeRootStep(int step) override;
     // The box scene has no named circle groups: it keeps its own, so that
     // an edit in the box view shows too.
     int ReplaceCircleSpheres(int circle) override;
@@ -48,6 +51,7 @@ protected:
     std::optional<float> EdgeTransparency(const MoleculeRecord& source, const MoleculeRecord& target) const override;
 
 private:
+    int PlacedCircleCount() const;
     // The group of the circle's molecules: the first at its position, any
     // others beside it. Null for a circle without molecules.
     CoinPtr<SoSeparator> BuildCircleGroup(int circle) const;

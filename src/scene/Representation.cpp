@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include <Inventor/SoPath.h>
+#include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoFont.h>
+#include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSelection.h>
@@ -128,6 +131,12 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 }
 
 void CRepresentation::BuildScene() {
+    BeginSceneSteps();
+    while (BuildSceneStep()) {
+    }
+}
+
+void CRepresentation::BeginSceneSteps() {
     // A second build starts from empty roots, not on top of the first scene.
     DetachSelection();
     if (m_pSelection) {
@@ -144,6 +153,7 @@ void CRepresentation::BuildScene() {
     NoteSceneNamesChanged();
 
     m_pCamera = MakeCoin<SoPerspectiveCamera>();
+    m_pCamera->orientation.setValue(InitialCameraOrientation());
     m_pRoot->addChild(m_pCamera.get());
 
     auto font = MakeCoin<SoFont>();
@@ -151,8 +161,7 @@ void CRepresentation::BuildScene() {
     font->size.setValue(LabelFontSize());
     m_pLabelRoot->addChild(font.get());
 
-    BuildNodeRoot();
-
+    // Every part hangs in its final place from the start.
     m_pSelection = MakeCoin<CSelectionNode>();
     m_pSelection->policy.setValue(SoSelection::TOGGLE);
     m_pSelection->addSelectionCallback(&CRepresentation::SelectionCallback, this);
@@ -160,22 +169,90 @@ void CRepresentation::BuildScene() {
     m_pSelection->addChild(m_pNodeRoot.get());
     m_host.RedrawOnSelectionChange(m_pSelection.get());
     m_pRoot->addChild(m_pSelection.get());
-
-    BuildLabels(m_pLabelRoot.get());
+    m_pLabelRoot->addChild(m_pGreenCharRoot.get());
+    m_pLabelRoot->addChild(m_pRedCharRoot.get());
     m_pRoot->addChild(m_pLabelRoot.get());
-
-    BuildEdges();
     m_pRoot->addChild(m_pEdgeRoot.get());
+    m_pBounds = std::make_unique<SoGetBoundingBoxAction>(m_host.GetViewportRegion());
 
-    m_pCamera->orientation.setValue(InitialCameraOrientation());
-    m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+    const size_t cells = static_cast<size_t>(m_grid.GetFirstCount()) * static_cast<size_t>(m_grid.GetSecondCount());
+    m_stepCount = static_cast<size_t>(std::max(NodeRootStepCount(), 0)) + 2 * cells;
+    m_stepsDone = 0;
+    m_stage = SceneStage::Molecules;
+    m_stageStep = 0;
+}
 
-    // Later edits change the scene in place; from now on look nodes up.
-    ForgetNodeMatrices();
-    // Selection and highlighting follow this scene from now on; its edges
-    // start in their own colours, whatever the highlight mode.
-    m_nodeIndex.Attach(m_pSelection.get(), m_pNodeRoot.get());
-    m_edgeHighlighter.Attach(m_pEdgeRoot.get(), m_graph);
+void CRepresentation::CacheBounds(SoGroup* parent, bool underFont) {
+    // The bounds of the parent's newest child, under the camera (labels
+    // take their size from it) and the label font: its separator keeps
+    // them, and the camera's placement at the end reads them instead of
+    // walking the whole scene at once.
+    const int last = parent->getNumChildren() - 1;
+    if (!m_pBounds || last < 0) {
+        return;
+    }
+    auto context = MakeCoin<SoGroup>();
+    context->addChild(m_pCamera.get());
+    if (underFont) {
+        context->addChild(m_pLabelRoot->getChild(0));
+    }
+    context->addChild(parent->getChild(last));
+    m_pBounds->apply(context.get());
+}
+
+bool CRepresentation::BuildSceneStep() {
+    const int cells = m_grid.GetFirstCount() * m_grid.GetSecondCount();
+    switch (m_stage) {
+    case SceneStage::Molecules:
+        if (m_stageStep < NodeRootStepCount()) {
+            const int children = m_pNodeRoot->getNumChildren();
+            BuildNodeRootStep(m_stageStep++);
+            if (m_pNodeRoot->getNumChildren() > children) {
+                CacheBounds(m_pNodeRoot.get(), false);
+            }
+            break;
+        }
+        m_stage = SceneStage::Labels;
+        m_stageStep = 0;
+        return true;
+    case SceneStage::Labels:
+        if (m_stageStep < cells) {
+            const int children = m_pGreenCharRoot->getNumChildren();
+            BuildCellLabels(m_stageStep++);
+            if (m_pGreenCharRoot->getNumChildren() > children) {
+                CacheBounds(m_pGreenCharRoot.get(), true);
+                CacheBounds(m_pRedCharRoot.get(), true);
+            }
+            break;
+        }
+        FinishLabels();
+        m_stage = SceneStage::Edges;
+        m_stageStep = 0;
+        return true;
+    case SceneStage::Edges:
+        if (m_stageStep < cells) {
+            const int children = m_pEdgeRoot->getNumChildren();
+            BuildCellEdges(m_stageStep++);
+            if (m_pEdgeRoot->getNumChildren() > children) {
+                CacheBounds(m_pEdgeRoot.get(), false);
+            }
+            break;
+        }
+        m_pBounds.reset();
+        m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+        // Later edits change the scene in place; from now on look nodes up.
+        ForgetNodeMatrices();
+        // Selection and highlighting follow this scene from now on; its edges
+        // start in their own colours, whatever the highlight mode.
+        m_nodeIndex.Attach(m_pSelection.get(), m_pNodeRoot.get());
+        m_edgeHighlighter.Attach(m_pEdgeRoot.get(), m_graph);
+        m_stage = SceneStage::Done;
+        return false;
+    case SceneStage::Done:
+        return false;
+    }
+    ++m_stepsDone;
+    return true;
 }
 
 void CRepresentation::InvalidateSceneIndexes() {
@@ -185,22 +262,21 @@ void CRepresentation::InvalidateSceneIndexes() {
 
 size_t CRepresentation::CountHighlightedEdges() { return m_edgeHighlighter.EdgeCount(); }
 
-void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
-    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
-        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
-            const int circle = m_grid.GetCircleAt(first, second);
-            if (circle == 0 && !GroupsEmptyCells()) {
-                continue;
-            }
-            auto red = MakeCoin<SoSeparator>();
-            auto green = MakeCoin<SoSeparator>();
-            BuildCircleLabels(circle, green.get(), red.get());
-            NameNewSceneNode(green.get(), NumberedName("GreenCharCircleNum:", circle));
-            NameNewSceneNode(red.get(), NumberedName("RedCharCircleNum:", circle));
-            m_pGreenCharRoot->addChild(green.get());
-            m_pRedCharRoot->addChild(red.get());
-        }
+void CRepresentation::BuildCellLabels(int cell) {
+    const int circle = m_grid.GetCircleAt(cell / m_grid.GetSecondCount(), cell % m_grid.GetSecondCount());
+    if (circle == 0 && !GroupsEmptyCells()) {
+        return;
     }
+    auto red = MakeCoin<SoSeparator>();
+    auto green = MakeCoin<SoSeparator>();
+    BuildCircleLabels(circle, green.get(), red.get());
+    NameNewSceneNode(green.get(), NumberedName("GreenCharCircleNum:", circle));
+    NameNewSceneNode(red.get(), NumberedName("RedCharCircleNum:", circle));
+    m_pGreenCharRoot->addChild(green.get());
+    m_pRedCharRoot->addChild(red.get());
+}
+
+void CRepresentation::FinishLabels() {
     // The first child of each label root is the switch of the label modes.
     for (SoSeparator* root : {m_pGreenCharRoot.get(), m_pRedCharRoot.get()}) {
         auto material = MakeCoin<SoMaterial>();
@@ -208,8 +284,6 @@ void CRepresentation::BuildLabels(SoSeparator* labelRoot) {
         material->transparency.setValue(0.0f);
         root->insertChild(material.get(), 0);
     }
-    labelRoot->addChild(m_pGreenCharRoot.get());
-    labelRoot->addChild(m_pRedCharRoot.get());
 }
 
 void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup) {
@@ -270,19 +344,15 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
     group->addChild(text.get());
 }
 
-void CRepresentation::BuildEdges() {
-    for (int first = 0; first < m_grid.GetFirstCount(); ++first) {
-        for (int second = 0; second < m_grid.GetSecondCount(); ++second) {
-            const int circle = m_grid.GetCircleAt(first, second);
-            if (circle == 0 && !GroupsEmptyCells()) {
-                continue;
-            }
-            auto group = MakeCoin<SoSeparator>();
-            NameNewSceneNode(group.get(), NumberedName("circleNumEdge:", circle));
-            BuildCircleEdges(circle, group.get());
-            m_pEdgeRoot->addChild(group.get());
-        }
+void CRepresentation::BuildCellEdges(int cell) {
+    const int circle = m_grid.GetCircleAt(cell / m_grid.GetSecondCount(), cell % m_grid.GetSecondCount());
+    if (circle == 0 && !GroupsEmptyCells()) {
+        return;
     }
+    auto group = MakeCoin<SoSeparator>();
+    NameNewSceneNode(group.get(), NumberedName("circleNumEdge:", circle));
+    BuildCircleEdges(circle, group.get());
+    m_pEdgeRoot->addChild(group.get());
 }
 
 void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {

@@ -30,6 +30,8 @@ class ISceneHost;
 struct MoleculeRecord;
 class SbVec2s;
 class SbViewportRegion;
+class SoGetBoundingBoxAction;
+class SoGroup;
 class SoMaterial;
 class SoPath;
 class SoPathList;
@@ -80,16 +82,29 @@ public:
     // again replaces the earlier scene under the same root.
     void BuildScene();
 
+    // The same build in short steps, so that a window can paint between
+    // them: BeginSceneSteps, then BuildSceneStep until it returns false.
+    // Molecules come first, then labels, then edges; each part joins the
+    // root when it is complete, and the camera is placed once, at the end.
+    enum class SceneStage { Molecules, Labels, Edges, Done };
+    void BeginSceneSteps();
+    bool BuildSceneStep();
+    SceneStage GetSceneStage() const { return m_stage; }
+    size_t SceneStepsDone() const { return m_stepsDone; }
+    size_t SceneStepCount() const { return m_stepCount; }
+
     // The accumulated transformation of the first node named `name` under
     // the node root; the identity when there is none.
     SbMatrix GetNodeMatrix(const std::string& name) const;
 
-    // Label and edge construction, cell by cell (first coordinate outer).
-    void BuildLabels(SoSeparator* labelRoot);
+    // Label and edge construction, one cell of the cell map at a time
+    // (first coordinate outer); FinishLabels ends the labels.
+    void BuildCellLabels(int cell);
+    void FinishLabels();
+    void BuildCellEdges(int cell);
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);
-    void BuildEdges();
     void BuildCircleEdges(int circle, SoSeparator* group);
     // One edge group; an absent transparency leaves the material's default.
     CoinPtr<SoSeparator> BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex,
@@ -208,6 +223,9 @@ protected:
 
     // Fills m_pNodeRoot with the molecule groups.
     virtual void BuildNodeRoot() = 0;
+    // The same in steps 0 .. NodeRootStepCount() - 1; by default one.
+    virtual int NodeRootStepCount() const { return 1; }
+    virtual void BuildNodeRootStep(int /*step*/) { BuildNodeRoot(); }
     // Puts a new group of the circle's spheres where the old one was; the
     // default replaces the group named "CircleNumber:<circle>" under the
     // node root, keeping its placement transform. 0 when there is none.
@@ -314,4 +332,12 @@ private:
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;
+    // Caches the bounds of the parent's newest child.
+    void CacheBounds(SoGroup* parent, bool underFont);
+    std::unique_ptr<SoGetBoundingBoxAction> m_pBounds;
+    // Where a stepwise build stands.
+    SceneStage m_stage = SceneStage::Done;
+    int m_stageStep = 0;
+    size_t m_stepsDone = 0;
+    size_t m_stepCount = 0;
 };

@@ -78,5 +78,7 @@ constexpr int SaveNodePositions = 33046;
 constexpr int ExportImage = 33020;
 constexpr int DeclutterLabels = 33021;
 constexpr int Legend = 33022;
+// Choosing the data source (connect 33060-33079).
+constexpr int ConnectDataSource = 33060;
 
 }  // namespace cmd

@@ -19,6 +19,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "ConnectCommands.h"
 #include "EditCommandSet.h"
 #include "LayoutCommands.h"
 #include "SearchPanel.h"
@@ -48,6 +49,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     RegisterViewCommands(*this);
     RegisterLayoutCommands(*this);
     RegisterPictureCommands(*this);
+    RegisterConnectCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();

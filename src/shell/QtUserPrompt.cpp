@@ -1,5 +1,8 @@
 #include "QtUserPrompt.h"
 
+#include "DataSourcePrompt.h"
+#include "DlgDataSource.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -95,6 +98,21 @@ bool CQtUserPrompt::AskRadii(Radii& radii) {
     }
     radii.bigRadius = dialog.m_nBigRadius;
     radii.smallRadius = dialog.m_nSmallRadius;
+    return true;
+}
+bool CQtUserPrompt::ChooseDataSource(const DataSourceOffer& offer, DataSourceChoice& choice) {
+    CDlgDataSource dialog(offer, choice,
+                          [this](std::string& path) {
+                              FileChoice file;
+                              file.save = false;
+                              file.filter = kDatabaseFileFilter;
+                              return ChooseFile(file, path);
+                          },
+                          m_pParent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    choice = dialog.Choice();
     return true;
 }
 bool CQtUserPrompt::RunRename(CDlgRename& dlg) { return ExecEditDialog(m_pParent, dlg); }

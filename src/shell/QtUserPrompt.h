@@ -20,6 +20,7 @@ public:
     Answer Ask(const std::string& text, bool withCancel) override;
     bool ChooseFile(const FileChoice& choice, std::string& path) override;
     bool AskRadii(Radii& radii) override;
+    bool ChooseDataSource(const DataSourceOffer& offer, DataSourceChoice& choice) override;
     bool RunRename(CDlgRename& dlg) override;
     bool RunNewMolecule(CDlgNewMolecule& dlg) override;
     bool RunSetRelation(CDlgSetRelation& dlg) override;

@@ -8,3 +8,5 @@ inline QString SettingsApplication() { return QStringLiteral("QuillonTarnwick");
 
 // Legend, picture export and uncluttered labels.
 inline QString DeclutterLabelsKey() { return QStringLiteral("Settings/DeclutterLabels"); }
+// The data sources connected to last, newest first.
+inline QString RecentSourcesKey() { return QStringLiteral("Settings/RecentSources"); }

@@ -41,11 +41,12 @@ bool CTarnwickApp::InitInstance() {
     m_pMainWnd->showMaximized();
     // The view's first update needs the window at its real size.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    m_pMainWnd->GetActiveView()->OnInitialUpdate();
+    m_pMainWnd->GetActiveView()->PrepareViewer();
     // The window manager maps and maximises the window in its own time;
     // a first picture drawn before it is done can be lost. Once the window
-    // is on screen at the size of the screen (a few seconds at most), draw
-    // again.
+    // is on screen at the size of the screen (a few seconds at most), the
+    // drawing area has drawn once (its set-up is slow) and the load starts
+    // in a window that paints.
     const QRect available = m_pMainWnd->screen()->availableGeometry();
     for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
         const QWindow* window = m_pMainWnd->windowHandle();
@@ -56,13 +57,19 @@ bool CTarnwickApp::InitInstance() {
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     SoQtExaminerViewer* viewer = m_pMainWnd->GetActiveView()->GetViewer();
-    // The drawing area may also have missed the resize to its frame.
-    QWidget* area = viewer->getGLWidget();
-    if (QWidget* frame = area->parentWidget(); frame && area->size() != frame->contentsRect().size()) {
-        area->setGeometry(frame->contentsRect());
-    }
+    auto fitDrawingArea = [viewer] {
+        // The drawing area may also have missed the resize to its frame.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QWidget* area = viewer->getGLWidget();
+        if (QWidget* frame = area->parentWidget(); frame && area->size() != frame->contentsRect().size()) {
+            area->setGeometry(frame->contentsRect());
+        }
+    };
+    fitDrawingArea();
+    viewer->render();
+    m_pMainWnd->GetActiveView()->OnInitialUpdate();
+    fitDrawingArea();
     viewer->scheduleRedraw();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include <QLayout>
+#include <QMainWindow>
 #include <QWindow>
 #include <QMouseEvent>
 #include <QTimer>
@@ -23,6 +24,8 @@
 #include "CameraFit.h"
 #include "SphereVision.h"
 #include "StartupLoad.h"
+#include "StartupLoadRunner.h"
+#include "StartupLoadSteps.h"
 
 CTarnwickView::CTarnwickView(CTarnwickDoc& doc, const ModeFlags& flags, CSearchPanel& panel, IUserPrompt& prompt,
                              QWidget* parent)
@@ -86,25 +89,49 @@ SbVec2s CTarnwickView::CurrentViewerSize() {
     return SbVec2s(clamp(area->width() * ratio), clamp(area->height() * ratio));
 }
 
-void CTarnwickView::OnInitialUpdate() {
+void CTarnwickView::PrepareViewer() {
     if (!m_pViewer) {
         CreateViewer();
         m_bFitAtStart = true;
     }
+}
+
+void CTarnwickView::OnInitialUpdate() {
+    PrepareViewer();
     OnStartupLoad();
 }
 
-void CTarnwickView::OnStartupLoad() {
-    StartupLoadResult result = RunStartupLoad(m_doc, m_doc.m_pGraph, *this);
+void CTarnwickView::OnStartupLoad() { LoadDataSource(m_doc.m_setInteraction.GetConnect(), false); }
+
+bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailure) {
+    CStartupLoadSteps steps(m_doc, m_doc.m_pGraph, *this, connect);
+    CStartupLoadRunner runner(qobject_cast<QMainWindow*>(window()), this);
+    StartupLoadResult result;
+    std::string error;
+    const CStartupLoadRunner::Outcome outcome = runner.Run(steps, keepOnFailure, result, error);
+    if (outcome != CStartupLoadRunner::Outcome::Loaded) {
+        // The shown scene stays; its selection node drives the redraws again.
+        if (CRepresentation* shown = GetCommandTarget()) {
+            RedrawOnSelectionChange(shown->GetSelection());
+        }
+        if (outcome == CStartupLoadRunner::Outcome::Failed) {
+            emit statusText(tr("The data source could not be read; the previous pathway is kept."));
+            m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
+        } else {
+            emit statusText(tr("Loading cancelled; the previous pathway is kept."));
+        }
+        return false;
+    }
     AdoptRepresentation(std::move(result.box));
     if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
         emit statusText(LineBreakRepairText(repaired));
     }
     if (!result.dataLoaded) {
-        const std::string& error = m_doc.GetDataError();
-        m_prompt.ShowMessage(error.empty() ? "The interaction data could not be read." : error);
+        const std::string& failure = m_doc.GetDataError();
+        m_prompt.ShowMessage(failure.empty() ? "The interaction data could not be read." : failure);
     }
     emit startupLoaded(result.positionsRead);
+    return result.dataLoaded;
 }
 
 QString CTarnwickView::LineBreakRepairText(int rows) {

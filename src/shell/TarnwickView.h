@@ -40,9 +40,17 @@ public:
     // Creates the viewer, viewport region and render actions the first time,
     // then runs the start-up load. Later calls only load again.
     void OnInitialUpdate();
+    // Creates the viewer, viewport region and render actions unless done.
+    void PrepareViewer();
     // Build, node positions, box layout and scene; a data source that cannot
     // be read is reported and leaves an empty scene.
     void OnStartupLoad();
+    // The start-up load on `connect`, with progress and a Cancel button in
+    // the status bar while the window keeps painting. True when the new
+    // pathway is shown. A cancelled load keeps the previous pathway; so
+    // does a source that cannot be read when `keepOnFailure` (the error is
+    // shown either way).
+    bool LoadDataSource(const std::string& connect, bool keepOnFailure);
     // What the status bar says after a load that replaced line breaks in
     // member names.
     static QString LineBreakRepairText(int rows);

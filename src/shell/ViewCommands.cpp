@@ -1,5 +1,7 @@
 #include "ViewCommands.h"
 
+#include <functional>
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
@@ -11,18 +13,48 @@
 #include "SphereVision.h"
 #include "StartupBuild.h"
 #include "StartupLoad.h"
+#include "StartupLoadRunner.h"
+#include "StartupLoadSteps.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 #include "UserPrompt.h"
 
 namespace {
 
+// Lays out and builds the sphere scene in slices while the window paints.
 void ShowSphere(CTarnwickDoc& doc, CTarnwickView& view, const IUserPrompt::Radii& radii) {
     auto sphere = std::make_unique<CSphereVision>(doc, doc.m_pGraph, view, radii.bigRadius, radii.smallRadius,
                                                   doc.m_pGraph->m_circle_count);
     sphere->Layout();
-    sphere->BuildScene();
+    sphere->BeginSceneSteps();
+    CStartupLoadRunner::Work work;
+    work.cancellable = false;
+    work.background = [](const std::function<bool()>&, const LoadProgressCallback&) { return true; };
+    work.begin = [] { return true; };
+    work.step = [&](std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
+        return ContinueSceneBuild(*sphere, budget, progress);
+    };
+    CStartupLoadRunner::RunIn(&view, work);
+    while (sphere->BuildSceneStep()) {  // the application quit under it
+    }
     view.AdoptRepresentation(std::move(sphere));
+}
+
+// Runs `build` on a worker thread while the window paints; the document is
+// the worker's alone meanwhile (the window's commands wait).
+bool InBackground(CTarnwickView& view, LoadProgress::Stage stage, const std::function<bool()>& build) {
+    bool ok = false;
+    CStartupLoadRunner::Work work;
+    work.cancellable = false;
+    work.background = [&](const std::function<bool()>&, const LoadProgressCallback& progress) {
+        progress({stage, 0, 0});
+        ok = build();
+        return true;
+    };
+    work.begin = [] { return true; };
+    work.step = [](std::chrono::milliseconds, const LoadProgressCallback&) { return false; };
+    CStartupLoadRunner::RunIn(&view, work);
+    return ok;
 }
 
 // A fresh graph from the data source into the document; the current one
@@ -50,7 +82,7 @@ bool OnSphereView(CTarnwickDoc& doc, CTarnwickView& view, IUserPrompt& prompt) {
     }
     // The document keeps the current graph when the table cannot be read or
     // relation names grow past their limits.
-    if (!doc.BuildSpherePathway()) {
+    if (!InBackground(view, LoadProgress::Stage::Reading, [&doc] { return doc.BuildSpherePathway(); })) {
         prompt.ShowMessage(doc.GetDataError());
         return false;
     }
@@ -75,7 +107,7 @@ bool OnOpenPathway(CTarnwickDoc& doc, CTarnwickView& view, IUserPrompt& prompt, 
         return false;
     }
     std::string error;
-    if (!doc.OpenPathway(path, error)) {
+    if (!InBackground(view, LoadProgress::Stage::ReadingFile, [&] { return doc.OpenPathway(path, error); })) {
         prompt.ShowMessage(error);
         return false;
     }

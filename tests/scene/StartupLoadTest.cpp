@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
+#include <Inventor/SoOutput.h>
+#include <Inventor/actions/SoWriteAction.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
 
 #include "SceneNames.h"
 #include "SceneTestSupport.h"
 #include "StartupLoad.h"
+#include "StartupLoadSteps.h"
 #include "TestDatabase.h"
 
 namespace {
@@ -104,6 +110,111 @@ TEST_F(StartupLoadTest, AnEarlierRepresentationReadsTheNewGraphNotTheFreedOne) {
     first.box->BuildScene();
     EXPECT_EQ(first.box->GetNodeRoot()->getNumChildren(), 3);
     EXPECT_NE(FindNamed(second.box->GetRoot(), "E_3:0-4:0"), nullptr);
+}
+
+
+// The whole scene as Coin writes it: types, names and field values in order.
+std::string SceneText(SoNode* root) {
+    SoOutput out;
+    out.setBuffer(malloc(1024), 1024, realloc);
+    SoWriteAction write(&out);
+    write.apply(root);
+    void* buffer = nullptr;
+    size_t size = 0;
+    out.getBuffer(buffer, size);
+    std::string text(static_cast<const char*>(buffer), size);
+    free(buffer);
+    return text;
+}
+
+class StartupLoadStepsTest : public StartupLoadTest {
+protected:
+    // Loads through the steps in the thinnest slices; returns the result
+    // and records every progress report.
+    StartupLoadResult LoadInSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graph, int& slices) {
+        CStartupLoadSteps steps(doc, graph, host, db.Connect(), positions);
+        auto note = [this](const LoadProgress& p) { reports.push_back(p); };
+        EXPECT_TRUE(steps.Prepare(nullptr, note));
+        steps.BeginScene();
+        for (slices = 1; steps.BuildSceneFor(std::chrono::milliseconds(0), note); ++slices) {
+        }
+        return steps.Commit();
+    }
+    std::vector<LoadProgress> reports;
+};
+
+TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
+    WritePositions("first\nnode 1 0.5 0.5\nnode 3 1 -1\nedge\n");
+    db.AddRelation({"r__3", "C", "A", 1});
+    db.AddRelation({"r__4", "D", "D", 9});
+    CInteractionStore atOnceStore(db.Connect());
+    std::unique_ptr<CNode> atOnceGraph;
+    StartupLoadResult atOnce = RunStartupLoad(atOnceStore, atOnceGraph, host, positions);
+
+    CInteractionStore doc("");
+    std::unique_ptr<CNode> graph;
+    int slices = 0;
+    StartupLoadResult stepped = LoadInSteps(doc, graph, slices);
+    EXPECT_GT(slices, 10);
+    EXPECT_TRUE(stepped.dataLoaded);
+    EXPECT_TRUE(stepped.positionsRead);
+    ASSERT_TRUE(stepped.box && graph);
+    EXPECT_EQ(graph->m_pDoc, &doc);
+    EXPECT_EQ(doc.m_nInteractions, atOnceStore.m_nInteractions);
+    EXPECT_EQ(doc.m_lstSpecialTokens, atOnceStore.m_lstSpecialTokens);
+    EXPECT_EQ(SceneText(stepped.box->GetRoot()), SceneText(atOnce.box->GetRoot()));
+    EXPECT_EQ(At(*stepped.box, "A"), At(*atOnce.box, "A"));
+    // The bounds cached piece by piece place the camera where a walk of the
+    // whole uncached scene places it.
+    CoinPtr<SoSeparator> copy(static_cast<SoSeparator*>(stepped.box->GetRoot()->copy()));
+    auto fresh = MakeCoin<SoPerspectiveCamera>();
+    fresh->orientation = stepped.box->GetCamera()->orientation.getValue();
+    copy->replaceChild(0, fresh.get());
+    fresh->viewAll(copy.get(), host.m_viewport, 1.0f);
+    const SoPerspectiveCamera* placed = stepped.box->GetCamera();
+    EXPECT_EQ(placed->position.getValue(), fresh->position.getValue());
+    EXPECT_EQ(placed->focalDistance.getValue(), fresh->focalDistance.getValue());
+    EXPECT_EQ(placed->farDistance.getValue(), fresh->farDistance.getValue());
+
+    // Reading, then the graph, then the scene parts in order; the scene's
+    // last report is complete.
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.front().stage, LoadProgress::Stage::Reading);
+    for (size_t i = 1; i < reports.size(); ++i) {
+        EXPECT_LE(reports[i - 1].stage, reports[i].stage);
+        EXPECT_LE(reports[i].done, reports[i].total);
+    }
+    EXPECT_EQ(reports.back().stage, LoadProgress::Stage::Edges);
+    EXPECT_EQ(reports.back().done, reports.back().total);
+}
+
+TEST_F(StartupLoadStepsTest, AStoppedLoadKeepsThePreviousRecordsGraphAndScene) {
+    CInteractionStore doc("");
+    std::unique_ptr<CNode> graph;
+    int slices = 0;
+    StartupLoadResult first = LoadInSteps(doc, graph, slices);
+    const CNode* previous = graph.get();
+    const std::string previousScene = SceneText(first.box->GetRoot());
+    db.AddRelation({"r__3", "C", "D", 2});
+
+    for (int stopAt : {0, 1, 5}) {  // during the graph build, at the scene's start, half-way
+        CStartupLoadSteps steps(doc, graph, host, db.Connect(), positions);
+        const bool prepared = steps.Prepare([stopAt] { return stopAt == 0; }, nullptr);
+        EXPECT_EQ(prepared, stopAt != 0);
+        if (prepared) {
+            steps.BeginScene();
+            EXPECT_EQ(doc.m_nInteractions, 3);  // the new records are in while the scene is built
+            for (int i = 1; i < stopAt; ++i) {
+                steps.BuildSceneFor(std::chrono::milliseconds(0), nullptr);
+            }
+        }
+        steps.Abandon();
+        EXPECT_EQ(graph.get(), previous) << stopAt;
+        EXPECT_EQ(graph->m_pDoc, &doc);
+        EXPECT_EQ(doc.m_nInteractions, 2) << stopAt;
+        EXPECT_EQ(doc.FindInteraction("r__3"), -1) << stopAt;
+        EXPECT_EQ(SceneText(first.box->GetRoot()), previousScene) << stopAt;
+    }
 }
 
 }  // namespace

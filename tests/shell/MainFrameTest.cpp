@@ -141,6 +141,8 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathwayAndReview) {
         "&Pathway>Legend=33022",
         "&Pathway>Export Image...=33020",
         "&Pathway>Uncluttered Labels=33021",
+        "&Pathway>-",
+        "&Pathway>Connect to Data Source...=33060",
         "Edit History>Undo=57643",
         "Edit History>Redo=57644",
         "Review>Conjunctions in Members=32809",

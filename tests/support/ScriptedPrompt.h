@@ -69,6 +69,17 @@ public:
         return true;
     }
 
+    // Each entry answers one data source dialog; none left: Cancel.
+    bool ChooseDataSource(const DataSourceOffer& offer, DataSourceChoice& choice) override {
+        dataSourceOffers.push_back(offer);
+        if (dataSourceAnswers.empty()) {
+            return false;
+        }
+        choice = dataSourceAnswers.front();
+        dataSourceAnswers.pop_front();
+        return true;
+    }
+
     bool RunRename(CDlgRename& dlg) override { return rename.Run(dlg); }
     bool RunNewMolecule(CDlgNewMolecule& dlg) override { return newMolecule.Run(dlg); }
     bool RunSetRelation(CDlgSetRelation& dlg) override { return setRelation.Run(dlg); }
@@ -85,6 +96,8 @@ public:
     std::deque<Answer> answers;
     std::deque<Radii> radiiAnswers;
     std::vector<Radii> radiiShown;
+    std::deque<DataSourceChoice> dataSourceAnswers;
+    std::vector<DataSourceOffer> dataSourceOffers;
     std::deque<std::string> files;
     std::vector<std::string> messages;
     std::vector<std::string> details_;

@@ -51,6 +51,12 @@ public:
     // Returns what was written where, empty when nothing was.
     std::string OnExportDot(IUserPrompt& prompt);
 
+    // Every later read and kept verdict goes to this source.
+    void UseDataSource(const std::string& connect) {
+        SetConnect(connect);
+        m_verdicts.SetConnect(connect);
+    }
+
     std::unique_ptr<CNode> m_pGraph;
     // Grid sizes in the header of the file opened last; checked, not used
     // for placement (they are the writer's box layout).

@@ -15,6 +15,9 @@ class CVerdictKeeper {
 public:
     explicit CVerdictKeeper(const std::string& connect) : m_store(connect) {}
 
+    // Verdicts go to another source from now on.
+    void SetConnect(const std::string& connect) { m_store.SetConnect(connect); }
+
     bool IsOn() const { return m_bOn; }
     // Turns keeping on once the source has the table; false with the
     // reason (and still off) when it cannot take one.

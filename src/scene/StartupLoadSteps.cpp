@@ -1,0 +1,114 @@
+#include "StartupLoadSteps.h"
+
+#include "InteractionStore.h"
+#include "Node.h"
+#include "StartupBuild.h"
+
+CStartupLoadSteps::CStartupLoadSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graphSlot, ISceneHost& host,
+                                     const std::string& connect, std::string positionFile)
+    : m_doc(doc),
+      m_graphSlot(graphSlot),
+      m_host(host),
+      m_positionFile(std::move(positionFile)),
+      m_staging(std::make_unique<CInteractionStore>(connect)) {
+    // The token list only ever grows across loads: start from the document's.
+    for (const std::string& token : doc.m_lstSpecialTokens) {
+        m_staging->AddSpecialToken(token);
+    }
+}
+
+CStartupLoadSteps::~CStartupLoadSteps() { Abandon(); }
+
+bool CStartupLoadSteps::Prepare(const std::function<bool()>& cancelled, const LoadProgressCallback& progress) {
+    if (progress) {
+        progress({LoadProgress::Stage::Reading, 0, 0});
+    }
+    m_bDataLoaded = m_staging->LoadInteractions();
+    m_staging->CollectSpecialTokens();
+    if (cancelled && cancelled()) {
+        return false;
+    }
+    m_graph = BuildStartupGraphFromArray(*m_staging, [&](size_t done, size_t total) {
+        if (progress) {
+            progress({LoadProgress::Stage::Graph, done, total});
+        }
+        return !(cancelled && cancelled());
+    });
+    if (!m_graph) {
+        return false;
+    }
+    m_bPositionsRead = ApplyNodePositions(*m_graph, m_positionFile);
+    return true;
+}
+
+std::string CStartupLoadSteps::DataError() const {
+    return m_bSwapped || !m_staging ? m_doc.GetDataError() : m_staging->GetDataError();
+}
+
+void CStartupLoadSteps::BeginScene() {
+    if (m_bSwapped || !m_graph) {
+        return;
+    }
+    m_doc.SwapLoadedData(*m_staging);
+    m_graph->m_pDoc = &m_doc;
+    std::swap(m_graphSlot, m_graph);
+    m_bSwapped = true;
+    m_box = std::make_unique<CBoxRep>(m_doc, m_graphSlot, m_host);
+    m_box->Layout(m_graphSlot->m_circle_count);
+    m_box->BeginSceneSteps();
+}
+
+bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
+    const auto until = std::chrono::steady_clock::now() + budget;
+    bool more = true;
+    while ((more = rep.BuildSceneStep()) && std::chrono::steady_clock::now() < until) {
+    }
+    if (progress) {
+        LoadProgress p;
+        switch (rep.GetSceneStage()) {
+        case CRepresentation::SceneStage::Molecules:
+            p.stage = LoadProgress::Stage::Molecules;
+            break;
+        case CRepresentation::SceneStage::Labels:
+            p.stage = LoadProgress::Stage::Labels;
+            break;
+        default:
+            p.stage = LoadProgress::Stage::Edges;
+            break;
+        }
+        p.done = rep.SceneStepsDone();
+        p.total = rep.SceneStepCount();
+        progress(p);
+    }
+    return more;
+}
+
+bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
+    return m_box && ContinueSceneBuild(*m_box, budget, progress);
+}
+
+StartupLoadResult CStartupLoadSteps::Commit() {
+    StartupLoadResult result;
+    result.dataLoaded = m_bDataLoaded;
+    result.positionsRead = m_bPositionsRead;
+    if (m_box) {
+        while (m_box->BuildSceneStep()) {
+        }
+    }
+    result.box = std::move(m_box);
+    m_bSwapped = false;
+    m_graph.reset();
+    m_staging.reset();
+    return result;
+}
+
+void CStartupLoadSteps::Abandon() {
+    // The half-built scene reads the new graph: it goes first.
+    m_box.reset();
+    if (!m_bSwapped) {
+        return;
+    }
+    std::swap(m_graphSlot, m_graph);
+    m_doc.SwapLoadedData(*m_staging);
+    m_bSwapped = false;
+}
