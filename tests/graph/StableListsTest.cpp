@@ -3,8 +3,10 @@
 #include <deque>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "NameSlots.h"
 #include "StableLists.h"
 
 namespace {
@@ -84,6 +86,39 @@ TEST(StableLists, BehaveAsADequeWhoseElementsNeverMove) {
         RunAgainstDeque<SmallBlockList<std::string>>(seed);
         RunAgainstDeque<BlockList<std::string, 2>>(seed);
         RunAgainstDeque<BlockList<std::string>>(seed);
+    }
+}
+
+// Random insertions and erasures of a few names (so runs collide and
+// erasure has to move later slots back), checked against a map.
+TEST(NameSlots, FindInsertAndEraseAgreeWithAMap) {
+    std::mt19937 random(7);
+    std::vector<std::string> keys;  // number -> name, as the graph's index
+    for (int i = 0; i < 400; ++i) {
+        keys.push_back("n" + std::to_string(i % 150));
+    }
+    auto keyAt = [&keys](size_t k) -> const std::string& { return keys[k]; };
+    CNameSlots slots;
+    std::unordered_map<std::string, size_t> expected;
+    for (int step = 0; step < 20000; ++step) {
+        const size_t k = random() % keys.size();
+        const std::string& name = keys[k];
+        if (random() % 3) {
+            auto [stored, added] = slots.Insert(name, k, keyAt);
+            auto [it, expectAdded] = expected.emplace(name, k);
+            ASSERT_EQ(added, expectAdded) << name;
+            EXPECT_EQ(CNameSlots::Number(stored), it->second);
+        } else {
+            slots.Erase(name, keyAt);
+            expected.erase(name);
+        }
+        ASSERT_EQ(slots.size(), expected.size());
+        for (int probe = 0; probe < 150; probe += 7) {
+            const std::string other = "n" + std::to_string(probe);
+            auto it = expected.find(other);
+            ASSERT_EQ(slots.Find(other, keyAt), it == expected.end() ? CNameSlots::npos : it->second)
+                << other << " at step " << step;
+        }
     }
 }
 
