@@ -1,8 +1,7 @@
 #pragma once
 
-#include <deque>
-
 #include "MoleculeRecord.h"
+#include "StableLists.h"
 
 // One numbered circle of the graph and the nodes it holds.
 class CCircleData {
@@ -11,7 +10,8 @@ public:
     // and returns the number.
     int AddMolecule(MoleculeRecord m);
 
-    std::deque<MoleculeRecord> m_lstMolecules;  // deque: appends keep addresses
+    // Appends keep addresses; the first node lives in the circle itself.
+    SmallBlockList<MoleculeRecord> m_lstMolecules;
     int CircleNum = 0;
     int circle_type = 0;  // 0 molecule/undirected, 1 covalent modification, 2 other directed
     int base_circle = 0;  // the circle this one was grown from

@@ -104,11 +104,11 @@ std::string CNode::LookUpName(const std::string& name, int list) const {
             }
             return std::string();
         }
-        auto it = m_firstNameEntry.find(name);
-        if (it == m_firstNameEntry.end() || it->second + 1 >= m_lstNameIndex.size()) {
+        const size_t k = m_firstNameEntry.Find(name, NameKey());
+        if (k == CNameSlots::npos || k + 1 >= m_lstNameIndex.size()) {
             return std::string();
         }
-        return m_lstNameIndex[it->second + 1];
+        return m_lstNameIndex[k + 1];
     }
     if (list == 1 && m_pDoc && m_pDoc->HasSpecialToken(name)) {
         return name;

@@ -2,13 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "CircleData.h"
 #include "MoleculeRecord.h"
+#include "NameSlots.h"
 
 class CEditJournal;
 class CInteractionStore;
@@ -106,7 +106,8 @@ public:
     int DeleteMolecule(int circle, int index, int itself, int incoming, int outgoing, ICircleRebuilder& scene);
 
     int m_circle_count = 1;
-    std::deque<CCircleData> m_lstCircles;
+    // Circle c is element c - 1; appends keep addresses.
+    BlockList<CCircleData> m_lstCircles;
     // Alternating node names and position texts, in registration order.
     // Append only through RegisterName, which keeps the index below right.
     std::vector<std::string> m_lstNameIndex;
@@ -133,8 +134,15 @@ private:
     CEditJournal* m_pJournal = nullptr;
     // Further entries of names registered more than once, in order.
     std::unordered_map<std::string, std::vector<size_t>> m_laterNameEntries;
-    // First position in m_lstNameIndex of each registered name. A look-up
-    // matches the first equal entry, a position text too: texts shaped
-    // like positions are looked up by a scan instead.
-    std::unordered_map<std::string, size_t> m_firstNameEntry;
+    // First position in m_lstNameIndex of each registered name, the names
+    // read from the list itself. A look-up matches the first equal entry,
+    // a position text too: texts shaped like positions are looked up by a
+    // scan instead.
+    CNameSlots m_firstNameEntry;
+    // The name an m_firstNameEntry number stands for.
+    struct IndexKey {
+        const std::vector<std::string>* list;
+        const std::string& operator()(size_t k) const { return (*list)[k]; }
+    };
+    IndexKey NameKey() const { return IndexKey{&m_lstNameIndex}; }
 };

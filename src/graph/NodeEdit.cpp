@@ -52,11 +52,11 @@ bool CNode::CirclesChangedSince(std::uint64_t revision, std::vector<int>& circle
 
 std::vector<size_t> CNode::NameEntries(const std::string& name) const {
     std::vector<size_t> entries;
-    auto first = m_firstNameEntry.find(name);
-    if (first == m_firstNameEntry.end()) {
+    const size_t first = m_firstNameEntry.Find(name, NameKey());
+    if (first == CNameSlots::npos) {
         return entries;
     }
-    entries.push_back(first->second);
+    entries.push_back(first);
     auto later = m_laterNameEntries.find(name);
     if (later != m_laterNameEntries.end()) {
         entries.insert(entries.end(), later->second.begin(), later->second.end());
@@ -68,29 +68,33 @@ void CNode::AddNameEntry(const std::string& name, size_t k) {
     if (name == kForgotten) {
         return;
     }
-    auto [first, added] = m_firstNameEntry.emplace(name, k);
+    auto [first, added] = m_firstNameEntry.Insert(name, k, NameKey());
     if (added) {
         return;
     }
     std::vector<size_t>& later = m_laterNameEntries[name];
-    if (k < first->second) {
-        std::swap(k, first->second);
+    const size_t present = CNameSlots::Number(first);
+    if (k < present) {
+        CNameSlots::SetNumber(first, k);
+        k = present;
     }
     later.insert(std::lower_bound(later.begin(), later.end(), k), k);
 }
 
 void CNode::RemoveNameEntry(const std::string& name, size_t k) {
-    auto first = m_firstNameEntry.find(name);
-    if (first == m_firstNameEntry.end()) {
+    const size_t first = m_firstNameEntry.Find(name, NameKey());
+    if (first == CNameSlots::npos) {
         return;
     }
     auto later = m_laterNameEntries.find(name);
-    if (first->second == k) {
+    if (first == k) {
         if (later == m_laterNameEntries.end() || later->second.empty()) {
-            m_firstNameEntry.erase(first);
+            m_firstNameEntry.Erase(name, NameKey());
             return;
         }
-        first->second = later->second.front();
+        // The next entry of the name takes the slot; the slot's name reads
+        // the same through either number.
+        CNameSlots::SetNumber(m_firstNameEntry.Insert(name, k, NameKey()).first, later->second.front());
         later->second.erase(later->second.begin());
     } else if (later != m_laterNameEntries.end()) {
         auto it = std::lower_bound(later->second.begin(), later->second.end(), k);

@@ -108,6 +108,7 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
         m_nameBytes += entry.size();
     }
     const size_t circles = graph.m_lstCircles.size();
+    m_firstCircleOfName.reserve(circles + static_cast<size_t>(InteractionCount()));
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
     for (size_t c = 1; c <= circles; ++c) {
         const CCircleData& circle = graph.m_lstCircles[c - 1];
@@ -117,7 +118,7 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
         }
         // The scan by name sees circles below the counter only.
         if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
-            m_firstCircleOfName.emplace(circle.m_lstMolecules.front().name, static_cast<int>(c));
+            m_firstCircleOfName.Insert(circle.m_lstMolecules.front().name, c, CircleKey());
         }
     }
 }
@@ -338,7 +339,7 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
     }
     m_largestNumber[circle] = std::max(m_largestNumber[circle], number);
     if (c->m_lstMolecules.size() == 1) {
-        m_firstCircleOfName.emplace(c->m_lstMolecules.front().name, circle);
+        m_firstCircleOfName.Insert(c->m_lstMolecules.front().name, static_cast<size_t>(circle), CircleKey());
     }
     return number;
 }
@@ -357,11 +358,11 @@ void CSphereBuilder::Register(const std::string& name, int circle, int index) {
 }
 
 bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
-    auto it = m_firstCircleOfName.find(name);
-    if (it == m_firstCircleOfName.end()) {
+    const size_t c = m_firstCircleOfName.Find(name, CircleKey());
+    if (c == CNameSlots::npos) {
         return false;
     }
-    pos = NodePos{it->second, 0};
+    pos = NodePos{static_cast<int>(c), 0};
     return true;
 }
 

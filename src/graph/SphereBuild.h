@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "Node.h"
@@ -104,9 +102,16 @@ private:
     CInteractionStore& m_store;
     std::vector<char> m_inProgress;
     std::vector<int> m_largestNumber;  // by circle number
-    // First node's name -> first circle. The keys view the names stored in
-    // the graph: first nodes are neither moved nor renamed while it builds.
-    std::unordered_map<std::string_view, int> m_firstCircleOfName;
+    // First node's name -> first circle, the names read from the graph:
+    // first nodes are neither moved nor renamed while it builds.
+    CNameSlots m_firstCircleOfName;
+    struct FirstNodeName {
+        const CNode* graph;
+        const std::string& operator()(size_t c) const {
+            return graph->GetCircle(static_cast<int>(c))->m_lstMolecules.front().name;
+        }
+    };
+    FirstNodeName CircleKey() const { return FirstNodeName{&m_graph}; }
     NameLimits m_limits;
     std::uint64_t m_nameBytes = 0;  // of every name the graph holds, the index's copies too
     int m_nCurrent = -1;            // the interaction being placed
