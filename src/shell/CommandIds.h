@@ -66,4 +66,8 @@ constexpr int SetAllOk = 32824;
 constexpr int Statistics = 32827;
 constexpr int ShowNotOk = 32828;
 
+// Evidence panel and find-and-focus (33000-33019).
+constexpr int ZoomToSelection = 33000;
+constexpr int EvidencePanel = 33001;  // show or hide the evidence dock
+
 }  // namespace cmd

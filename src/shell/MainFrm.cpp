@@ -18,6 +18,7 @@
 #include "AboutDlg.h"
 #include "CommandIds.h"
 #include "EditCommandSet.h"
+#include "EvidenceCommands.h"
 #include "SearchPanel.h"
 #include "SettingsKeys.h"
 #include "StatusIndicators.h"
@@ -43,6 +44,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     createDockWindows();
     createView();
     RegisterViewCommands(*this);
+    RegisterEvidenceCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();

@@ -80,6 +80,9 @@ public:
 signals:
     // A note for the status bar.
     void statusText(const QString& text);
+    // A click in the viewer hit a sphere; `name` is the one now clicked,
+    // empty when the click took it out of the selection.
+    void sphereClicked(const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
