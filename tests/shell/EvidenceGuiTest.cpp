@@ -21,7 +21,10 @@
 #include <QUrl>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/SbViewVolume.h>
 #include <Inventor/SoPath.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSelection.h>
 
 #include "BoxRep.h"
@@ -74,6 +77,39 @@ std::vector<std::string> PanelIds() {
         ids.push_back(Evidence().Model().Row(row)->id);
     }
     return ids;
+}
+
+bool HasSphere(CRepresentation& rep, const std::string& name) {
+    SoSearchAction search;
+    SetSearchName(search, name);
+    search.apply(rep.GetNodeRoot());
+    return search.getPath() != nullptr;
+}
+
+// Where the viewer's camera shows the centres of the selected spheres: the
+// span of their screen positions (0..1 of width and height), and whether
+// all lie inside the viewport.
+struct Span {
+    double x0 = 1, y0 = 1, x1 = 0, y1 = 0;
+    bool inside = true;
+    double Width() const { return x1 - x0; }
+    double Height() const { return y1 - y0; }
+};
+Span SelectionSpan(CRepresentation& rep) {
+    const SbViewportRegion& region = View().GetViewer()->getViewportRegion();
+    const SbViewVolume volume = rep.GetCamera()->getViewVolume(region.getViewportAspectRatio());
+    Span span;
+    for (const std::string& name : SelectedIn(rep)) {
+        const SbMatrix m = rep.GetNodeMatrix(name);
+        SbVec3f screen;
+        volume.projectToScreen(SbVec3f(m[3][0], m[3][1], m[3][2]), screen);
+        span.x0 = std::min<double>(span.x0, screen[0]);
+        span.x1 = std::max<double>(span.x1, screen[0]);
+        span.y0 = std::min<double>(span.y0, screen[1]);
+        span.y1 = std::max<double>(span.y1, screen[1]);
+        span.inside = span.inside && screen[0] > 0 && screen[0] < 1 && screen[1] > 0 && screen[1] < 1;
+    }
+    return span;
 }
 
 QString StatusText() { return Frame().statusBar()->currentMessage(); }
@@ -155,15 +191,33 @@ TEST(Evidence, AClickListsTheRecordsOfTheSphereAndARowSelectsItsSpheres) {
     EXPECT_EQ(graph.GetMolecule(built.nodeCircle, built.nodeIndex)->name, target.name);
     SaveShot(QStringLiteral("evidence_sphere_relation_node.png"));
 
+    // A molecule whose first record joins two plain molecules: that row
+    // selects the spheres the scene has of them and of its relation node.
     sphere->GetSelection()->deselectAll();
-    ASSERT_TRUE(FindClickableSphere(
-        *sphere, [&](const std::string& n) { return !isRelationNode(n) && !IdsNaming(n).empty(); }, target));
+    auto plainFirst = [&](const std::string& n) {
+        const std::vector<std::string> ids = IdsNaming(n);
+        if (isRelationNode(n) || ids.empty()) {
+            return false;
+        }
+        const InteractionRecord& r = Doc().m_pInteractions[Doc().FindInteraction(ids[0])];
+        return r.member1.rfind("r__", 0) != 0 && r.member2.rfind("r__", 0) != 0;
+    };
+    ASSERT_TRUE(FindClickableSphere(*sphere, plainFirst, target));
     ClickViewer(target.at, target.at);
     EXPECT_EQ(Evidence().Subject().toStdString(), target.name);
     EXPECT_EQ(PanelIds(), IdsNaming(target.name));
+    const InteractionRecord& first = Doc().m_pInteractions[Evidence().Model().Row(0)->record];
+    std::set<std::string> shown;
+    for (const std::string& n : {first.member1, first.member2,
+                                 first.built ? graph.GetMolecule(first.nodeCircle, first.nodeIndex)->name : ""}) {
+        if (!n.empty() && HasSphere(*sphere, n)) {
+            shown.insert(n);
+        }
+    }
     Evidence().Table()->selectRow(0);
-    EXPECT_TRUE(SelectedIn(*sphere).count(target.name));
-    EXPECT_GE(SelectedIn(*sphere).size(), 2u);  // the other member or the relation node with it
+    EXPECT_TRUE(shown.count(target.name));
+    EXPECT_EQ(SelectedIn(*sphere), shown);
+    EXPECT_EQ(StatusText(), SelectedCountText(static_cast<int>(shown.size())));
 
     View().OnStartupLoad();
 }
@@ -186,7 +240,7 @@ TEST(Evidence, SearchCountsTheSelectionAndZoomBringsItIntoView) {
     ASSERT_TRUE(Frame().ExecuteCommand(cmd::ExpandOut));
     EXPECT_EQ(StatusText(), SelectedCountText(box.GetSelection()->getNumSelected()));
 
-    // One sphere alone, then F: from a speck to a large part of the view.
+    // Ste50 alone, then F: it moves to the middle of the view.
     distance->setCurrentIndex(0);
     QTest::mouseClick(search, Qt::LeftButton);
     ASSERT_EQ(SelectedIn(box), std::set<std::string>{"Ste50"});
@@ -194,22 +248,48 @@ TEST(Evidence, SearchCountsTheSelectionAndZoomBringsItIntoView) {
     const double before = SphereShare(GrabViewerArea());
     View().GetViewer()->getGLWidget()->setFocus();
     QTest::keyClick(View().GetViewer()->getGLWidget(), Qt::Key_F);
-    const QImage zoomed = GrabViewerArea();
-    zoomed.save(ArtifactPath(QStringLiteral("evidence_zoom_box.png")));
-    EXPECT_GT(SphereShare(zoomed), 0.08) << before;
-    EXPECT_GT(SphereShare(zoomed), 4 * before);
+    const Span alone = SelectionSpan(box);
+    EXPECT_NEAR(alone.x0, 0.5, 0.02);
+    EXPECT_NEAR(alone.y0, 0.5, 0.02);
+    GrabViewerArea().save(ArtifactPath(QStringLiteral("evidence_zoom_box_one.png")));
+
+    // With its neighbours: they spread over the view, and their spheres
+    // take many times the pixels they took before.
+    distance->setCurrentIndex(1);
+    QTest::mouseClick(search, Qt::LeftButton);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::ZoomToSelection));
+    const QImage neighbours = GrabViewerArea();
+    neighbours.save(ArtifactPath(QStringLiteral("evidence_zoom_box.png")));
+    const Span spread = SelectionSpan(box);
+    EXPECT_TRUE(spread.inside);
+    EXPECT_GT(std::max(spread.Width(), spread.Height()), 0.5);
+    EXPECT_GT(SphereShare(neighbours), 5 * before);
 
     // The sphere view: a molecule and its neighbours fill the view.
     CSphereVision* sphere = ShowSphereView();
     ASSERT_NE(sphere, nullptr);
-    sphere->SearchAndSelect("Ste50", -1, 1, 0);
+    // Two molecules the sphere scene shows (only the first node of a circle is).
+    std::vector<std::string> shownMolecules;
+    for (const CCircleData& circle : Doc().m_pGraph->m_lstCircles) {
+        const MoleculeRecord& first = circle.m_lstMolecules.front();
+        if (shownMolecules.size() < 2 && first.size == 1 && HasSphere(*sphere, first.name)) {
+            shownMolecules.push_back(first.name);
+        }
+    }
+    sphere->m_bSearching = 1;
+    for (const std::string& n : shownMolecules) {
+        sphere->SelectNamed(n);
+    }
+    sphere->m_bSearching = 0;
     ASSERT_GE(sphere->GetSelection()->getNumSelected(), 2);
     const double wide = SphereShare(GrabViewerArea());
     ASSERT_TRUE(Frame().ExecuteCommand(cmd::ZoomToSelection));
     const QImage near = GrabViewerArea();
     near.save(ArtifactPath(QStringLiteral("evidence_zoom_sphere.png")));
+    const Span around = SelectionSpan(*sphere);
+    EXPECT_TRUE(around.inside);
+    EXPECT_GT(std::max(around.Width(), around.Height()), 0.5);
     EXPECT_GT(SphereShare(near), 3 * wide);
-    EXPECT_GT(SphereShare(near), 0.02);
     sphere->GetSelection()->deselectAll();
     ASSERT_TRUE(Frame().ExecuteCommand(cmd::ZoomToSelection));  // nothing selected: said, camera kept
     EXPECT_EQ(StatusText(), "Nothing selected to zoom to");
