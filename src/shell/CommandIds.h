@@ -68,6 +68,5 @@ constexpr int ShowNotOk = 32828;
 
 // Evidence panel and find-and-focus (33000-33019).
 constexpr int ZoomToSelection = 33000;
-constexpr int EvidencePanel = 33001;  // show or hide the evidence dock
 
 }  // namespace cmd

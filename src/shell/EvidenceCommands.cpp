@@ -174,14 +174,9 @@ void RegisterEvidenceCommands(CMainFrame& frame) {
     zoom->setShortcut(QKeySequence(Qt::Key_F));
     frame.addAction(zoom);
 
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setText(Tr("Evidence Panel"));
-    toggle->setData(cmd::EvidencePanel);
-
     QMenu* menu = frame.GetPathwayMenu();
     menu->addSeparator();
-    menu->addAction(zoom);
-    menu->addAction(toggle);
+    menu->addAction(zoom);  // the dock itself is shown or hidden from the toolbar's menu
 
     if (auto* name = qobject_cast<QLineEdit*>(frame.GetSearchPanel()->GetControl(CSearchPanel::IDC_NODE_NAME))) {
         new CNameSuggestions(name, doc);

@@ -129,6 +129,8 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathwayAndReview) {
         "&Pathway>New Molecule...=32798",
         "&Pathway>Set Relation...=32821",
         "&Pathway>Delete Molecule...=32797",
+        "&Pathway>-",
+        "&Pathway>Zoom to Selection=33000",
         "Edit History>Undo=57643",
         "Edit History>Redo=57644",
         "Review>Conjunctions in Members=32809",
