@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -49,7 +50,13 @@ public:
     void SetConnect(const std::string& connect);
 
     // Call after changing a record's id or members in place.
-    void InvalidateInteractionIndex() { m_idIndexValid = m_memberIndexValid = false; }
+    void InvalidateInteractionIndex() {
+        m_idIndexValid = m_memberIndexValid = false;
+        ++m_nRecordRevision;
+    }
+    // Raised by every load and every call above, so that indexes kept
+    // elsewhere over the records know when to read them again.
+    std::uint64_t GetRecordRevision() const { return m_nRecordRevision; }
 
     const std::string& GetDataError() const { return m_strDataError; }
     void ReportDataError(const std::string& error) { m_strDataError = error; }
@@ -66,6 +73,7 @@ private:
 
     std::string m_strDataError;
     int m_nLineBreakRepairs = 0;
+    std::uint64_t m_nRecordRevision = 0;
     std::unordered_set<std::string> m_specialTokenSet;
 
     // First index per id, per ordered member pair and per member on either

@@ -80,5 +80,7 @@ constexpr int DeclutterLabels = 33021;
 constexpr int Legend = 33022;
 // Choosing the data source (connect 33060-33079).
 constexpr int ConnectDataSource = 33060;
+// Evidence panel and find-and-focus (33000-33019).
+constexpr int ZoomToSelection = 33000;
 
 }  // namespace cmd

@@ -22,6 +22,7 @@
 #include "ConnectCommands.h"
 #include "EditCommandSet.h"
 #include "LayoutCommands.h"
+#include "EvidenceCommands.h"
 #include "SearchPanel.h"
 #include "SettingsKeys.h"
 #include "StatusIndicators.h"
@@ -50,6 +51,7 @@ CMainFrame::CMainFrame(CTarnwickDoc& doc, QWidget* parent) : QMainWindow(parent)
     RegisterLayoutCommands(*this);
     RegisterPictureCommands(*this);
     RegisterConnectCommands(*this);
+    RegisterEvidenceCommands(*this);
     // The title names the program, never the document.
     setWindowTitle(tr("Skeinwright"));
     readSettings();

@@ -300,7 +300,9 @@ void CTarnwickView::OnViewerMouse(QEvent* event) {
     const int height = region.getViewportSizePixels()[1];
     const int x = static_cast<int>(mouse->pos().x() * ratio);
     const int y = height - 1 - static_cast<int>(mouse->pos().y() * ratio);
-    shown->ClickAt(SbVec2s(static_cast<short>(x), static_cast<short>(y)), region);
+    if (shown->ClickAt(SbVec2s(static_cast<short>(x), static_cast<short>(y)), region)) {
+        emit sphereClicked(QString::fromStdString(shown->GetCurrentName()));
+    }
 }
 
 const SbViewportRegion& CTarnwickView::GetViewportRegion() const {

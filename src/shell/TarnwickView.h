@@ -97,6 +97,9 @@ signals:
     void statusText(const QString& text);
     // A start-up load ended; false when no node-position file was read.
     void startupLoaded(bool positionsRead);
+    // A click in the viewer hit a sphere; `name` is the one now clicked,
+    // empty when the click took it out of the selection.
+    void sphereClicked(const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

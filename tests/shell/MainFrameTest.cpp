@@ -143,6 +143,8 @@ TEST(MainFrame, MenuBarIsExactlyTheResourceMenuPlusPathwayAndReview) {
         "&Pathway>Uncluttered Labels=33021",
         "&Pathway>-",
         "&Pathway>Connect to Data Source...=33060",
+        "&Pathway>-",
+        "&Pathway>Zoom to Selection=33000",
         "Edit History>Undo=57643",
         "Edit History>Redo=57644",
         "Review>Conjunctions in Members=32809",

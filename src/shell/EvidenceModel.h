@@ -1,0 +1,34 @@
+#pragma once
+
+#include <vector>
+
+#include <QAbstractTableModel>
+
+#include "EvidenceRows.h"
+
+// The evidence panel's table: one row per interaction record, columns id,
+// relation kind, other member, source sentence and PMID. The sentence
+// column also gives its text as HTML with the marker words highlighted,
+// the PMID column the article's address when it is one.
+class CEvidenceModel : public QAbstractTableModel {
+public:
+    enum Column { IdColumn, KindColumn, OtherColumn, SentenceColumn, PmidColumn, ColumnCount };
+    static constexpr int HtmlRole = Qt::UserRole + 1;
+    static constexpr int UrlRole = Qt::UserRole + 2;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetRows(std::vector<EvidenceRow> rows);
+    const EvidenceRow* Row(int row) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The sentence as HTML, the marked stretches in bold on yellow.
+    static QString MarkedHtml(const EvidenceRow& row);
+
+private:
+    std::vector<EvidenceRow> m_rows;
+};
