@@ -116,7 +116,9 @@ void CStartupLoadRunner::Release() {
         }
     }
     m_heldWidgets.clear();
-    if (m_pWindow) {
+    // Only the progress text is ours to clear: once released (the
+    // destructor releases again), what callers showed since must stay.
+    if (m_pWindow && m_pBar) {
         m_pWindow->removeEventFilter(this);
         m_pWindow->statusBar()->clearMessage();
     }

@@ -123,6 +123,9 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
         return false;
     }
     AdoptRepresentation(std::move(result.box));
+    // The drawing area has mostly reached its size before the load ends,
+    // so no later resize would fit the new picture.
+    FitStartPicture();
     if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
         emit statusText(LineBreakRepairText(repaired));
     }
@@ -230,7 +233,10 @@ void CTarnwickView::FitStartPicture() {
     SoPerspectiveCamera* camera = box ? box->GetCamera() : nullptr;
     // Only the start-up picture, and only until the camera moved for
     // another reason.
-    if (!camera || GetCommandTarget() != box ||
+    if (!camera) {
+        return;  // the start-up load has not shown its box yet
+    }
+    if (GetCommandTarget() != box ||
         (m_fittedCamera && (camera != m_fittedCamera || camera->position.getValue() != m_fittedPosition))) {
         m_bFitAtStart = false;
         return;
