@@ -150,6 +150,8 @@ void CLayoutCommands::OnFinished(int exitCode, QProcess::ExitStatus status) {
     CTarnwickView& view = *m_frame.GetActiveView();
     doc.m_pGraph = std::move(m_pGraph);
     view.AdoptRepresentation(BuildBoxRepresentation(doc, doc.m_pGraph, view));
+    // The same picture as the next start with these positions.
+    view.FitBoxPicture();
     const double seconds = static_cast<double>(m_clock.elapsed()) / 1000.0;
     Ended(true, Tr("Laid out %1 of %2 molecules with %3 in %4 s; Save Node Positions... keeps them")
                     .arg(placement.placed)

@@ -252,14 +252,26 @@ void CTarnwickView::FitStartPicture() {
         pixels[0] < kFitMinimumPixels || pixels[1] < kFitMinimumPixels) {
         return;
     }
+    if (FitBoxPicture()) {
+        m_fittedCamera = camera;
+        m_fittedPosition = camera->position.getValue();
+    }
+}
+
+bool CTarnwickView::FitBoxPicture() {
+    CBoxRep* box = m_pBox.get();
+    SoPerspectiveCamera* camera = box ? box->GetCamera() : nullptr;
+    if (!camera || !m_pViewer || GetCommandTarget() != box) {
+        return false;
+    }
     // The tilted start seen through viewAll fills about a third of the
     // view: bring the whole pathway up to nearly the view's edges. Home
     // comes back to this picture.
-    if (FitCameraToScene(*camera, box->GetRoot(), region, kStartFill)) {
-        m_fittedCamera = camera;
-        m_fittedPosition = camera->position.getValue();
-        m_pViewer->saveHomePosition();
+    if (!FitCameraToScene(*camera, box->GetRoot(), m_pViewer->getViewportRegion(), kStartFill)) {
+        return false;
     }
+    m_pViewer->saveHomePosition();
+    return true;
 }
 
 SbBool CTarnwickView::ViewerEvent(void* data, QEvent* event) {

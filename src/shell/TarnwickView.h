@@ -63,6 +63,9 @@ public:
     // longer shows them.
     void AdoptRepresentation(std::unique_ptr<CBoxRep> box);
     void AdoptRepresentation(std::unique_ptr<CSphereVision> sphere);
+    // Fits the box view's camera so the whole pathway fills the view, as
+    // at start; false when the box is not on screen.
+    bool FitBoxPicture();
     // The representation on screen, which the frame's commands (search
     // panel, Deselect All, expansion, highlight and label modes) and clicks
     // in the viewer address; null while the viewer shows neither.
