@@ -94,29 +94,52 @@ std::string PubmedUrl(const std::string& pmid) {
     return IsPubmedId(pmid) ? "https://pubmed.ncbi.nlm.nih.gov/" + Trimmed(pmid) + "/" : std::string();
 }
 
+CEvidenceList::CEvidenceList(const CInteractionStore& store, std::string name, std::vector<int> records)
+    : m_store(&store),
+      m_revision(store.GetRecordRevision()),
+      m_name(std::move(name)),
+      m_records(std::move(records)),
+      m_rows(m_records.size()) {}
+
+const EvidenceRow* CEvidenceList::Row(size_t i) const {
+    if (i >= m_records.size() || !m_store || m_store->GetRecordRevision() != m_revision) {
+        return nullptr;
+    }
+    if (!m_rows[i]) {
+        const int at = m_records[i];
+        const InteractionRecord& r = m_store->m_pInteractions[static_cast<size_t>(at)];
+        auto row = std::make_unique<EvidenceRow>();
+        row->record = at;
+        row->id = r.id;
+        row->kind = KindName(r.kind);
+        if (r.member1 == m_name) {
+            row->other = r.member2;
+        } else if (r.member2 == m_name) {
+            row->other = r.member1;
+        } else {
+            row->other = r.member1 + " / " + r.member2;  // the relation node of both
+        }
+        row->sentence = r.source;
+        row->marks = FindMarkerSpans(r.source);
+        row->pmid = r.prep1;
+        row->pmidIsLink = IsPubmedId(r.prep1);
+        m_rows[i] = std::move(row);
+    }
+    return m_rows[i].get();
+}
+
+CEvidenceList ListEvidence(const CInteractionStore& store, const CNode* graph, CEvidenceIndex& index,
+                           const std::string& name) {
+    return CEvidenceList(store, name, index.RecordsFor(store, graph, name));
+}
+
 std::vector<EvidenceRow> CollectEvidence(const CInteractionStore& store, const CNode* graph, CEvidenceIndex& index,
                                          const std::string& name) {
-    const std::vector<int> records = index.RecordsFor(store, graph, name);
+    const CEvidenceList list = ListEvidence(store, graph, index, name);
     std::vector<EvidenceRow> rows;
-    rows.reserve(records.size());
-    for (int i : records) {
-        const InteractionRecord& r = store.m_pInteractions[static_cast<size_t>(i)];
-        EvidenceRow row;
-        row.record = i;
-        row.id = r.id;
-        row.kind = KindName(r.kind);
-        if (r.member1 == name) {
-            row.other = r.member2;
-        } else if (r.member2 == name) {
-            row.other = r.member1;
-        } else {
-            row.other = r.member1 + " / " + r.member2;  // the relation node of both
-        }
-        row.sentence = r.source;
-        row.marks = FindMarkerSpans(r.source);
-        row.pmid = r.prep1;
-        row.pmidIsLink = IsPubmedId(r.prep1);
-        rows.push_back(std::move(row));
+    rows.reserve(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        rows.push_back(*list.Row(i));
     }
     return rows;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,8 +39,30 @@ std::vector<TextSpan> FindMarkerSpans(const std::string& text);
 bool IsPubmedId(const std::string& pmid);
 std::string PubmedUrl(const std::string& pmid);
 
-// The rows for the sphere bearing `name`: every record naming it as a
+// The rows of one sphere, each made when first asked for: a busy molecule
+// is named by thousands of records and a view shows a screenful of them.
+// Rows of records that changed since the list was made are not given.
+class CEvidenceList {
+public:
+    CEvidenceList() = default;
+    CEvidenceList(const CInteractionStore& store, std::string name, std::vector<int> records);
+
+    size_t size() const { return m_records.size(); }
+    const EvidenceRow* Row(size_t i) const;
+
+private:
+    const CInteractionStore* m_store = nullptr;
+    std::uint64_t m_revision = 0;
+    std::string m_name;
+    std::vector<int> m_records;
+    mutable std::vector<std::unique_ptr<EvidenceRow>> m_rows;
+};
+
+// The evidence of the sphere bearing `name`: every record naming it as a
 // member, or for a relation node the record it was built from.
+CEvidenceList ListEvidence(const CInteractionStore& store, const CNode* graph, CEvidenceIndex& index,
+                           const std::string& name);
+// The same rows, all made at once.
 std::vector<EvidenceRow> CollectEvidence(const CInteractionStore& store, const CNode* graph, CEvidenceIndex& index,
                                          const std::string& name);
 

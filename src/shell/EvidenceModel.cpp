@@ -15,14 +15,14 @@ QString Escaped(const std::string& text, size_t from, size_t to) {
 
 }  // namespace
 
-void CEvidenceModel::SetRows(std::vector<EvidenceRow> rows) {
+void CEvidenceModel::SetRows(CEvidenceList rows) {
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
 }
 
 const EvidenceRow* CEvidenceModel::Row(int row) const {
-    return row >= 0 && static_cast<size_t>(row) < m_rows.size() ? &m_rows[static_cast<size_t>(row)] : nullptr;
+    return row >= 0 ? m_rows.Row(static_cast<size_t>(row)) : nullptr;
 }
 
 int CEvidenceModel::rowCount(const QModelIndex& parent) const {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include <QAbstractTableModel>
 
 #include "EvidenceRows.h"
@@ -18,7 +16,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetRows(std::vector<EvidenceRow> rows);
+    void SetRows(CEvidenceList rows);
     const EvidenceRow* Row(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,5 +28,5 @@ public:
     static QString MarkedHtml(const EvidenceRow& row);
 
 private:
-    std::vector<EvidenceRow> m_rows;
+    CEvidenceList m_rows;
 };

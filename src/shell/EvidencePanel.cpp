@@ -92,7 +92,7 @@ CEvidencePanel::CEvidencePanel(QWidget* parent)
 
 void CEvidencePanel::ShowEvidenceFor(const CInteractionStore& store, const CNode* graph, const std::string& name) {
     m_subject = QString::fromStdString(name);
-    m_model.SetRows(CollectEvidence(store, graph, m_index, name));
+    m_model.SetRows(ListEvidence(store, graph, m_index, name));
     const int rows = m_model.rowCount();
     m_pHeading->setText(rows == 1 ? tr("%1: 1 interaction").arg(m_subject)
                                   : tr("%1: %2 interactions").arg(m_subject).arg(rows));

@@ -80,9 +80,15 @@ TEST(Evidence, RowsNameEveryRecordOfAMoleculeAndTheRecordOfARelationNode) {
     EXPECT_EQ(InteractionSphereNames(store, nullptr, 2), Strings{"A"});
     EXPECT_TRUE(InteractionSphereNames(store, nullptr, 9).empty());
 
-    // The index follows changed records and a changed graph.
+    // The index follows changed records and a changed graph; a list made
+    // before the change gives none of its rows, made or not.
+    const CEvidenceList before = ListEvidence(store, nullptr, index, "A");
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_NE(before.Row(0), nullptr);
     store.m_pInteractions[2].member2 = "D";
     store.InvalidateInteractionIndex();
+    EXPECT_EQ(before.Row(0), nullptr);
+    EXPECT_EQ(before.Row(1), nullptr);
     EXPECT_EQ(Ids(CollectEvidence(store, nullptr, index, "D")), Strings{"r__3 Homo_xmer / A"});
     FillInteractions(store, {{"D", "E", 10}});
     EXPECT_EQ(Ids(CollectEvidence(store, nullptr, index, "D")),
