@@ -15,27 +15,16 @@
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 
+#include "BenchHost.h"
 #include "BenchTiming.h"
 #include "BoxRep.h"
 #include "InteractionStore.h"
 #include "LabelDeclutterScene.h"
 #include "Node.h"
 #include "SceneClasses.h"
-#include "SceneHost.h"
 #include "StartupLoad.h"
 
 namespace {
-
-class BenchHost : public ISceneHost {
-public:
-    const ModeFlags& GetModeFlags() const override { return m_flags; }
-    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
-    void RedrawOnSelectionChange(SoSelection* /*selection*/) override {}
-
-private:
-    ModeFlags m_flags;
-    SbViewportRegion m_viewport{1280, 1024};
-};
 
 constexpr int kMolecules = 2000;
 
@@ -71,6 +60,7 @@ int main(int argc, char** argv) {
     }
     InitSceneClasses();
     BenchHost host;
+    host.m_viewport = SbViewportRegion(1280, 1024);
     CInteractionStore store(options.connect);
     std::unique_ptr<CNode> graph = MakeGraph();
     std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);

@@ -18,6 +18,7 @@
 
 #include <Inventor/SbViewportRegion.h>
 
+#include "BenchHost.h"
 #include "BenchTiming.h"
 #include "EditCommands.h"
 #include "EditHistory.h"
@@ -25,24 +26,11 @@
 #include "InteractionStore.h"
 #include "Node.h"
 #include "SceneClasses.h"
-#include "SceneHost.h"
 #include "SphereBuild.h"
 #include "SphereVision.h"
 #include "UserPrompt.h"
 
 namespace {
-
-class BenchHost : public ISceneHost {
-public:
-    const ModeFlags& GetModeFlags() const override { return m_flags; }
-    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
-    void RedrawOnSelectionChange(SoSelection* /*selection*/) override {}
-    void ShowMessage(const std::string& text) override { m_lastMessage = text; }
-
-    ModeFlags m_flags;
-    SbViewportRegion m_viewport{1024, 768};
-    std::string m_lastMessage;
-};
 
 // Answers each dialog once with the values given.
 class BenchPrompt : public IUserPrompt {

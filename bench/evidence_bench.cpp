@@ -20,6 +20,7 @@
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoSelection.h>
 
+#include "BenchHost.h"
 #include "BenchTiming.h"
 #include "EvidenceIndex.h"
 #include "EvidenceModel.h"
@@ -27,27 +28,10 @@
 #include "InteractionStore.h"
 #include "Node.h"
 #include "SceneClasses.h"
-#include "SceneHost.h"
 #include "SceneNames.h"
 #include "StartupLoad.h"
 
 namespace {
-
-class BenchHost : public ISceneHost {
-public:
-    BenchHost() {
-        m_flags.m_bViewWithBox = 0;
-        m_flags.m_bViewByColor = 1;
-    }
-    const ModeFlags& GetModeFlags() const override { return m_flags; }
-    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
-    void RedrawOnSelectionChange(SoSelection* /*selection*/) override {}
-    void SetNodeNameText(const std::string& text) override { m_nodeName = text; }
-
-    ModeFlags m_flags;
-    SbViewportRegion m_viewport{1024, 768};
-    std::string m_nodeName;
-};
 
 // The member name most records name, and how many.
 std::string BusiestMember(const CInteractionStore& store, size_t& records) {
@@ -80,6 +64,7 @@ int main(int argc, char** argv) {
     }
     InitSceneClasses();
     BenchHost host;
+    host.ViewByColor();
     CInteractionStore store(options.connect);
     std::unique_ptr<CNode> graph;
     StartupLoadResult loaded = RunStartupLoad(store, graph, host);

@@ -21,36 +21,16 @@
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoSelection.h>
 
+#include "BenchHost.h"
 #include "BenchTiming.h"
 #include "InteractionStore.h"
 #include "LinkText.h"
 #include "Node.h"
 #include "SceneClasses.h"
-#include "SceneHost.h"
 #include "SceneNames.h"
 #include "StartupLoad.h"
 
 namespace {
-
-// The view as the scene sees it, without a window, in "View By Color".
-class BenchHost : public ISceneHost {
-public:
-    BenchHost() {
-        m_flags.m_bViewWithBox = 0;
-        m_flags.m_bViewByColor = 1;
-    }
-    const ModeFlags& GetModeFlags() const override { return m_flags; }
-    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
-    void RedrawOnSelectionChange(SoSelection* /*selection*/) override {}
-    void SetNodeNameText(const std::string& text) override { m_nodeName = text; }
-    void SetTextSourceText(const std::string& text) override { m_textSource = text; }
-    void ShowMessage(const std::string& text) override { ++m_messages, m_lastMessage = text; }
-
-    ModeFlags m_flags;
-    SbViewportRegion m_viewport{1024, 768};
-    std::string m_nodeName, m_textSource, m_lastMessage;
-    int m_messages = 0;
-};
 
 // The circle of the molecule with the most links, out and in.
 int MostLinkedCircle(const CNode& graph) {
@@ -94,6 +74,7 @@ int main(int argc, char** argv) {
     }
     InitSceneClasses();
     BenchHost host;
+    host.ViewByColor();
     CInteractionStore store(options.connect);
     std::unique_ptr<CNode> graph;
     StartupLoadResult loaded = RunStartupLoad(store, graph, host);

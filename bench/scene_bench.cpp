@@ -17,30 +17,14 @@
 
 #include <Inventor/SbViewportRegion.h>
 
+#include "BenchHost.h"
 #include "BenchTiming.h"
 #include "InteractionStore.h"
 #include "Node.h"
 #include "SceneClasses.h"
-#include "SceneHost.h"
 #include "SphereBuild.h"
 #include "SphereVision.h"
 #include "StartupLoad.h"
-
-namespace {
-
-// The view as the scene sees it, without a window.
-class BenchHost : public ISceneHost {
-public:
-    const ModeFlags& GetModeFlags() const override { return m_flags; }
-    const SbViewportRegion& GetViewportRegion() const override { return m_viewport; }
-    void RedrawOnSelectionChange(SoSelection* /*selection*/) override {}
-
-private:
-    ModeFlags m_flags;
-    SbViewportRegion m_viewport{1024, 768};
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     twbench::Options options;
