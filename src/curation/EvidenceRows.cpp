@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <deque>
 #include <set>
 
 #include "EvidenceIndex.h"
@@ -14,9 +14,10 @@
 
 namespace {
 
-// The words of every list some filter runs over sentences, bucketed by
-// their first byte and longest first, so that one pass over a sentence
-// tries only the words that can start at each byte.
+// The words of every list some filter runs over sentences, as one
+// automaton (Aho-Corasick, completed into a table of moves by byte class):
+// one pass over a sentence finds every word ending at each byte, whatever
+// the number of words, and is built once, the lists being fixed.
 class MarkerMatcher {
 public:
     MarkerMatcher() {
@@ -32,37 +33,95 @@ public:
                 }
             }
         }
+        // Bytes no word holds share class 0, which always leads back to the root.
+        m_class.fill(0);
         for (const std::string& word : words) {
-            m_byFirst[static_cast<unsigned char>(word[0])].push_back(word);
+            for (const char c : word) {
+                std::uint8_t& cls = m_class[static_cast<unsigned char>(c)];
+                if (cls == 0) {
+                    cls = static_cast<std::uint8_t>(++m_classes);
+                }
+            }
         }
-        for (auto& bucket : m_byFirst) {
-            std::sort(bucket.begin(), bucket.end(),
-                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+        ++m_classes;
+        // The trie; a move to state 0 means none yet.
+        std::vector<int> depth{0};
+        std::vector<bool> isWord{false};
+        m_next.assign(static_cast<size_t>(m_classes), 0);
+        for (const std::string& word : words) {
+            int state = 0;
+            for (const char c : word) {
+                std::uint16_t& next = Move(state, m_class[static_cast<unsigned char>(c)]);
+                if (next == 0) {
+                    next = static_cast<std::uint16_t>(depth.size());
+                    depth.push_back(depth[static_cast<size_t>(state)] + 1);
+                    isWord.push_back(false);
+                    m_next.resize(m_next.size() + static_cast<size_t>(m_classes), 0);
+                }
+                state = Move(state, m_class[static_cast<unsigned char>(c)]);
+            }
+            isWord[static_cast<size_t>(state)] = true;
+        }
+        // Breadth first: a state's fallback (its longest proper suffix in
+        // the trie) is complete before the states below it need it.
+        m_longest.assign(depth.size(), 0);
+        std::vector<int> fallback(depth.size(), 0);
+        std::deque<int> queue;
+        for (int c = 0; c < m_classes; ++c) {
+            if (const int child = Move(0, c)) {
+                queue.push_back(child);
+            }
+        }
+        while (!queue.empty()) {
+            const int state = queue.front();
+            queue.pop_front();
+            const size_t s = static_cast<size_t>(state);
+            m_longest[s] = isWord[s] ? static_cast<std::uint16_t>(depth[s]) : m_longest[static_cast<size_t>(fallback[s])];
+            for (int c = 0; c < m_classes; ++c) {
+                const int onFallback = Move(fallback[s], c);
+                std::uint16_t& next = Move(state, c);
+                if (next != 0) {
+                    fallback[next] = onFallback;
+                    queue.push_back(next);
+                } else {
+                    next = static_cast<std::uint16_t>(onFallback);
+                }
+            }
         }
     }
 
     std::vector<TextSpan> Find(const std::string& text) const {
         std::vector<TextSpan> spans;
-        const char* data = text.data();
+        const unsigned char* data = reinterpret_cast<const unsigned char*>(text.data());
         const size_t size = text.size();
+        const size_t classes = static_cast<size_t>(m_classes);
+        size_t state = 0;
         for (size_t p = 0; p < size; ++p) {
-            for (const std::string& word : m_byFirst[static_cast<unsigned char>(data[p])]) {
-                if (word.size() <= size - p && std::memcmp(data + p, word.data(), word.size()) == 0) {
-                    const size_t end = p + word.size();
-                    if (!spans.empty() && p <= spans.back().end) {
-                        spans.back().end = std::max(spans.back().end, end);
-                    } else {
-                        spans.push_back({p, end});
-                    }
-                    break;  // the longest word starting here covers the shorter ones
+            state = m_next[state * classes + m_class[data[p]]];
+            if (const size_t length = m_longest[state]) {
+                // The longest word ending here; the hits ending earlier
+                // that it overlaps or touches join it.
+                const size_t end = p + 1;
+                size_t begin = end - length;
+                while (!spans.empty() && spans.back().end >= begin) {
+                    begin = std::min(begin, spans.back().begin);
+                    spans.pop_back();
                 }
+                spans.push_back({begin, end});
             }
         }
         return spans;
     }
 
 private:
-    std::array<std::vector<std::string>, 256> m_byFirst;
+    std::uint16_t& Move(int state, int cls) {
+        return m_next[static_cast<size_t>(state) * static_cast<size_t>(m_classes) + static_cast<size_t>(cls)];
+    }
+
+    std::array<std::uint8_t, 256> m_class{};
+    int m_classes = 0;
+    std::vector<std::uint16_t> m_next;     // state x byte class -> state
+    std::vector<std::uint16_t> m_longest;  // longest word ending in a state, 0 for none
 };
 
 std::string Trimmed(const std::string& text) {
@@ -98,12 +157,14 @@ CEvidenceList::CEvidenceList(const CInteractionStore& store, std::string name, s
     : m_store(&store),
       m_revision(store.GetRecordRevision()),
       m_name(std::move(name)),
-      m_records(std::move(records)),
-      m_rows(m_records.size()) {}
+      m_records(std::move(records)) {}
 
 const EvidenceRow* CEvidenceList::Row(size_t i) const {
     if (i >= m_records.size() || !m_store || m_store->GetRecordRevision() != m_revision) {
         return nullptr;
+    }
+    if (i >= m_rows.size()) {
+        m_rows.resize(i + 1);  // a busy molecule's list is mostly never scrolled to
     }
     if (!m_rows[i]) {
         const int at = m_records[i];

@@ -55,7 +55,7 @@ private:
     std::uint64_t m_revision = 0;
     std::string m_name;
     std::vector<int> m_records;
-    mutable std::vector<std::unique_ptr<EvidenceRow>> m_rows;
+    mutable std::vector<std::unique_ptr<EvidenceRow>> m_rows;  // grown as far as rows are asked for
 };
 
 // The evidence of the sphere bearing `name`: every record naming it as a

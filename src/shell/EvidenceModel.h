@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <QAbstractTableModel>
 
 #include "EvidenceRows.h"
@@ -28,5 +31,14 @@ public:
     static QString MarkedHtml(const EvidenceRow& row);
 
 private:
+    // A row's texts as shown, made once: the table asks for them at every
+    // paint of the row, the sentence's HTML included.
+    struct ShownRow {
+        QString cells[ColumnCount];
+        QString html;
+    };
+    const ShownRow* Shown(int row) const;
+
     CEvidenceList m_rows;
+    mutable std::vector<std::unique_ptr<ShownRow>> m_shown;  // grown as far as rows are asked for
 };

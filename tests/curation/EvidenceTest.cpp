@@ -107,6 +107,7 @@ TEST(Evidence, MarkerWordsAndPublicationLinks) {
         {"no markers here", {}},
         {"co-expression, human", {"co-expression,", "human"}},  // longest word, touching hits joined
         {"X binds Y In Vitro", {" bind"}},                      // exact case, as the filters compare
+        {"it may not bind Golgi", {" may not bind", "Golgi"}},  // overlapping hits joined
         {"", {}},
     };
     for (const auto& s : sentences) {
