@@ -128,6 +128,9 @@ int RunMarkerFilter(CReviewEngine& engine, ReviewSession& session, const MarkerF
         }
         const int hits = call.engine == FilterCall::Member ? engine.ReviewMemberMarkers(call.rep, words, call.mode)
                                                            : engine.ReviewSentenceMarkers(call.rep, words, call.mode);
+        if (engine.Cancelled()) {
+            break;  // stopped half-way: the counter keeps its value, later calls are not made
+        }
         sum += hits;
         if (call.counter == FilterCall::Precision) {
             session.m_nPrecision[static_cast<size_t>(call.slot)] = hits;
@@ -143,6 +146,9 @@ int OnFilterAllMarkers(CReviewEngine& engine) {
         return 0;
     }
     const int count = engine.MarkMembersOfLists(ReviewRep::Sphere, {&MarkerWords(1), &MarkerWords(2), &MarkerWords(4)});
+    if (engine.Cancelled()) {
+        return 0;
+    }
     ShowNumber(engine.Prompt(), count);
     return count;
 }
@@ -172,10 +178,16 @@ void OnStatistics(CReviewEngine& engine, ReviewSession& session) {
     for (int id : {32814, 32811, 32817, 32812, 32826, 32815}) {
         RunMarkerFilter(engine, session, *FindMarkerFilter(id));
     }
+    if (engine.Cancelled()) {
+        return;
+    }
     engine.Prompt().ShowMessage(FormatPrecisionLine(session));
     engine.Prompt().ShowMessage(FormatRecallLine(session));
 }
 
 void OnCountOk(CReviewEngine& engine) {
-    engine.Prompt().ShowMessage("The number of molecules whose state is OK is " + std::to_string(engine.CountOk()));
+    const int count = engine.CountOk();
+    if (!engine.Cancelled()) {
+        engine.Prompt().ShowMessage("The number of molecules whose state is OK is " + std::to_string(count));
+    }
 }

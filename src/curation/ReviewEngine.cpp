@@ -220,9 +220,19 @@ void CReviewEngine::SelectListed(ISelectNamesTarget& target) {
     }
 }
 
+bool CReviewEngine::GoOn(ReviewProgress::Over over, size_t done, size_t total, bool cancellable) const {
+    if (!m_progress || done % kReportEvery != 0) {
+        return true;
+    }
+    if (!m_progress({over, done, total, cancellable}) && cancellable) {
+        m_bCancelled = true;
+    }
+    return !(m_bCancelled && cancellable);
+}
+
 CSelectNames* CReviewEngine::BeginMarking(ISelectNamesTarget* target, bool ask, bool& yes) {
     yes = false;
-    if (!target) {
+    if (!target || m_bCancelled) {
         return nullptr;
     }
     CSelectNames& names = target->SelectNames();
@@ -246,8 +256,13 @@ int CReviewEngine::ReviewMemberMarkers(ReviewRep rep, const std::vector<std::str
     CGraphLookup lookup(names->Graph());
     const WordSearch search(words);
     int hits = 0;
+    const size_t total = static_cast<size_t>(std::max(m_data.m_nInteractions, 0));
     CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        if (!GoOn(ReviewProgress::Over::Interactions, static_cast<size_t>(r), total, !(setsState && yes))) {
+            names->Clear();  // stopped: nothing marked, nothing selected
+            return 0;
+        }
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         // The words first: the node itself is fetched for hits only.
         if (!HasRelationNode(record) && !byName) {
@@ -319,8 +334,13 @@ int CReviewEngine::ReviewSentenceMarkers(ReviewRep rep, const std::vector<std::s
     };
     static constexpr Group kGroups[] = {{0, 3, 0}, {3, 6, 2}, {6, 9, 3}, {9, 10, 6}};
     int hits = 0;
+    const size_t total = static_cast<size_t>(std::max(m_data.m_nInteractions, 0));
     CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        if (!GoOn(ReviewProgress::Over::Interactions, static_cast<size_t>(r), total, !(mode != 2 && yes))) {
+            names->Clear();
+            return 0;
+        }
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         if (!HasRelationNode(record)) {
             continue;
@@ -456,29 +476,42 @@ bool CReviewEngine::IsMixedCoordination(std::string phrase) {
 // Every node of every circle: a relation node never sits first in its
 // circle, so a scan of the first nodes only would never meet one.
 template <class Visit>
-void CReviewEngine::ForEachNode(Visit visit) const {
+bool CReviewEngine::ForEachNode(Visit visit, bool cancellable) const {
     if (!m_graph) {
-        return;
+        return true;
     }
-    for (int c = 1; c < m_graph->m_circle_count; ++c) {
+    auto width = [this](int c) {
         const CCircleData* circle = m_graph->GetCircle(c);
-        const int width = circle ? static_cast<int>(circle->m_lstMolecules.size()) : 0;
-        for (int i = 0; i < width; ++i) {
+        return circle ? static_cast<int>(circle->m_lstMolecules.size()) : 0;
+    };
+    size_t total = 0;
+    for (int c = 1; c < m_graph->m_circle_count; ++c) {
+        total += static_cast<size_t>(width(c));
+    }
+    size_t done = 0;
+    for (int c = 1; c < m_graph->m_circle_count; ++c) {
+        for (int i = 0, n = width(c); i < n; ++i) {
+            if (!GoOn(ReviewProgress::Over::Nodes, done++, total, cancellable)) {
+                return false;
+            }
             MoleculeRecord* node = m_graph->GetMolecule(c, i);
             if (node) {
                 visit(c, i, *node);
             }
         }
     }
+    return true;
 }
 
 template <class Visit>
-void CReviewEngine::ForEachRelationNode(Visit visit) const {
-    ForEachNode([&](int c, int i, MoleculeRecord& node) {
-        if (node.size == 0) {
-            visit(c, i, node);
-        }
-    });
+bool CReviewEngine::ForEachRelationNode(Visit visit, bool cancellable) const {
+    return ForEachNode(
+        [&](int c, int i, MoleculeRecord& node) {
+            if (node.size == 0) {
+                visit(c, i, node);
+            }
+        },
+        cancellable);
 }
 
 void CReviewEngine::OnAnnotateOk() {
@@ -493,12 +526,14 @@ void CReviewEngine::OnAnnotateOk() {
     // sit in their circle.
     MoleculeRecord* node = nullptr;
     NodePos at;
-    ForEachNode([&](int c, int i, MoleculeRecord& m) {
-        if (!node && m.name == name) {
-            node = &m;
-            at = NodePos{c, i};
-        }
-    });
+    ForEachNode(
+        [&](int c, int i, MoleculeRecord& m) {
+            if (!node && m.name == name) {
+                node = &m;
+                at = NodePos{c, i};
+            }
+        },
+        false);
     if (!node || node->size != 0) {
         return;
     }
@@ -528,19 +563,25 @@ void CReviewEngine::OnSetAllOk() {
     int simple = 0;
     auto words = [](const MoleculeRecord& m) { return std::count(m.name.begin(), m.name.end(), '_'); };
     CSelectNames::Walk walk(*names);
-    ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
-        ++total;
-        const MoleculeRecord* left = m_graph->GetMolecule(node.left.circle, node.left.index);
-        const MoleculeRecord* right = m_graph->GetMolecule(node.right.circle, node.right.index);
-        if (!left || !right || words(*left) > 1 || words(*right) > 1) {
-            return;
-        }
-        names->AddElementNames(c, i, -1, 1);
-        if (yes) {
-            SetState(node, c, i, 0);
-        }
-        ++simple;
-    });
+    const bool complete = ForEachRelationNode(
+        [&](int c, int i, MoleculeRecord& node) {
+            ++total;
+            const MoleculeRecord* left = m_graph->GetMolecule(node.left.circle, node.left.index);
+            const MoleculeRecord* right = m_graph->GetMolecule(node.right.circle, node.right.index);
+            if (!left || !right || words(*left) > 1 || words(*right) > 1) {
+                return;
+            }
+            names->AddElementNames(c, i, -1, 1);
+            if (yes) {
+                SetState(node, c, i, 0);
+            }
+            ++simple;
+        },
+        !yes);
+    if (!complete) {
+        names->Clear();
+        return;
+    }
     walk.End();
     SelectListed(*sphere);
     m_prompt.ShowMessage(std::to_string(simple) + "/" + std::to_string(total));
@@ -555,12 +596,18 @@ void CReviewEngine::OnShowNotOk() {
     }
     int count = 0;
     CSelectNames::Walk walk(*names);
-    ForEachRelationNode([&](int c, int i, MoleculeRecord& node) {
-        if (node.state < 0) {
-            names->AddElementNames(c, i, -1, 1);
-            ++count;
-        }
-    });
+    const bool complete = ForEachRelationNode(
+        [&](int c, int i, MoleculeRecord& node) {
+            if (node.state < 0) {
+                names->AddElementNames(c, i, -1, 1);
+                ++count;
+            }
+        },
+        true);
+    if (!complete) {
+        names->Clear();
+        return;
+    }
     walk.End();
     SelectListed(*sphere);
     m_prompt.ShowMessage(std::to_string(count));
@@ -568,7 +615,7 @@ void CReviewEngine::OnShowNotOk() {
 
 int CReviewEngine::CountOk() const {
     int count = 0;
-    ForEachRelationNode([&](int, int, MoleculeRecord& node) { count += node.state >= 0 ? 1 : 0; });
+    ForEachRelationNode([&](int, int, MoleculeRecord& node) { count += node.state >= 0 ? 1 : 0; }, true);
     return count;
 }
 
@@ -586,8 +633,13 @@ int CReviewEngine::MarkMembersOfLists(ReviewRep rep, const std::vector<const std
         searches.emplace_back(*list);
     }
     int count = 0;
+    const size_t total = static_cast<size_t>(std::max(m_data.m_nInteractions, 0));
     CSelectNames::Walk walk(*names);
     for (int r = 0; r < m_data.m_nInteractions; ++r) {
+        if (!GoOn(ReviewProgress::Over::Interactions, static_cast<size_t>(r), total, true)) {
+            names->Clear();
+            return 0;
+        }
         const InteractionRecord& record = m_data.m_pInteractions[static_cast<size_t>(r)];
         bool matched = false;
         for (const WordSearch& search : searches) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -32,6 +34,17 @@ struct ReviewTargets {
 };
 
 enum class ReviewRep { Box, Sphere };
+
+// How far a walk of a review command is.
+struct ReviewProgress {
+    enum class Over { Interactions, Nodes } over = Over::Interactions;
+    size_t done = 0;
+    size_t total = 0;
+    // False while the walk sets states: it then runs to its end.
+    bool cancellable = true;
+};
+// Called now and then during a walk; false asks a cancellable walk to stop.
+using ReviewProgressCallback = std::function<bool(const ReviewProgress&)>;
 
 // The review engines and the commands that work on review states. One
 // object serves one command: the dictionary look-ups it makes are cached
@@ -80,6 +93,13 @@ public:
     // The states this command set, by interaction id, in the order set.
     const std::vector<std::pair<std::string, int>>& GetVerdicts() const { return m_verdicts; }
 
+    void SetProgress(ReviewProgressCallback progress) { m_progress = std::move(progress); }
+    // The curator stopped a walk: it left its marks and states as they
+    // were and returned 0, and the engine does nothing more for this command.
+    bool Cancelled() const { return m_bCancelled; }
+    // Records or nodes between two reports.
+    static constexpr size_t kReportEvery = 1024;
+
 private:
     class IdMessages;
 
@@ -97,10 +117,14 @@ private:
                 IdMessages& ids);
     // Selects what `target` lists; names without a sphere are reported once.
     void SelectListed(ISelectNamesTarget& target);
+    // Reports at every kReportEvery-th step (the first included); false
+    // once the walk is to stop.
+    bool GoOn(ReviewProgress::Over over, size_t done, size_t total, bool cancellable) const;
+    // False when a cancellable scan was stopped.
     template <class Visit>
-    void ForEachNode(Visit visit) const;
+    bool ForEachNode(Visit visit, bool cancellable) const;
     template <class Visit>
-    void ForEachRelationNode(Visit visit) const;
+    bool ForEachRelationNode(Visit visit, bool cancellable) const;
     // Category of the words, walked in order, and the last dictionary text
     // read on the way (kept when none is read); -1 when undecided.
     int WalkCategory(const std::vector<std::string>& words, std::string& pos);
@@ -115,4 +139,6 @@ private:
     // Interaction index per relation-node position, built when first needed.
     std::unordered_map<long long, int> m_recordAt;
     bool m_bDictionaryFailed = false;
+    ReviewProgressCallback m_progress;
+    mutable bool m_bCancelled = false;
 };

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
@@ -16,6 +18,7 @@
 #include "ReviewEngine.h"
 #include "SettingsKeys.h"
 #include "SphereVision.h"
+#include "StartupLoadRunner.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 
@@ -53,15 +56,44 @@ void ReportKeepingOff(CMainFrame& frame, const std::string& error) {
     RememberKeepVerdicts(false);
 }
 
+QString ProgressText(const ReviewProgress& p) {
+    return p.over == ReviewProgress::Over::Interactions
+               ? Tr("Reviewing the interactions: %L1 of %L2").arg(p.done).arg(p.total)
+               : Tr("Reviewing the pathway: %L1 of %L2 nodes").arg(p.done).arg(p.total);
+}
+
+// Once the command's own messages are done: the status bar already counts
+// the selection, so the note is added to it.
+void ConfirmKept(CMainFrame& frame, size_t verdicts) {
+    QTimer::singleShot(0, &frame, [f = &frame, verdicts] {
+        const QString note = verdicts == 1 ? Tr("1 review verdict kept in the data source")
+                                           : Tr("%L1 review verdicts kept in the data source").arg(verdicts);
+        const QString before = f->statusBar()->currentMessage();
+        f->statusBar()->showMessage(before.isEmpty() ? note : before + QStringLiteral("; ") + note);
+    });
+}
+
+// The command runs with its progress in the status bar and the window
+// painting; the engine stops a walk on Cancel only where that loses nothing.
 template <class Command>
 void WithEngine(CMainFrame& frame, Command command) {
     CTarnwickDoc& doc = frame.GetActiveDocument();
     CReviewEngine engine(doc, doc.m_pGraph.get(), TargetsOf(frame.GetActiveView()), frame.GetUserPrompt(),
                          doc.m_review);
-    command(engine, doc);
+    CStartupLoadRunner runner(&frame, frame.GetActiveView());
+    runner.RunHere([&](const CStartupLoadRunner::Report& report) {
+        engine.SetProgress([&report](const ReviewProgress& p) {
+            const int percent = p.total > 0 ? static_cast<int>(100.0 * static_cast<double>(p.done) / p.total) : -1;
+            return report(ProgressText(p), percent, p.cancellable);
+        });
+        command(engine, doc);
+    });
     std::string error;
+    const bool keeping = doc.m_verdicts.IsOn();
     if (!doc.m_verdicts.Keep(engine.GetVerdicts(), error)) {
         ReportKeepingOff(frame, error);
+    } else if (keeping && !engine.GetVerdicts().empty()) {
+        ConfirmKept(frame, engine.GetVerdicts().size());
     }
 }
 

@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMainWindow>
 #include <QProgressBar>
@@ -129,18 +131,49 @@ void CStartupLoadRunner::Release() {
 }
 
 void CStartupLoadRunner::Show(const LoadProgress& progress) {
+    // Percent: a bar's range is an int, the counts may not fit.
+    ShowText(ProgressText(progress),
+             progress.total == 0 ? -1 : static_cast<int>(100.0 * static_cast<double>(progress.done) / progress.total));
+}
+
+void CStartupLoadRunner::ShowText(const QString& text, int percent) {
     if (!m_pWindow || m_bCancel) {
         return;
     }
-    m_pWindow->statusBar()->showMessage(ProgressText(progress));
+    m_pWindow->statusBar()->showMessage(text);
     if (m_pBar) {
-        // Percent: a bar's range is an int, the counts may not fit.
-        if (progress.total == 0) {
+        if (percent < 0) {
             m_pBar->setRange(0, 0);
         } else {
             m_pBar->setRange(0, 100);
-            m_pBar->setValue(static_cast<int>(100.0 * static_cast<double>(progress.done) / progress.total));
+            m_pBar->setValue(percent);
         }
+    }
+}
+
+void CStartupLoadRunner::RunHere(const std::function<void(const Report&)>& work) {
+    m_bCancel = false;
+    m_bCloseAfter = false;
+    Hold(true);
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    work([&](const QString& text, int percent, bool cancellable) {
+        if (!cancellable) {
+            m_bCancel = false;  // a click that came too late to stop anything
+        }
+        if (m_pCancel) {
+            m_pCancel->setEnabled(cancellable && !m_bCancel);
+        }
+        ShowText(text, percent);
+        if (sincePaint.elapsed() >= kSliceMilliseconds) {
+            QCoreApplication::processEvents();
+            sincePaint.restart();
+        }
+        return !(cancellable && m_bCancel);
+    });
+    Release();
+    if (m_bCloseAfter && m_pWindow) {
+        QTimer::singleShot(0, m_pWindow, &QWidget::close);
     }
 }
 

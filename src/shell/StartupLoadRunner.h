@@ -54,6 +54,14 @@ public:
     // The same for the window that holds `view`.
     static Outcome RunIn(QWidget* view, const Work& work);
 
+    // Work that stays on this thread because it asks the curator on the
+    // way. Each report shows `text` (with `percent`, or -1 when unknown),
+    // lets the window paint once a slice has passed since it last did,
+    // offers Cancel only while `cancellable`, and returns false once the
+    // curator cancelled.
+    using Report = std::function<bool(const QString& text, int percent, bool cancellable)>;
+    void RunHere(const std::function<void(const Report&)>& work);
+
     // The status bar text of a progress report.
     static QString ProgressText(const LoadProgress& progress);
 
@@ -67,6 +75,7 @@ private:
     void Hold(bool cancellable);
     void Release();
     void Show(const LoadProgress& progress);
+    void ShowText(const QString& text, int percent);
 
     QMainWindow* m_pWindow;
     QPointer<QWidget> m_pView;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -279,6 +280,80 @@ TEST_F(ReviewTest, AllMarkersAndFindByNumberAskNothing) {
     EXPECT_EQ(handled, Ids({"r3"}));
     OnFindByNumber(engine, {"zz", "G"}, 2);  // outside: nothing, no question
     EXPECT_EQ(prompt.questions.size(), 1u);
+}
+
+TEST_F(ReviewTest, LongWalksReportProgressAndStopOnlyWhereNothingIsLost) {
+    std::vector<Rec> rows;
+    for (int i = 0; i < 3000; ++i) {
+        rows.push_back({"M" + std::to_string(i) + "_of_X", "N", 2, "seen in human cells"});
+    }
+    Build(rows);
+    const size_t relationNodes = rows.size();
+    size_t nodes = 0;
+    for (int c = 1; c < graph->m_circle_count; ++c) {
+        nodes += graph->GetCircle(c)->m_lstMolecules.size();
+    }
+    struct Case {
+        const char* what;
+        std::function<void(CReviewEngine&)> run;
+        Answer answer;
+        bool stops;  // false: it sets states, so it runs to its end
+        ReviewProgress::Over over;
+    };
+    const Case cases[] = {
+        {"filter answered No", [this](CReviewEngine& e) { RunMarkerFilter(e, session, *FindMarkerFilter(32812)); },
+         Answer::No, true, ReviewProgress::Over::Interactions},
+        {"statistics", [this](CReviewEngine& e) { OnStatistics(e, session); }, Answer::No, true,
+         ReviewProgress::Over::Interactions},
+        {"all markers", [](CReviewEngine& e) { OnFilterAllMarkers(e); }, Answer::No, true,
+         ReviewProgress::Over::Interactions},
+        {"count OK", [](CReviewEngine& e) { OnCountOk(e); }, Answer::No, true, ReviewProgress::Over::Nodes},
+        {"set all OK answered No", [](CReviewEngine& e) { e.OnSetAllOk(); }, Answer::No, true,
+         ReviewProgress::Over::Nodes},
+        {"filter answered Yes", [this](CReviewEngine& e) { RunMarkerFilter(e, session, *FindMarkerFilter(32812)); },
+         Answer::Yes, false, ReviewProgress::Over::Interactions},
+    };
+    for (const Case& c : cases) {
+        session.m_nRecall.fill(7);
+        session.m_nPrecision.fill(7);
+        sphere->selected.clear();
+        prompt.messages.clear();
+        prompt.answers.assign(11, c.answer);
+        std::vector<ReviewProgress> reports;
+        CReviewEngine engine = Engine();
+        engine.SetProgress([&reports](const ReviewProgress& p) {
+            reports.push_back(p);
+            return reports.size() < 2;  // the curator cancels at the second report
+        });
+        c.run(engine);
+        ASSERT_GE(reports.size(), 2u) << c.what;
+        EXPECT_EQ(reports[0].done, 0u) << c.what;
+        EXPECT_EQ(reports[1].done, CReviewEngine::kReportEvery) << c.what;
+        EXPECT_EQ(reports[0].over, c.over) << c.what;
+        EXPECT_EQ(reports[0].total, c.over == ReviewProgress::Over::Nodes ? nodes : rows.size())
+            << c.what;
+        EXPECT_EQ(reports[0].cancellable, c.stops) << c.what;
+        EXPECT_EQ(engine.Cancelled(), c.stops) << c.what;
+        size_t ok = 0;
+        for (size_t r = 0; r < relationNodes; ++r) {
+            ok += NodeOf(static_cast<int>(r)).state == 0 ? 1 : 0;
+        }
+        if (c.stops) {
+            // Nothing marked, selected, set, counted or said.
+            EXPECT_EQ(reports.size(), 2u) << c.what;
+            EXPECT_TRUE(sphere->selected.empty()) << c.what;
+            EXPECT_TRUE(sphere->SelectNames().m_lstSelectNames.Names().empty()) << c.what;
+            EXPECT_EQ(ok, 0u) << c.what;
+            EXPECT_EQ(session.m_nRecall[3], 7) << c.what;
+            EXPECT_EQ(session.m_nPrecision[3], 7) << c.what;
+            EXPECT_TRUE(prompt.messages.empty()) << c.what;
+            EXPECT_LE(prompt.questions.size(), 1u) << c.what;
+        } else {
+            EXPECT_EQ(ok, relationNodes) << c.what;
+            EXPECT_EQ(session.m_nRecall[3], 3000) << c.what;
+        }
+        prompt.questions.clear();
+    }
 }
 
 TEST(MarkerWordsTest, OddEntriesStayAsTheyAre) {

@@ -9,9 +9,12 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 
 #include <Inventor/SoPath.h>
 #include <Inventor/nodes/SoSelection.h>
@@ -76,6 +79,34 @@ TEST(Review, SpecificCoordinationMarksWhatTheHeadlessFilterLists) {
     }
     EXPECT_FALSE(listed.empty());
     EXPECT_EQ(selected, listed);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::DeselectAll));
+}
+
+TEST(Review, AFilterShowsItsProgressAndOffersCancelWhileItOnlySelects) {
+    QStatusBar* bar = Frame().statusBar();
+    QStringList shown;
+    bool cancelOffered = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(bar, &QStatusBar::messageChanged, [&](const QString& text) {
+            if (text.isEmpty()) {
+                return;
+            }
+            shown.push_back(text);
+            auto* cancel = bar->findChild<QPushButton*>(QStringLiteral("cancelLoad"));
+            cancelOffered = cancelOffered || (cancel && cancel->isEnabled() && bar->findChild<QProgressBar*>());
+        });
+    QAction* filter = Frame().FindCommand(cmd::CoordinationSpecific);
+    ASSERT_NE(filter, nullptr);
+    EXPECT_EQ(WithModals([filter] { filter->trigger(); }, {Press(QMessageBox::No)}), 1);
+    QObject::disconnect(watch);
+    const int records = Frame().GetActiveDocument().m_nInteractions;
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.front(), QStringLiteral("Reviewing the interactions: 0 of %1").arg(QLocale().toString(records)));
+    EXPECT_TRUE(cancelOffered);
+    // Afterwards the bar and the commands are as before.
+    EXPECT_EQ(bar->findChild<QProgressBar*>(QStringLiteral("loadProgress")), nullptr);
+    EXPECT_TRUE(filter->isEnabled());
+    EXPECT_TRUE(Frame().GetActiveView()->isEnabled());
     ASSERT_TRUE(Frame().ExecuteCommand(cmd::DeselectAll));
 }
 
