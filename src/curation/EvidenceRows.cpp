@@ -153,21 +153,22 @@ std::string PubmedUrl(const std::string& pmid) {
     return IsPubmedId(pmid) ? "https://pubmed.ncbi.nlm.nih.gov/" + Trimmed(pmid) + "/" : std::string();
 }
 
-CEvidenceList::CEvidenceList(const CInteractionStore& store, std::string name, std::vector<int> records)
+CEvidenceList::CEvidenceList(const CInteractionStore& store, std::string name,
+                             std::shared_ptr<const std::vector<int>> records)
     : m_store(&store),
       m_revision(store.GetRecordRevision()),
       m_name(std::move(name)),
       m_records(std::move(records)) {}
 
 const EvidenceRow* CEvidenceList::Row(size_t i) const {
-    if (i >= m_records.size() || !m_store || m_store->GetRecordRevision() != m_revision) {
+    if (i >= size() || !m_store || m_store->GetRecordRevision() != m_revision) {
         return nullptr;
     }
     if (i >= m_rows.size()) {
         m_rows.resize(i + 1);  // a busy molecule's list is mostly never scrolled to
     }
     if (!m_rows[i]) {
-        const int at = m_records[i];
+        const int at = (*m_records)[i];
         const InteractionRecord& r = m_store->m_pInteractions[static_cast<size_t>(at)];
         auto row = std::make_unique<EvidenceRow>();
         row->record = at;

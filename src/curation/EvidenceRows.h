@@ -45,16 +45,16 @@ std::string PubmedUrl(const std::string& pmid);
 class CEvidenceList {
 public:
     CEvidenceList() = default;
-    CEvidenceList(const CInteractionStore& store, std::string name, std::vector<int> records);
+    CEvidenceList(const CInteractionStore& store, std::string name, std::shared_ptr<const std::vector<int>> records);
 
-    size_t size() const { return m_records.size(); }
+    size_t size() const { return m_records ? m_records->size() : 0; }
     const EvidenceRow* Row(size_t i) const;
 
 private:
     const CInteractionStore* m_store = nullptr;
     std::uint64_t m_revision = 0;
     std::string m_name;
-    std::vector<int> m_records;
+    std::shared_ptr<const std::vector<int>> m_records;
     mutable std::vector<std::unique_ptr<EvidenceRow>> m_rows;  // grown as far as rows are asked for
 };
 

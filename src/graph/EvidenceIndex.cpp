@@ -26,12 +26,19 @@ void CEvidenceIndex::Refresh(const CInteractionStore& store, const CNode* graph)
     for (size_t i = 0; i < records.size(); ++i) {
         const InteractionRecord& r = records[i];
         const int at = static_cast<int>(i);
+        auto add = [this, at](const std::string& member) {
+            std::shared_ptr<std::vector<int>>& list = m_byMember[member];
+            if (!list) {
+                list = std::make_shared<std::vector<int>>();
+            }
+            list->push_back(at);
+        };
         if (!r.member1.empty()) {
-            m_byMember[r.member1].push_back(at);
+            add(r.member1);
         }
         // A record naming the same molecule twice (a homo-multimer) is listed once.
         if (!r.member2.empty() && r.member2 != r.member1) {
-            m_byMember[r.member2].push_back(at);
+            add(r.member2);
         }
         if (r.built && r.nodeCircle > 0) {
             m_builtAt.emplace(PosKey({r.nodeCircle, r.nodeIndex}), at);
@@ -56,7 +63,7 @@ const std::vector<int>& CEvidenceIndex::RecordsNaming(const CInteractionStore& s
     static const std::vector<int> kNone;
     Refresh(store, graph);
     const auto it = m_byMember.find(name);
-    return it == m_byMember.end() ? kNone : it->second;
+    return it == m_byMember.end() ? kNone : *it->second;
 }
 
 int CEvidenceIndex::RecordBuiltAt(const CInteractionStore& store, const CNode* graph, NodePos at) {
@@ -65,8 +72,8 @@ int CEvidenceIndex::RecordBuiltAt(const CInteractionStore& store, const CNode* g
     return it == m_builtAt.end() ? -1 : it->second;
 }
 
-std::vector<int> CEvidenceIndex::RecordsFor(const CInteractionStore& store, const CNode* graph,
-                                            const std::string& name) {
+CEvidenceIndex::Records CEvidenceIndex::RecordsFor(const CInteractionStore& store, const CNode* graph,
+                                                   const std::string& name) {
     Refresh(store, graph);
     const auto first = m_firstNode.find(name);
     if (first != m_firstNode.end()) {
@@ -74,8 +81,9 @@ std::vector<int> CEvidenceIndex::RecordsFor(const CInteractionStore& store, cons
         const MoleculeRecord* node = graph->GetMolecule(at.circle, at.index);
         if (node && node->size == 0) {
             const int built = RecordBuiltAt(store, graph, at);
-            return built >= 0 ? std::vector<int>{built} : std::vector<int>{};
+            return std::make_shared<const std::vector<int>>(built >= 0 ? std::vector<int>{built} : std::vector<int>{});
         }
     }
-    return RecordsNaming(store, graph, name);
+    const auto it = m_byMember.find(name);
+    return it == m_byMember.end() ? std::make_shared<const std::vector<int>>() : it->second;
 }

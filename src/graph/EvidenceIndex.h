@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,8 +18,11 @@ class CNode;
 // revisions), so a click costs a hash look-up, not a scan of the table.
 class CEvidenceIndex {
 public:
-    // Indexes into store.m_pInteractions, in array order, each once.
-    std::vector<int> RecordsFor(const CInteractionStore& store, const CNode* graph, const std::string& name);
+    // Indexes into store.m_pInteractions, in array order, each once;
+    // shared, not copied (a busy molecule has thousands), and kept by
+    // whoever holds them when the index is made again. Never null.
+    using Records = std::shared_ptr<const std::vector<int>>;
+    Records RecordsFor(const CInteractionStore& store, const CNode* graph, const std::string& name);
     const std::vector<int>& RecordsNaming(const CInteractionStore& store, const CNode* graph,
                                           const std::string& name);
     // The first record built at `at`, or -1.
@@ -40,7 +44,7 @@ private:
 
     bool m_bValid = false;
     Key m_key;
-    std::unordered_map<std::string, std::vector<int>> m_byMember;
+    std::unordered_map<std::string, std::shared_ptr<std::vector<int>>> m_byMember;
     std::unordered_map<std::uint64_t, int> m_builtAt;
     // First node of each name, circle by circle.
     std::unordered_map<std::string, NodePos> m_firstNode;
