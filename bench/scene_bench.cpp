@@ -8,14 +8,23 @@
 //   sphere_scene_seconds  a sphere representation (radii 300 and 30) of the
 //                         sphere-view graph of the same interactions: layout
 //                         and scene build alone, the graph built beforehand
+//   node_floor_seconds    the least any box scene build can cost: creating
+//                         (and referencing) as many bare Coin nodes of each
+//                         type as the box scene holds, in the scene's
+//                         depth-first order, with no names, field values or
+//                         children. It runs after that box scene was released,
+//                         so that both allocate from a heap in the same state.
 // Each figure is the median of --reps runs after --warmups unmeasured ones.
 
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/nodes/SoGroup.h>
+#include <Inventor/nodes/SoNode.h>
 
 #include "BenchHost.h"
 #include "BenchTiming.h"
@@ -26,6 +35,50 @@
 #include "SphereVision.h"
 #include "StartupLoad.h"
 
+namespace {
+
+// The type of every distinct node below `root`, in depth-first order.
+std::vector<SoType> NodeTypes(SoNode* root) {
+    std::vector<SoType> types;
+    std::unordered_set<const SoNode*> seen;
+    std::vector<SoNode*> todo{root};
+    while (!todo.empty()) {
+        SoNode* node = todo.back();
+        todo.pop_back();
+        if (!seen.insert(node).second) {
+            continue;
+        }
+        types.push_back(node->getTypeId());
+        if (node->isOfType(SoGroup::getClassTypeId())) {
+            auto* group = static_cast<SoGroup*>(node);
+            for (int i = group->getNumChildren() - 1; i >= 0; --i) {
+                todo.push_back(group->getChild(i));
+            }
+        }
+    }
+    return types;
+}
+
+// Seconds to create and reference one bare node per entry of `types`;
+// they are released after the clock stops.
+double NodeFloorSeconds(const std::vector<SoType>& types) {
+    std::vector<SoNode*> nodes;
+    nodes.reserve(types.size());
+    twbench::Stopwatch watch;
+    for (const SoType& type : types) {
+        auto* node = static_cast<SoNode*>(type.createInstance());
+        node->ref();
+        nodes.push_back(node);
+    }
+    const double seconds = watch.Seconds();
+    for (SoNode* node : nodes) {
+        node->unref();
+    }
+    return seconds;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     twbench::Options options;
     if (!twbench::ParseOptions(argc, argv, options)) {
@@ -33,7 +86,8 @@ int main(int argc, char** argv) {
     }
     InitSceneClasses();
     BenchHost host;
-    std::vector<double> startup, scene, sphereScene;
+    std::vector<double> startup, scene, sphereScene, floor;
+    size_t boxNodes = 0;
     int circles = 0;
     int sphereCircles = 0;
     for (int run = 0; run < options.warmups + options.reps; ++run) {
@@ -53,6 +107,10 @@ int main(int argc, char** argv) {
         twbench::Stopwatch build;
         std::unique_ptr<CBoxRep> box = BuildBoxRepresentation(store, graph, host);
         const double buildSeconds = build.Seconds();
+        const std::vector<SoType> types = NodeTypes(box->GetRoot());
+        box.reset();
+        const double floorSeconds = NodeFloorSeconds(types);
+        boxNodes = types.size();
 
         std::unique_ptr<CNode> sphereGraph = BuildSphereGraphFromArray(store);
         twbench::Stopwatch sphereBuild;
@@ -67,11 +125,14 @@ int main(int argc, char** argv) {
             startup.push_back(loadSeconds);
             scene.push_back(buildSeconds);
             sphereScene.push_back(sphereSeconds);
+            floor.push_back(floorSeconds);
         }
     }
-    std::fprintf(stderr, "scene bench: %d circles, %d sphere-view circles\n", circles, sphereCircles);
+    std::fprintf(stderr, "scene bench: %d circles, %d sphere-view circles, %zu box scene nodes\n", circles,
+                 sphereCircles, boxNodes);
     twbench::PrintFigure("startup_load_seconds", twbench::Median(startup));
     twbench::PrintFigure("box_scene_seconds", twbench::Median(scene));
     twbench::PrintFigure("sphere_scene_seconds", twbench::Median(sphereScene));
+    twbench::PrintFigure("node_floor_seconds", twbench::Median(floor));
     return 0;
 }

@@ -1,22 +1,40 @@
 #include "CoinNameTable.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <mutex>
-#include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include <Inventor/SbName.h>
 
 namespace {
 
+// The names live back to back, each ended by its NUL, in chunks that are
+// never moved or freed: a string per name would cost a heap block and a
+// string object for each of some million names. Inside a chunk, an address
+// that follows a NUL (or the chunk's start) is the start of a stored name,
+// so an address the table handed out is recognised without hashing its
+// text; SoBase::getName and every SbName copy made from getString() ask
+// with exactly such an address.
+struct Chunk {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+    size_t used = 0;
+};
+
+constexpr size_t kChunkSize = size_t{1} << 20;
+
 struct NameTable {
     std::mutex mutex;
-    std::deque<std::string> strings;  // a deque never moves its elements
-    std::unordered_set<std::string_view> index;
+    std::vector<std::unique_ptr<Chunk>> chunks;  // in order of address
+    Chunk* filling = nullptr;                    // where new names go
+    std::vector<const char*> slots;         // open addressing; null is free
+    std::vector<std::uint32_t> slotHashes;  // the hash of each slot's name
+    size_t count = 0;
     // Coin asks again and again for the same few names from the same
     // literals (enum values, field names, ""): remember the answer per
     // caller address, checked against the text since a buffer may change.
@@ -38,24 +56,97 @@ size_t Slot(const char* str, size_t slots) {
     return static_cast<size_t>(address ^ (address >> 10)) % slots;
 }
 
+std::uint32_t Hash(std::string_view text) {
+    std::uint32_t h = 2166136261u;  // FNV-1a
+    for (char c : text) {
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return h;
+}
+
+bool ChunkBefore(const char* p, const std::unique_ptr<Chunk>& c) { return p < c->bytes.get(); }
+
+bool IsStoredName(const NameTable& table, const char* str) {
+    auto after = std::upper_bound(table.chunks.begin(), table.chunks.end(), str, ChunkBefore);
+    if (after == table.chunks.begin()) {
+        return false;
+    }
+    const Chunk& chunk = **(after - 1);
+    const char* begin = chunk.bytes.get();
+    return str < begin + chunk.used && (str == begin || str[-1] == '\0');
+}
+
+const char* Store(NameTable& table, std::string_view text) {
+    const size_t need = text.size() + 1;
+    Chunk* chunk = table.filling;
+    if (!chunk || chunk->size - chunk->used < need) {
+        auto fresh = std::make_unique<Chunk>();
+        fresh->size = std::max(kChunkSize, need);
+        fresh->bytes.reset(new char[fresh->size]);
+        chunk = fresh.get();
+        // A name longer than a chunk gets one of its own; the others keep filling theirs.
+        if (fresh->size == kChunkSize) {
+            table.filling = chunk;
+        }
+        auto at = std::upper_bound(table.chunks.begin(), table.chunks.end(), chunk->bytes.get(), ChunkBefore);
+        table.chunks.insert(at, std::move(fresh));
+    }
+    char* at = chunk->bytes.get() + chunk->used;
+    std::memcpy(at, text.data(), text.size());
+    at[text.size()] = '\0';
+    chunk->used += need;
+    return at;
+}
+
+void Grow(NameTable& table) {
+    const size_t size = table.slots.empty() ? 4096 : table.slots.size() * 2;
+    std::vector<const char*> slots(size, nullptr);
+    std::vector<std::uint32_t> hashes(size, 0);
+    for (size_t i = 0; i < table.slots.size(); ++i) {
+        if (const char* name = table.slots[i]) {
+            size_t j = table.slotHashes[i] & (size - 1);
+            while (slots[j]) {
+                j = (j + 1) & (size - 1);
+            }
+            slots[j] = name;
+            hashes[j] = table.slotHashes[i];
+        }
+    }
+    table.slots.swap(slots);
+    table.slotHashes.swap(hashes);
+}
+
 const char* Find(NameTable& table, const char* str, bool add) {
     std::lock_guard<std::mutex> lock(table.mutex);
     NameTable::Recent& recent = table.recent[Slot(str, table.recent.size())];
     if (recent.key == str && std::strcmp(recent.value, str) == 0) {
         return recent.value;
     }
-    auto it = table.index.find(std::string_view(str));
-    if (it != table.index.end()) {
-        recent = {str, it->data()};
-        return it->data();
+    if (IsStoredName(table, str)) {
+        return str;
+    }
+    if ((table.count + 1) * 2 > table.slots.size()) {
+        Grow(table);
+    }
+    const std::string_view text(str);
+    const std::uint32_t hash = Hash(text);
+    const size_t mask = table.slots.size() - 1;
+    size_t i = hash & mask;
+    for (; table.slots[i]; i = (i + 1) & mask) {
+        if (table.slotHashes[i] == hash && text == table.slots[i]) {
+            recent = {str, table.slots[i]};
+            return table.slots[i];
+        }
     }
     if (!add) {
         return nullptr;
     }
-    const std::string& stored = table.strings.emplace_back(str);
-    table.index.insert(std::string_view(stored));
-    recent = {str, stored.c_str()};
-    return stored.c_str();
+    const char* stored = Store(table, text);
+    table.slots[i] = stored;
+    table.slotHashes[i] = hash;
+    ++table.count;
+    recent = {str, stored};
+    return stored;
 }
 
 }  // namespace

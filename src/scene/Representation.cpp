@@ -1,6 +1,7 @@
 #include "Representation.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
@@ -26,7 +27,13 @@ namespace {
 
 SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
 
-std::string NumberedName(const char* prefix, int number) { return prefix + std::to_string(number); }
+// Names of the scene's many nodes are written into a buffer on the stack,
+// not built from temporary strings.
+struct NumberedName {
+    NumberedName(const char* prefix, int number) { std::snprintf(text, sizeof text, "%s%d", prefix, number); }
+    operator const char*() const { return text; }
+    char text[64];
+};
 
 }  // namespace
 
@@ -338,7 +345,8 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
     offset->translation.setValue(LabelOffset(size));
     auto text = MakeCoin<SoText2>();
     text->string.setValue(name.c_str());
-    NameNewSceneNode(text.get(), "text_" + name);
+    m_nameScratch.assign("text_").append(name);
+    NameNewSceneNode(text.get(), m_nameScratch);
     group->addChild(transform.get());
     group->addChild(offset.get());
     group->addChild(text.get());
@@ -404,8 +412,9 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     }
 
     auto cone = MakeCoin<SoCone>();
-    NameNewSceneNode(cone.get(), "E_" + std::to_string(fromCircle) + ':' + std::to_string(fromIndex) + '-' +
-                                 std::to_string(toCircle) + ':' + std::to_string(toIndex));
+    char coneName[64];
+    std::snprintf(coneName, sizeof coneName, "E_%d:%d-%d:%d", fromCircle, fromIndex, toCircle, toIndex);
+    NameNewSceneNode(cone.get(), coneName);
     cone->bottomRadius.setValue(EdgeRadius(linkCount));
     cone->height.setValue(EdgeHeight(distance, end));
 

@@ -331,6 +331,8 @@ private:
     mutable CNodeRootIndex m_nodeIndex;
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
+    // Reused for the names of labels.
+    std::string m_nameScratch;
     bool m_bNodeMatricesComplete = false;
     // Caches the bounds of the parent's newest child.
     void CacheBounds(SoGroup* parent, bool underFont);

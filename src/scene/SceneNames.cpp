@@ -4,6 +4,9 @@
 #include <Inventor/misc/SoBase.h>
 #include <Inventor/nodes/SoNode.h>
 
+#include <cstring>
+#include <string_view>
+
 namespace {
 
 constexpr char kEscape = '`';
@@ -24,9 +27,7 @@ int HexValue(char c) {
     return -1;
 }
 
-}  // namespace
-
-bool IsAcceptedSceneName(const std::string& name) {
+bool IsAcceptedName(std::string_view name) {
     if (name.empty()) {
         return true;
     }
@@ -41,23 +42,55 @@ bool IsAcceptedSceneName(const std::string& name) {
     return true;
 }
 
-std::string EncodeSceneName(const std::string& name) {
-    if (IsAcceptedSceneName(name) && name.find(kEscape) == std::string::npos) {
-        return name;
-    }
+bool IsPlainName(std::string_view name) { return IsAcceptedName(name) && name.find(kEscape) == std::string_view::npos; }
+
+// Writes the escaped form of `name` (at most 3 * size + 2 bytes) to `out`;
+// returns its end.
+char* WriteEscaped(std::string_view name, char* out) {
     static const char kHex[] = "0123456789ABCDEF";
-    std::string out = kEscapedPrefix;
-    out.reserve(name.size() * 3 + 2);
+    *out++ = kEscapedPrefix[0];
+    *out++ = kEscapedPrefix[1];
     for (char c : name) {
         if (IsPlainChar(c)) {
-            out += c;
+            *out++ = c;
         } else {
             const auto byte = static_cast<unsigned char>(c);
-            out += kEscape;
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            *out++ = kEscape;
+            *out++ = kHex[byte >> 4];
+            *out++ = kHex[byte & 0x0F];
         }
     }
+    return out;
+}
+
+// The SbName of a name ended by a NUL at name[size], encoded without a
+// string on the heap: every node of a scene is named through here.
+SbName InternedSceneName(const char* name, size_t size) {
+    const std::string_view text(name, size);
+    if (IsPlainName(text)) {
+        return SbName(name);
+    }
+    char local[256];
+    std::string large;
+    char* out = local;
+    if (size * 3 + 3 > sizeof local) {
+        large.resize(size * 3 + 3);
+        out = large.data();
+    }
+    *WriteEscaped(text, out) = '\0';
+    return SbName(out);
+}
+
+}  // namespace
+
+bool IsAcceptedSceneName(const std::string& name) { return IsAcceptedName(name); }
+
+std::string EncodeSceneName(const std::string& name) {
+    if (IsPlainName(name)) {
+        return name;
+    }
+    std::string out(name.size() * 3 + 2, '\0');
+    out.resize(static_cast<size_t>(WriteEscaped(name, out.data()) - out.data()));
     return out;
 }
 
@@ -85,7 +118,7 @@ std::string DecodeSceneName(const std::string& sceneName) {
     return EncodeSceneName(out) == sceneName ? out : sceneName;
 }
 
-SbName SceneName(const std::string& name) { return SbName(EncodeSceneName(name).c_str()); }
+SbName SceneName(const std::string& name) { return InternedSceneName(name.c_str(), name.size()); }
 
 unsigned long SceneNamingEpoch() { return g_namingEpoch; }
 
@@ -97,6 +130,8 @@ void SetSceneName(SoBase* node, const std::string& name) {
 }
 
 void NameNewSceneNode(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
+
+void NameNewSceneNode(SoBase* node, const char* name) { node->setName(InternedSceneName(name, std::strlen(name))); }
 
 std::string GetSceneName(const SoBase* node) {
     return node ? DecodeSceneName(node->getName().getString()) : std::string();

@@ -35,6 +35,7 @@ void SetSceneName(SoBase* node, const std::string& name);
 // Names a node just made, before it joins any scene: the epoch stays, as
 // the node's joining a scene is a change that the scene's watchers see.
 void NameNewSceneNode(SoBase* node, const std::string& name);
+void NameNewSceneNode(SoBase* node, const char* name);
 // The decoded name of a node (empty for an unnamed node).
 std::string GetSceneName(const SoBase* node);
 // The last node created under that name (SoNode::getByName), or null.

@@ -1,6 +1,7 @@
 #include "SphereVision.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbRotation.h>
@@ -93,7 +94,9 @@ void CSphereVision::BuildNodeRoot() {
             auto out = MakeCoin<SoTransform>();
             out->translation.setValue(0.0f, 0.0f, z);
             auto circleGroup = MakeCoin<SoSeparator>();
-            NameNewSceneNode(circleGroup.get(), "CircleNumber:" + std::to_string(circle));
+            char name[32];
+            std::snprintf(name, sizeof name, "CircleNumber:%d", circle);
+            NameNewSceneNode(circleGroup.get(), name);
             circleGroup->addChild(out.get());
             SbMatrix groupMatrix = columnMatrix;
             groupMatrix.multLeft(Translation(out->translation.getValue()));

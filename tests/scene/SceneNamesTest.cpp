@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
@@ -110,6 +112,30 @@ TEST(SceneNameTable, CoinInternsNamesThroughOurTable) {
     auto sphere = MakeCoin<SoSphere>();
     sphere->setName(SbName(std::string("interned_probe").c_str()));
     EXPECT_EQ(SoNode::getByName("interned_probe"), sphere.get());
+}
+
+// The table answers an address it handed out without reading the text:
+// an address inside a stored name must still intern as its own text.
+TEST(SceneNameTable, AddressesInsideStoredNamesInternAsTheirOwnText) {
+    std::vector<std::string> texts = {"tail_probe_Fus3", "E_12:3-45:6", std::string(3u << 20, 'L') + "ong"};
+    for (int i = 0; i < 50000; ++i) {  // enough to grow the table and start new chunks
+        texts.push_back("growth_probe_" + std::to_string(i));
+    }
+    std::vector<const char*> stored;
+    for (const std::string& text : texts) {
+        stored.push_back(SbName(text.c_str()).getString());
+    }
+    for (size_t i = 0; i < texts.size(); i += i < 3 ? 1 : 997) {
+        const SbName again(stored[i]);
+        EXPECT_EQ(again.getString(), stored[i]);
+        EXPECT_EQ(SbName(texts[i].c_str()).getString(), stored[i]);
+        for (size_t skip : {size_t{1}, texts[i].size() / 2, texts[i].size() - 1}) {
+            const SbName tail(stored[i] + skip);
+            EXPECT_EQ(tail.getString(), SbName(texts[i].substr(skip).c_str()).getString());
+            EXPECT_STREQ(tail.getString(), texts[i].c_str() + skip);
+            EXPECT_NE(tail.getString(), stored[i] + skip) << "a name's tail came back as the stored name";
+        }
+    }
 }
 
 }  // namespace
