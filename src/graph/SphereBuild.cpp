@@ -110,7 +110,8 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
     for (const std::string& entry : graph.m_lstNameIndex) {
         m_nameBytes += entry.size();
     }
-    m_firstEntryOfName.reserve(graph.m_lstNameIndex.size() / 2 + 2 * static_cast<size_t>(InteractionCount()));
+    // Grown as names come: a table sized for the worst case would spread
+    // the look-ups over more cache lines than the names need.
     for (size_t k = 0; k + 1 < graph.m_lstNameIndex.size(); k += 2) {
         NoteIndexEntry(k);
     }
@@ -125,7 +126,7 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
         }
         // The scan by name sees circles below the counter only.
         if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
-            m_firstCircleOfName.Insert(circle.m_lstMolecules.front().name, static_cast<std::uint32_t>(c), CircleKey());
+            m_firstCircleOfName.Insert(circle.m_lstMolecules.front().name, c, CircleKey());
         }
     }
 }
@@ -371,7 +372,7 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
     }
     m_largestNumber[circle] = std::max(m_largestNumber[circle], number);
     if (c->m_lstMolecules.size() == 1) {
-        m_firstCircleOfName.Insert(c->m_lstMolecules.front().name, static_cast<std::uint32_t>(circle), CircleKey());
+        m_firstCircleOfName.Insert(c->m_lstMolecules.front().name, static_cast<size_t>(circle), CircleKey());
     }
     return number;
 }
@@ -392,11 +393,11 @@ void CSphereBuilder::Register(const std::string& name, int circle, int index) {
 }
 
 bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
-    const std::uint32_t* c = m_firstCircleOfName.Find(name, CircleKey());
-    if (!c) {
+    const size_t c = m_firstCircleOfName.Find(name, CircleKey());
+    if (c == CNameSlots::npos) {
         return false;
     }
-    pos = NodePos{static_cast<int>(*c), 0};
+    pos = NodePos{static_cast<int>(c), 0};
     return true;
 }
 

@@ -103,12 +103,13 @@ private:
     CInteractionStore& m_store;
     std::vector<char> m_inProgress;
     std::vector<int> m_largestNumber;  // by circle number
-    // First node's name -> first circle, long names read from the graph:
-    // first nodes are neither moved nor renamed while it builds.
-    CShortNameTable<std::uint32_t> m_firstCircleOfName;
+    // First node's name -> first circle, the names read from the graph:
+    // first nodes are neither moved nor renamed while it builds. Relation
+    // names are long, so their heads would not spare the compare.
+    CNameSlots m_firstCircleOfName;
     struct FirstNodeName {
         const CNode* graph;
-        const std::string& operator()(std::uint32_t c) const {
+        const std::string& operator()(size_t c) const {
             return graph->GetCircle(static_cast<int>(c))->m_lstMolecules.front().name;
         }
     };

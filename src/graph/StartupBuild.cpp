@@ -27,7 +27,6 @@ void AppendInt(std::string& s, int value) {
 class StartupBuilder {
 public:
     StartupBuilder(CNode& graph, size_t interactions) : m_graph(graph) {
-        m_molecules.reserve(interactions);
         m_entries.reserve(interactions);
         m_nodes.reserve(2 * interactions + 1);
         m_nodes.push_back(nullptr);  // circle numbers start at 1
