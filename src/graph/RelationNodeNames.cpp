@@ -93,6 +93,7 @@ const std::vector<std::string>& CRelationNodeNames::For(const CInteractionStore&
 std::vector<NodePos> LocateRelationNodes(const CNode& graph, const CInteractionStore& store,
                                          CRelationNodeNames* kept) {
     std::unordered_map<std::string_view, NodePos> relationNodes;
+    relationNodes.reserve(RecordCount(store));  // about one relation node per interaction
     int c = 0;
     for (const CCircleData& circle : graph.m_lstCircles) {
         ++c;
