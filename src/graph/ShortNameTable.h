@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "NameSlots.h"
+
 // A name-to-value table for the graph builds, where most names are short:
 // open addressing in one flat array of 32-byte slots, each holding the
 // name's hash, the value and the name's first bytes. A short name is
@@ -105,24 +107,8 @@ private:
         }
     }
 
-    // At most half full, so runs stay short.
     void Rehash(size_t names) {
-        size_t capacity = 16;
-        while (capacity < 2 * names) {
-            capacity *= 2;
-        }
-        std::vector<Slot> old(capacity);
-        old.swap(m_slots);
-        const size_t mask = capacity - 1;
-        for (const Slot& s : old) {
-            if (s.used) {
-                size_t i = s.hash & mask;
-                while (m_slots[i].used) {
-                    i = (i + 1) & mask;
-                }
-                m_slots[i] = s;
-            }
-        }
+        RehashSlots(m_slots, names, [](const Slot& s) { return s.used != 0; });
     }
 
     std::vector<Slot> m_slots;
