@@ -9,23 +9,23 @@
 
 // Open addressing tables at most half full, so runs stay short: moves the
 // used slots (each with a `hash`) into a table with room for `names`, each
-// to the first free slot from its hash on.
+// to the first free slot from its hash on. (Not "slots": Qt's keyword.)
 template <class Slot, class Used>
-void RehashSlots(std::vector<Slot>& slots, size_t names, const Used& used) {
+void RehashSlots(std::vector<Slot>& table, size_t names, const Used& used) {
     size_t capacity = 16;
     while (capacity < 2 * names) {
         capacity *= 2;
     }
     std::vector<Slot> old(capacity);
-    old.swap(slots);
+    old.swap(table);
     const size_t mask = capacity - 1;
     for (const Slot& s : old) {
         if (used(s)) {
             size_t i = s.hash & mask;
-            while (used(slots[i])) {
+            while (used(table[i])) {
                 i = (i + 1) & mask;
             }
-            slots[i] = s;
+            table[i] = s;
         }
     }
 }
