@@ -42,17 +42,8 @@ std::string CInteractionStore::LookUpKeyword(const std::string& keyword) {
 }
 
 int CInteractionStore::CountInteractionRows() {
-    if (!m_setInteraction.IsOpen() && !m_setInteraction.Open()) {
-        return 0;
-    }
-    if (!m_setInteraction.IsBOF()) {
-        m_setInteraction.MoveFirst();
-    }
-    int count = 0;
-    for (; !m_setInteraction.IsEOF(); m_setInteraction.MoveNext()) {
-        ++count;
-    }
-    return count;
+    size_t rows = 0;
+    return m_setInteraction.ReadEach(nullptr, rows) ? static_cast<int>(rows) : 0;
 }
 
 bool CInteractionStore::LoadInteractions() {
@@ -60,37 +51,44 @@ bool CInteractionStore::LoadInteractions() {
     m_nInteractions = 0;
     m_nLineBreakRepairs = 0;
     InvalidateInteractionIndex();
-    // The array mirrors the table at the time of each build: fetch afresh.
-    const bool fetched = m_setInteraction.IsOpen() ? m_setInteraction.Requery() : m_setInteraction.Open();
+    // The array mirrors the table at the time of each build: fetch afresh,
+    // each row straight into its record, the texts held once.
+    CInteractionSet& set = m_setInteraction;
+    // Sized first: growing by doubling would copy the records and fault in
+    // twice their memory.
+    size_t rows = 0;
+    bool fetched = set.CountRows(rows);
+    if (fetched) {
+        m_pInteractions.reserve(rows);
+    }
+    fetched = fetched && set.ReadEach(
+        [this, &set] {
+            InteractionRecord& r = m_pInteractions.emplace_back();
+            // The next row overwrites the members, so their texts can be moved.
+            r.id = std::move(set.m_rel_ID);
+            r.kind = set.m_rel_kind;
+            r.member1 = std::move(set.m_rel_mem1);
+            r.member2 = std::move(set.m_rel_mem2);
+            r.name = std::move(set.m_rel_name);
+            r.prep1 = std::move(set.m_rel_prep1);
+            r.remark = std::move(set.m_rel_rem);
+            r.source = std::move(set.m_rel_source);
+            r.state = 0;
+            r.built = 0;
+            // A line break in a name would split a line of the pathway file.
+            const bool broken1 = ReplaceLineBreaks(r.member1);
+            const bool broken2 = ReplaceLineBreaks(r.member2);
+            m_nLineBreakRepairs += broken1 || broken2;
+            NormaliseMemberNames(r.member1, r.member2, r.kind);
+        },
+        rows);
     if (!fetched) {
-        m_strDataError = m_setInteraction.GetLastError();
+        m_pInteractions.clear();
+        m_nLineBreakRepairs = 0;
+        m_strDataError = set.GetLastError();
         return false;
     }
-    m_nInteractions = static_cast<int>(m_setInteraction.GetRecordCount());
-    m_pInteractions.resize(m_nInteractions);
-    if (!m_setInteraction.IsBOF()) {
-        m_setInteraction.MoveFirst();
-    }
-    CInteractionSet& set = m_setInteraction;
-    for (int i = 0; !set.IsEOF() && i < m_nInteractions; ++i, set.MoveNext()) {
-        InteractionRecord& r = m_pInteractions[i];
-        // The next move overwrites the members, so their texts can be moved.
-        r.id = std::move(set.m_rel_ID);
-        r.kind = set.m_rel_kind;
-        r.member1 = std::move(set.m_rel_mem1);
-        r.member2 = std::move(set.m_rel_mem2);
-        r.name = std::move(set.m_rel_name);
-        r.prep1 = std::move(set.m_rel_prep1);
-        r.remark = std::move(set.m_rel_rem);
-        r.source = std::move(set.m_rel_source);
-        r.state = 0;
-        r.built = 0;
-        // A line break in a name would split a line of the pathway file.
-        const bool broken1 = ReplaceLineBreaks(r.member1);
-        const bool broken2 = ReplaceLineBreaks(r.member2);
-        m_nLineBreakRepairs += broken1 || broken2;
-        NormaliseMembers(i);
-    }
+    m_nInteractions = static_cast<int>(m_pInteractions.size());
     return true;
 }
 

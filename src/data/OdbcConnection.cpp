@@ -97,6 +97,10 @@ bool Connection::Open(const std::string& connect, std::string& error) {
         // for a lock before it reports it.
         AddAttributeIfAbsent(in, "NoCreat", "1");
         AddAttributeIfAbsent(in, "Timeout", std::to_string(kBusyTimeoutMilliseconds));
+        // Otherwise the driver copies a whole result into its own table
+        // before the first fetch: reading a large relation table would hold
+        // every value twice.
+        AddAttributeIfAbsent(in, "StepAPI", "1");
         limit = kSqlite3DriverLimit;
     }
     if (in.size() > limit) {

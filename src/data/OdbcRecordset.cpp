@@ -141,16 +141,88 @@ bool Recordset::Fetch() {
         ++m_rows;
     }
     if (!error.empty()) {
-        m_lastError =
-            IsLockDiagnostic(error) ? LockMessage(error) : "Cannot read the table " + TableName() + ".\n" + error;
-        m_rows = 0;
-        m_stmt.reset();
-        m_stmtSql.clear();
+        FetchFailed(error);
         return false;
     }
     stmt.CloseCursor();  // holds no read lock between queries
     Exchange();
     return true;
+}
+
+void Recordset::FetchFailed(const std::string& error) {
+    m_lastError =
+        IsLockDiagnostic(error) ? LockMessage(error) : "Cannot read the table " + TableName() + ".\n" + error;
+    m_rows = 0;
+    m_stmt.reset();
+    m_stmtSql.clear();
+}
+
+bool Recordset::ReadEach(const std::function<void()>& row, size_t& rows) {
+    rows = 0;
+    if (!Connect()) {
+        return false;
+    }
+    m_bytes.clear();
+    m_bytes.shrink_to_fit();
+    m_cellStart.clear();
+    m_cellStart.shrink_to_fit();
+    m_ints.clear();
+    m_rows = m_position = 0;
+    if (!RunSnapshotQuery()) {
+        return false;
+    }
+    m_open = true;
+    Statement& stmt = *m_stmt;
+    std::string error;
+    while (stmt.Fetch(error)) {
+        if (row) {
+            ExchangeFetched(stmt);
+            row();
+        }
+        ++rows;
+    }
+    if (!error.empty()) {
+        FetchFailed(error);
+        rows = 0;
+        return false;
+    }
+    stmt.CloseCursor();
+    return true;
+}
+
+bool Recordset::CountRows(size_t& rows) {
+    rows = 0;
+    if (!Connect()) {
+        return false;
+    }
+    Statement stmt;
+    std::string sql = "SELECT COUNT(*) FROM " + GetDefaultSQL();
+    if (!m_strFilter.empty()) {
+        sql += " WHERE " + m_strFilter;
+    }
+    if (!Run(stmt, sql, m_filterParams)) {
+        m_lastError.clear();  // the query proper reports what is wrong
+        return true;
+    }
+    stmt.BindIntColumn(0);
+    std::string error;
+    const std::int32_t count = stmt.Fetch(error) ? stmt.Int(0) : 0;
+    stmt.CloseCursor();
+    rows = count > 0 ? static_cast<size_t>(count) : 0;
+    return true;
+}
+
+void Recordset::ExchangeFetched(const Statement& stmt) {
+    for (size_t i = 0; i < m_fx.m_fields.size(); ++i) {
+        const FieldExchange::Field& f = m_fx.m_fields[i];
+        if (f.text) {
+            size_t length = 0;
+            const char* text = stmt.Text(static_cast<int>(i), length);
+            f.text->assign(text, length);
+        } else {
+            *f.value = stmt.Int(static_cast<int>(i));
+        }
+    }
 }
 
 bool Recordset::RunSnapshotQuery() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,16 @@ public:
     void MoveNext();
     // Fetches the snapshot again with the current filter and its parameters.
     bool Requery();
+    // Runs the query like Requery but keeps no snapshot: each fetched row
+    // is copied into the bound members and `row` is called (when given),
+    // so a caller that moves the values out holds every text once. Leaves
+    // the recordset open and empty; false with GetLastError() when the
+    // query or a fetch fails. `rows` counts the rows handed over.
+    bool ReadEach(const std::function<void()>& row, size_t& rows);
+    // The rows the query would give now (COUNT(*) with the current
+    // filter), to size what ReadEach fills; 0 when they cannot be counted.
+    // False, with GetLastError(), only when the source cannot be reached.
+    bool CountRows(size_t& rows);
     size_t GetRecordCount() const { return m_rows; }
 
     // WHERE condition with [bracketed] identifiers and ? markers; values go
@@ -72,6 +83,9 @@ protected:
 private:
     bool Connect();
     bool Fetch();
+    // The failure of a fetch loop: the message, and no statement kept.
+    void FetchFailed(const std::string& error);
+    void ExchangeFetched(const Statement& stmt);
     std::string TableName() const;
     std::string SelectText(const std::string& filter) const;
     bool Run(Statement& stmt, const std::string& sql, const std::vector<std::string>& params);

@@ -7,6 +7,29 @@
 #include <utility>
 #include <vector>
 
+// Open addressing tables at most half full, so runs stay short: moves the
+// used slots (each with a `hash`) into a table with room for `names`, each
+// to the first free slot from its hash on. (Not "slots": Qt's keyword.)
+template <class Slot, class Used>
+void RehashSlots(std::vector<Slot>& table, size_t names, const Used& used) {
+    size_t capacity = 16;
+    while (capacity < 2 * names) {
+        capacity *= 2;
+    }
+    std::vector<Slot> old(capacity);
+    old.swap(table);
+    const size_t mask = capacity - 1;
+    for (const Slot& s : old) {
+        if (used(s)) {
+            size_t i = s.hash & mask;
+            while (used(table[i])) {
+                i = (i + 1) & mask;
+            }
+            table[i] = s;
+        }
+    }
+}
+
 // A name-to-number table that keeps no names: each slot holds the name's
 // hash and a number, and the caller's `keyAt(number)` gives the name a
 // number stands for. Open addressing in one flat array, so a look-up
@@ -103,24 +126,8 @@ private:
         }
     }
 
-    // At most half full, so runs stay short.
     void Rehash(size_t names) {
-        size_t capacity = 16;
-        while (capacity < 2 * names) {
-            capacity *= 2;
-        }
-        std::vector<Slot> old(capacity);
-        old.swap(m_slots);
-        const size_t mask = capacity - 1;
-        for (const Slot& s : old) {
-            if (s.value) {
-                size_t i = s.hash & mask;
-                while (m_slots[i].value) {
-                    i = (i + 1) & mask;
-                }
-                m_slots[i] = s;
-            }
-        }
+        RehashSlots(m_slots, names, [](const Slot& s) { return s.value != 0; });
     }
 
     std::vector<Slot> m_slots;

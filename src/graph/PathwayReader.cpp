@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "Node.h"
 #include "PathwayFile.h"
 
@@ -280,6 +282,12 @@ bool LoadPathway(const std::string& path, CInteractionStore* store, LoadedPathwa
         return false;
     }
     std::string text;
+    // Sized at once: grown by doubling, a large file would be copied over
+    // and over while it is read.
+    struct stat st {};
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
+        text.reserve(static_cast<size_t>(st.st_size));
+    }
     char buffer[1 << 16];
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {

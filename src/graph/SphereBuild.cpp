@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 
 #include "BackLinks.h"
 #include "InteractionStore.h"
@@ -11,6 +12,8 @@
 namespace {
 
 const NodePos kNoPosition{-1, -1};
+constexpr int kNotPosition = INT_MIN;
+constexpr int kAhead = 8;  // rows whose look-ups are prefetched
 
 bool IsPosition(const NodePos& p) { return p.circle > 0 && p.index >= 0; }
 
@@ -107,6 +110,11 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
     for (const std::string& entry : graph.m_lstNameIndex) {
         m_nameBytes += entry.size();
     }
+    // Grown as names come: a table sized for the worst case would spread
+    // the look-ups over more cache lines than the names need.
+    for (size_t k = 0; k + 1 < graph.m_lstNameIndex.size(); k += 2) {
+        NoteIndexEntry(k);
+    }
     const size_t circles = graph.m_lstCircles.size();
     m_firstCircleOfName.reserve(circles + static_cast<size_t>(InteractionCount()));
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
@@ -134,6 +142,11 @@ bool CSphereBuilder::BuildPathway() {
     for (bool again = true; again;) {
         again = false;
         for (int i = 0; i < n; ++i) {
+            if (i + kAhead < n) {
+                // Rows are read in order: their members' slots start loading early.
+                m_firstEntryOfName.Prefetch(Record(i + kAhead).member1);
+                m_firstEntryOfName.Prefetch(Record(i + kAhead).member2);
+            }
             if (!Record(i).built) {
                 BuildFrom(i);
                 if (!m_strError.empty()) {
@@ -189,6 +202,15 @@ NodePos CSphereBuilder::BuiltPosition(int j) const {
     return NodePos{Record(j).nodeCircle, Record(j).nodeIndex};
 }
 
+void CSphereBuilder::NoteIndexEntry(size_t k) {
+    IndexedName n;
+    n.entry = static_cast<std::uint32_t>(k);
+    if (!ParsePosition(m_graph.m_lstNameIndex[k + 1], n.pos.circle, n.pos.index)) {
+        n.pos.circle = kNotPosition;
+    }
+    m_firstEntryOfName.Insert(m_graph.m_lstNameIndex[k], n, EntryKey());
+}
+
 bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos) const {
     if (j >= 0) {
         if (!Record(j).built) {
@@ -197,8 +219,19 @@ bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos
         pos = BuiltPosition(j);
         return true;
     }
-    const std::string text = m_graph.LookUpName(member, 0);
-    return !text.empty() && ParsePosition(text, pos.circle, pos.index);
+    // The graph's index matches a position-shaped name against position
+    // texts too; only its own look-up answers those.
+    int c = 0, i = 0;
+    if (ParsePosition(member, c, i) && member == FormatPosition(c, i)) {
+        const std::string text = m_graph.LookUpName(member, 0);
+        return !text.empty() && ParsePosition(text, pos.circle, pos.index);
+    }
+    const IndexedName* n = m_firstEntryOfName.Find(member, EntryKey());
+    if (!n || n->pos.circle == kNotPosition) {
+        return false;
+    }
+    pos = n->pos;
+    return true;
 }
 
 CSphereBuilder::Frame CSphereBuilder::Begin(int i) {
@@ -355,6 +388,8 @@ int CSphereBuilder::AddMolecule(int circle, MoleculeRecord m) {
 void CSphereBuilder::Register(const std::string& name, int circle, int index) {
     m_nameBytes += 2 * name.size();  // the index keeps the name in its list and in its table
     m_graph.RegisterName(name, circle, index, 0);
+    const IndexedName n{static_cast<std::uint32_t>(m_graph.m_lstNameIndex.size() - 2), NodePos{circle, index}};
+    m_firstEntryOfName.Insert(name, n, EntryKey());
 }
 
 bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {

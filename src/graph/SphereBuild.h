@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Node.h"
+#include "ShortNameTable.h"
 
 class CInteractionStore;
 struct InteractionRecord;
@@ -103,7 +104,8 @@ private:
     std::vector<char> m_inProgress;
     std::vector<int> m_largestNumber;  // by circle number
     // First node's name -> first circle, the names read from the graph:
-    // first nodes are neither moved nor renamed while it builds.
+    // first nodes are neither moved nor renamed while it builds. Relation
+    // names are long, so their heads would not spare the compare.
     CNameSlots m_firstCircleOfName;
     struct FirstNodeName {
         const CNode* graph;
@@ -112,6 +114,20 @@ private:
         }
     };
     FirstNodeName CircleKey() const { return FirstNodeName{&m_graph}; }
+    // The graph's name index as the build reads it: each name's first
+    // entry and the position it gives, so that a member's look-up needs no
+    // trip through the index's strings.
+    struct IndexedName {
+        std::uint32_t entry = 0;  // offset of the name in m_lstNameIndex
+        NodePos pos;              // circle kNotPosition: the entry's text is no position
+    };
+    CShortNameTable<IndexedName> m_firstEntryOfName;
+    struct IndexName {
+        const CNode* graph;
+        const std::string& operator()(const IndexedName& n) const { return graph->m_lstNameIndex[n.entry]; }
+    };
+    IndexName EntryKey() const { return IndexName{&m_graph}; }
+    void NoteIndexEntry(size_t k);
     NameLimits m_limits;
     std::uint64_t m_nameBytes = 0;  // of every name the graph holds, the index's copies too
     int m_nCurrent = -1;            // the interaction being placed

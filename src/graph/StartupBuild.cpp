@@ -1,126 +1,186 @@
 #include "StartupBuild.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <climits>
 #include <cstdint>
-#include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 #include "InteractionStore.h"
 #include "LinkText.h"
+#include "ShortNameTable.h"
 
 namespace {
 
-std::string LinkEntryText(int circle, int index, int kind) {
-    std::string s = std::to_string(circle);
-    s += ' ';
-    s += std::to_string(index);
-    s += ' ';
-    s += std::to_string(kind);
-    s += " 1";
-    return s;
+void AppendInt(std::string& s, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    s.append(buffer, result.ptr);
 }
 
 // The build alone writes links and registers names while it runs, so it
 // keeps its own indexes: every circle of this graph holds one molecule at
 // index 0, registered when its circle was made, in circle order, so the
 // first registration of a name is also what a scan would find first.
+// Both indexes are flat tables, so a look-up costs one cache miss at most.
 class StartupBuilder {
 public:
     StartupBuilder(CNode& graph, size_t interactions) : m_graph(graph) {
-        m_molecules.reserve(interactions);
         m_entries.reserve(interactions);
+        m_nodes.reserve(2 * interactions + 1);
+        m_nodes.push_back(nullptr);  // circle numbers start at 1
         m_graph.ReserveNames(interactions);
     }
 
     void Add(const InteractionRecord& r) {
         const int k = r.kind;
         const int w = InteractionLevel(r.remark);
-        Molecule* a = Find(r.member1);
-        Molecule* b = Find(r.member2);
+        const int a = Find(r.member1);
+        const int b = Find(r.member2);
         if (a && b) {
-            AddLink(*a, b->circle, k);
-            MoleculeRecord* t = a->circle < b->circle ? a->node : b->node;
+            AddLink(a, b, k);
+            MoleculeRecord* t = m_nodes[a < b ? a : b];
             t->linkCount = std::max(t->linkCount, 0) + 1;
             t->level = std::min(t->level, w);
         } else if (!a && !b) {
-            Molecule& first = NewMolecule(r.member1, k, w);
+            const int first = NewMolecule(r.member1, k, w);
+            Register(r.member1, first);
             AddLink(first, m_n + 1, k);
-            NewMolecule(r.member2, k, w);
+            Register(r.member2, NewMolecule(r.member2, k, w));
         } else if (!a) {
             // The new molecule is registered after its link is written.
-            Molecule m = MakeMolecule(r.member1, k, w);
-            AddLink(m, b->circle, k);
-            b->node->level = std::min(b->node->level, w);
+            const int m = NewMolecule(r.member1, k, w);
+            AddLink(m, b, k);
+            m_nodes[b]->level = std::min(m_nodes[b]->level, w);
             Register(r.member1, m);
         } else {
-            Molecule m = MakeMolecule(r.member2, k, w);
-            AddLink(*a, m.circle, k);
-            a->node->level = std::min(a->node->level, w);
+            const int m = NewMolecule(r.member2, k, w);
+            AddLink(a, m, k);
+            m_nodes[a]->level = std::min(m_nodes[a]->level, w);
             Register(r.member2, m);
         }
     }
 
+    // A row that comes a little later: its look-ups' slots start loading.
+    void Prefetch(const InteractionRecord& r) const {
+        m_molecules.Prefetch(r.member1);
+        m_molecules.Prefetch(r.member2);
+    }
+
 private:
-    struct Molecule {
-        int circle = 0;
-        MoleculeRecord* node = nullptr;  // circles and their nodes never move once appended
+    // A molecule's circle number, 0 when the name is not registered.
+    struct NodeName {
+        const std::vector<MoleculeRecord*>* nodes;
+        const std::string& operator()(std::uint32_t circle) const { return (*nodes)[circle]->name; }
     };
-    struct LinkKey {
-        int from, to, kind;
-        bool operator==(const LinkKey& o) const { return from == o.from && to == o.to && kind == o.kind; }
-    };
-    struct LinkKeyHash {
-        size_t operator()(const LinkKey& k) const {
+    NodeName Key() const { return NodeName{&m_nodes}; }
+
+    int Find(const std::string& name) const {
+        const std::uint32_t* circle = m_molecules.Find(name, Key());
+        return circle ? static_cast<int>(*circle) : 0;
+    }
+
+    // A circle of its own for the molecule; returns its number.
+    int NewMolecule(const std::string& name, int kind, int level) {
+        ++m_n;
+        CCircleData& circle = m_graph.AppendEmptyCircle();
+        MoleculeRecord& m = circle.m_lstMolecules.emplace_back();
+        m.number = 0;
+        m.name = name;
+        m.relation = kind;
+        m.size = 1;
+        m.linkCount = 0;
+        m.level = level;
+        m_nodes.push_back(&m);  // circles and their nodes never move once appended
+        return m_n;
+    }
+
+    // The first registration of a name wins, as in the graph's own index.
+    void Register(const std::string& name, int circle) {
+        m_graph.RegisterName(name, circle, 0, 0);
+        m_molecules.Insert(name, static_cast<std::uint32_t>(circle), Key());
+    }
+
+    void AddLink(int from, int target, int kind) {
+        if (!m_entries.Insert(from, target, kind)) {
+            return;
+        }
+        std::string& links = m_nodes[from]->links;
+        if (!links.empty()) {
+            links += ' ';
+        }
+        AppendInt(links, target);
+        links += " 0 ";
+        AppendInt(links, kind);
+        links += " 1";
+    }
+
+    // The (from, to, kind) links written so far, in one flat array.
+    class LinkSet {
+    public:
+        void reserve(size_t n) {
+            size_t capacity = 16;
+            while (capacity < 2 * n) {
+                capacity *= 2;
+            }
+            if (capacity > m_keys.size()) {
+                Grow(capacity);
+            }
+        }
+        // False when the link was there already.
+        bool Insert(int from, int to, int kind) {
+            if (2 * (m_count + 1) > m_keys.size()) {
+                Grow(m_keys.empty() ? 16 : 2 * m_keys.size());
+            }
+            const Key key{from, to, kind};
+            Key* slot = Locate(key);
+            if (slot->from != 0) {
+                return false;
+            }
+            *slot = key;
+            ++m_count;
+            return true;
+        }
+
+    private:
+        struct Key {
+            int from = 0, to = 0, kind = 0;  // from 0: an empty slot (circles start at 1)
+        };
+        static size_t Hash(const Key& k) {
             std::uint64_t h = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(k.from)) << 32) ^
                               static_cast<std::uint32_t>(k.to);
             h ^= static_cast<std::uint64_t>(static_cast<std::uint32_t>(k.kind)) * 0x9E3779B97F4A7C15ull;
             h = (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ull;
             return static_cast<size_t>(h ^ (h >> 29));
         }
+        Key* Locate(const Key& key) {
+            const size_t mask = m_keys.size() - 1;
+            for (size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+                Key& s = m_keys[i];
+                if (s.from == 0 || (s.from == key.from && s.to == key.to && s.kind == key.kind)) {
+                    return &s;
+                }
+            }
+        }
+        void Grow(size_t capacity) {
+            std::vector<Key> old(capacity);
+            old.swap(m_keys);
+            for (const Key& k : old) {
+                if (k.from != 0) {
+                    *Locate(k) = k;
+                }
+            }
+        }
+        std::vector<Key> m_keys;
+        size_t m_count = 0;
     };
 
-    Molecule* Find(const std::string& name) {
-        auto it = m_molecules.find(name);
-        return it == m_molecules.end() ? nullptr : &it->second;
-    }
-
-    Molecule MakeMolecule(const std::string& name, int kind, int level) {
-        ++m_n;
-        m_graph.NewStartupCircle(name, std::string(), kind);
-        Molecule m{m_n, m_graph.GetMolecule(m_n, 0)};
-        m.node->level = level;
-        return m;
-    }
-
-    Molecule& NewMolecule(const std::string& name, int kind, int level) {
-        Molecule m = MakeMolecule(name, kind, level);
-        return Register(name, m);
-    }
-
-    // The first registration of a name wins, as in the graph's own index.
-    Molecule& Register(const std::string& name, const Molecule& m) {
-        m_graph.RegisterName(name, m.circle, 0, 0);
-        return m_molecules.emplace(name, m).first->second;
-    }
-
-    void AddLink(const Molecule& from, int target, int kind) {
-        if (!m_entries.insert(LinkKey{from.circle, target, kind}).second) {
-            return;
-        }
-        std::string& links = from.node->links;
-        if (!links.empty()) {
-            links += ' ';
-        }
-        links += LinkEntryText(target, 0, kind);
-    }
-
     CNode& m_graph;
-    int m_n = 0;  // circles made so far; equals the last circle number
-    std::unordered_map<std::string_view, Molecule> m_molecules;  // views into the records' members
-    std::unordered_set<LinkKey, LinkKeyHash> m_entries;
+    int m_n = 0;                          // circles made so far; equals the last circle number
+    std::vector<MoleculeRecord*> m_nodes;  // by circle number
+    CShortNameTable<std::uint32_t> m_molecules;
+    LinkSet m_entries;
 };
 
 }  // namespace
@@ -144,12 +204,16 @@ std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store) {
 std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
                                                   const std::function<bool(size_t, size_t)>& step) {
     constexpr size_t kRecordsPerStep = 4096;
+    constexpr size_t kAhead = 8;  // rows whose look-ups are prefetched
     auto graph = std::make_unique<CNode>(&store);
     const size_t total = store.m_pInteractions.size();
     StartupBuilder builder(*graph, total);
     for (size_t i = 0; i < total; ++i) {
         if (step && i % kRecordsPerStep == 0 && !step(i, total)) {
             return nullptr;
+        }
+        if (i + kAhead < total) {
+            builder.Prefetch(store.m_pInteractions[i + kAhead]);
         }
         builder.Add(store.m_pInteractions[i]);
     }

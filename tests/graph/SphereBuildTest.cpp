@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "InteractionStore.h"
+#include "RelationNodeNames.h"
 #include "SphereBuild.h"
 
 namespace {
@@ -500,6 +501,30 @@ TEST(SphereBuild, NamesPastTheirLimitsStopTheBuild) {
             EXPECT_EQ(r.built, 0) << r.id;
         }
     }
+}
+
+// The names kept from a build serve an open only while the records are
+// what the build read; a changed member, kind, id or count replays it.
+TEST(SphereBuild, KeptRelationNodeNamesFollowTheRecords) {
+    CInteractionStore store("");
+    const std::unique_ptr<CNode> g =
+        Build(store, {{"A", "B", 0}, {"B", "C", 2}, {"r__1", "D", 6}, {"C", "E", 2}});
+    CRelationNodeNames kept;
+    kept.Remember(*g, store);
+    EXPECT_EQ(kept.For(store), SphereRelationNodeNames(store));
+    const std::vector<std::function<void(InteractionRecord&)>> changes = {
+        [](InteractionRecord& r) { r.member2 = "F"; },
+        [](InteractionRecord& r) { r.kind = 6; },
+        [](InteractionRecord& r) { r.id = "r__9"; },
+    };
+    for (size_t k = 0; k < changes.size(); ++k) {
+        changes[k](store.m_pInteractions[0]);
+        const std::vector<std::string> replayed = SphereRelationNodeNames(store);
+        EXPECT_EQ(kept.For(store), replayed) << "change " << k;
+    }
+    store.m_nInteractions = 2;
+    EXPECT_EQ(kept.For(store), SphereRelationNodeNames(store));
+    EXPECT_EQ(kept.For(store).size(), 2u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "NameSlots.h"
+#include "ShortNameTable.h"
 #include "StableLists.h"
 
 namespace {
@@ -120,6 +121,38 @@ TEST(NameSlots, FindInsertAndEraseAgreeWithAMap) {
                 << other << " at step " << step;
         }
     }
+}
+
+// Names of every length around the inline head (the empty name, names
+// that fill it, longer names sharing a head), inserted in random order
+// with repeats: the first value stays, every look-up agrees with a map,
+// and the table grows from nothing through its rehashes.
+TEST(ShortNameTable, KeepsTheFirstValueOfEveryNameAsAMapDoes) {
+    std::mt19937 random(11);
+    const std::string head(30, 'h');
+    std::vector<std::string> keys = {""};
+    for (int i = 0; i < 300; ++i) {
+        keys.push_back(head.substr(0, static_cast<size_t>(i % 31)) + std::to_string(i % 120));
+    }
+    auto keyAt = [&keys](std::uint32_t k) -> const std::string& { return keys[k]; };
+    CShortNameTable<std::uint32_t> table;
+    std::unordered_map<std::string, std::uint32_t> expected;
+    for (int step = 0; step < 3000; ++step) {
+        const auto k = static_cast<std::uint32_t>(random() % keys.size());
+        auto [stored, added] = table.Insert(keys[k], k, keyAt);
+        auto [it, expectAdded] = expected.emplace(keys[k], k);
+        ASSERT_EQ(added, expectAdded) << keys[k];
+        EXPECT_EQ(*stored, it->second);
+        ASSERT_EQ(table.size(), expected.size());
+        const std::string& probe = keys[random() % keys.size()];
+        const std::uint32_t* found = table.Find(probe, keyAt);
+        auto e = expected.find(probe);
+        ASSERT_EQ(found != nullptr, e != expected.end()) << probe;
+        if (found) {
+            EXPECT_EQ(*found, e->second) << probe;
+        }
+    }
+    EXPECT_EQ(table.Find(head + "x", keyAt), nullptr);
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ bool CTarnwickDoc::BuildSpherePathway() {
         }
         return false;
     }
+    m_relationNames.Remember(*graph, *this);
     m_pGraph = std::move(graph);
     std::string ignored;  // no verdicts to read: the states stay as built
     m_verdicts.Apply(*this, *m_pGraph, ignored);
@@ -83,7 +84,7 @@ bool CTarnwickDoc::OpenPathway(const std::string& path, std::string& error) {
         return false;
     }
     // Everything that can fail is done; from here on the swap is whole.
-    const std::vector<NodePos> nodes = LocateRelationNodes(*loaded.graph, *this);
+    const std::vector<NodePos> nodes = LocateRelationNodes(*loaded.graph, *this, &m_relationNames);
     for (size_t i = 0; i < m_pInteractions.size(); ++i) {
         InteractionRecord& r = m_pInteractions[i];
         const NodePos p = i < nodes.size() ? nodes[i] : NodePos{};

@@ -6,6 +6,7 @@
 #include "InteractionStore.h"
 #include "Node.h"
 #include "NodePositions.h"
+#include "RelationNodeNames.h"
 #include "ReviewEngine.h"
 #include "VerdictKeeper.h"
 
@@ -66,4 +67,6 @@ public:
     ReviewSession m_review;
     // Review verdicts kept in the data source (off unless asked for).
     CVerdictKeeper m_verdicts;
+    // The relation-node names of the last sphere-view build, for opening.
+    CRelationNodeNames m_relationNames;
 };
