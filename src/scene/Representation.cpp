@@ -115,7 +115,7 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
     if (m_nodeIndex.IsAttached()) {
         if (SoNode* node = m_nodeIndex.FirstNamed(name)) {
             if (CoinPtr<SoPath> path = m_nodeIndex.PathTo(node)) {
-                apply(path.get());
+                matrix = m_matrixCache.MatrixAt(path.get(), m_host.GetViewportRegion());
             }
         }
         return matrix;

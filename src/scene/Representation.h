@@ -17,6 +17,7 @@
 #include "EdgeHighlighter.h"
 #include "GraphLookup.h"
 #include "GridLayout.h"
+#include "NodeMatrixCache.h"
 #include "NodeRootIndex.h"
 #include "RelationKind.h"
 #include "SceneClasses.h"
@@ -329,6 +330,8 @@ private:
     // Names resolve inside this scene, never through Coin's name table:
     // with both representations built every molecule name is in both.
     mutable CNodeRootIndex m_nodeIndex;
+    // Matrices of the nodes the index finds, without a walk past every turn.
+    mutable CNodeMatrixCache m_matrixCache;
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     bool m_bNodeMatricesComplete = false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 #include <Inventor/SoPath.h>
@@ -366,6 +367,57 @@ TEST_F(SphereSceneTest, BothRepresentationsActOnlyInTheirOwnScene) {
     EXPECT_TRUE(selected(*box).count(to));
     EXPECT_EQ(selected(*sphere), sphereBefore);
     EXPECT_TRUE(host.m_messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Sphere matrices found by name are the matrix action's to the last bit,
+// while circles are rebuilt in place and after the turns themselves move.
+TEST_F(SphereSceneTest, NamedSphereMatricesEqualTheMatrixActionAfterChanges) {
+    std::vector<TestRow> rows;
+    for (int k = 0; k < 12; ++k) {
+        rows.push_back({"M" + std::to_string(k), "M" + std::to_string((k * 5 + 3) % 12), k % 11});
+    }
+    FillInteractions(store, rows);
+    graph = BuildSphereGraphFromArray(store);
+    BuildSphere(400, 25);
+    auto turnRing = [this]() {
+        // A transformation ahead of every circle group of the first ring.
+        auto* ring = As<SoGroup>(ChildOf(sphere->GetNodeRoot(), 0));
+        for (int i = 0; ring && i < ring->getNumChildren(); ++i) {
+            if (auto* turn = As<SoRotationXYZ>(ring->getChild(i))) {
+                turn->angle.setValue(turn->angle.getValue() + 0.25f);
+                return;
+            }
+        }
+    };
+    const struct {
+        const char* step;
+        std::function<void()> run;
+    } steps[] = {
+        {"as built", [] {}},
+        {"every circle rebuilt", [this] {
+             for (int c = 1; c < graph->m_circle_count; ++c) {
+                 sphere->RebuildCircle(c);
+             }
+         }},
+        {"a turn moved", turnRing},
+        {"a circle rebuilt after the turn", [this] { sphere->RebuildCircle(2); }},
+    };
+    for (const auto& step : steps) {
+        step.run();
+        int compared = 0;
+        for (int c = 1; c < graph->m_circle_count; ++c) {
+            const std::string& name = graph->GetMolecule(c, 0)->name;
+            CoinPtr<SoPath> path = PathTo(sphere->GetNodeRoot(), name);
+            ASSERT_TRUE(path) << name;
+            EXPECT_EQ(sphere->GetNodeMatrix(name), MatrixAlong(path.get())) << step.step << ": " << name;
+            ++compared;
+        }
+        EXPECT_GT(compared, 10) << step.step;
+    }
 }
 
 }  // namespace
