@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <map>
 #include <set>
 
+#include <Inventor/SoOutput.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/actions/SoWriteAction.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoFont.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -19,6 +23,7 @@
 #include <Inventor/nodes/SoTranslation.h>
 
 #include "BoxRep.h"
+#include "CircleRebuilder.h"
 #include "SceneNames.h"
 #include "SceneTestSupport.h"
 #include "SphereBuild.h"
@@ -418,6 +423,108 @@ TEST_F(SphereSceneTest, NamedSphereMatricesEqualTheMatrixActionAfterChanges) {
         }
         EXPECT_GT(compared, 10) << step.step;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The scene as Coin writes it: types, names and set field values in order.
+std::string Written(SoNode* root) {
+    SoOutput out;
+    out.setBuffer(malloc(1024), 1024, realloc);
+    SoWriteAction write(&out);
+    write.apply(root);
+    void* buffer = nullptr;
+    size_t size = 0;
+    out.getBuffer(buffer, size);
+    std::string text(static_cast<const char*>(buffer), size);
+    free(buffer);
+    return text;
+}
+
+// Rebuilds one representation as edits do (taking over unchanged edges) and
+// the other from empty groups, at the same moments.
+struct ReusedAndFresh : ICircleRebuilder {
+    ReusedAndFresh(CSphereVision& r, CSphereVision& o) : reused(r), other(o) {}
+    int RebuildCircle(int circle) override {
+        EmptyEdges(circle);
+        const int fresh = other.RebuildCircle(circle);
+        EXPECT_EQ(reused.RebuildCircle(circle), fresh) << circle;
+        return fresh;
+    }
+    int RebuildCircleEdges(int circle) override {
+        EmptyEdges(circle);
+        const int fresh = other.RebuildCircleEdges(circle);
+        EXPECT_EQ(reused.RebuildCircleEdges(circle), fresh) << circle;
+        return fresh;
+    }
+    void EmptyEdges(int circle) {
+        if (auto* group = As<SoGroup>(FindNamed(other.GetEdgeRoot(), "circleNumEdge:" + std::to_string(circle)))) {
+            group->removeAllChildren();
+        }
+    }
+    CSphereVision& reused;
+    CSphereVision& other;
+};
+
+// Edges taken over by a rebuild are, field for field, the edges a rebuild
+// from nothing makes, also where the highlighting had changed an edge.
+TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
+    std::vector<TestRow> rows;
+    for (int k = 0; k < 60; ++k) {
+        rows.push_back({"M" + std::to_string(k % 20), "M" + std::to_string((k * 7 + 3) % 20), k % 11});
+    }
+    FillInteractions(store, rows);
+    graph = BuildSphereGraphFromArray(store);
+    BuildSphere(400, 25);
+    CSphereVision fresh(store, graph, host, 400, 25, graph->m_circle_count);
+    fresh.Layout();
+    fresh.BuildScene();
+    // The same highlighting on both: one edge of every circle turned white.
+    for (CSphereVision* rep : {sphere.get(), &fresh}) {
+        SoSearchAction search;
+        search.setType(SoMaterial::getClassTypeId());
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(rep->GetEdgeRoot());
+        for (int i = 0; i < search.getPaths().getLength(); i += 3) {
+            As<SoMaterial>(search.getPaths()[i]->getTail())->diffuseColor.setValue(1, 1, 1);
+        }
+    }
+    ASSERT_EQ(Written(sphere->GetEdgeRoot()), Written(fresh.GetEdgeRoot()));
+    ReusedAndFresh both(*sphere, fresh);
+    // Each edge group with the circle's group holding it.
+    auto edgeGroups = [this]() {
+        std::map<SoNode*, SoNode*> edges;
+        SoSearchAction search;
+        search.setType(SoCone::getClassTypeId());
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(sphere->GetEdgeRoot());
+        for (int i = 0; i < search.getPaths().getLength(); ++i) {
+            edges[search.getPaths()[i]->getNodeFromTail(1)] = search.getPaths()[i]->getNodeFromTail(2);
+        }
+        return edges;
+    };
+    size_t kept = 0;
+    for (const char* name : {"M5", "M17", "M2"}) {
+        int c = 0, i = 0;
+        sscanf(graph->LookUp(name).c_str(), "%d %d", &c, &i);
+        ASSERT_GT(c, 0) << name;
+        const std::map<SoNode*, SoNode*> before = edgeGroups();
+        std::set<SoNode*> circlesBefore;
+        std::vector<CoinPtr<SoNode>> held;  // no new group may take an old one's address
+        for (const auto& edge : before) {
+            circlesBefore.insert(edge.second);
+            held.emplace_back(edge.second);
+        }
+        ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, both), 1) << name;
+        EXPECT_EQ(Written(sphere->GetEdgeRoot()), Written(fresh.GetEdgeRoot())) << name;
+        // Edges that moved into a rebuilt circle's new group were taken over.
+        for (const auto& edge : edgeGroups()) {
+            kept += before.count(edge.first) && !circlesBefore.count(edge.second);
+        }
+    }
+    EXPECT_GT(kept, 0u);  // not all built anew
 }
 
 }  // namespace
