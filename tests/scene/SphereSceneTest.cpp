@@ -6,11 +6,9 @@
 #include <map>
 #include <set>
 
-#include <Inventor/SoOutput.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/actions/SoSearchAction.h>
-#include <Inventor/actions/SoWriteAction.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoFont.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -429,19 +427,6 @@ TEST_F(SphereSceneTest, NamedSphereMatricesEqualTheMatrixActionAfterChanges) {
 
 namespace {
 
-// The scene as Coin writes it: types, names and set field values in order.
-std::string Written(SoNode* root) {
-    SoOutput out;
-    out.setBuffer(malloc(1024), 1024, realloc);
-    SoWriteAction write(&out);
-    write.apply(root);
-    void* buffer = nullptr;
-    size_t size = 0;
-    out.getBuffer(buffer, size);
-    std::string text(static_cast<const char*>(buffer), size);
-    free(buffer);
-    return text;
-}
 
 // Rebuilds one representation as edits do (taking over unchanged edges) and
 // the other from empty groups, at the same moments.
@@ -491,7 +476,7 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
             As<SoMaterial>(search.getPaths()[i]->getTail())->diffuseColor.setValue(1, 1, 1);
         }
     }
-    ASSERT_EQ(Written(sphere->GetEdgeRoot()), Written(fresh.GetEdgeRoot()));
+    ASSERT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot()));
     ReusedAndFresh both(*sphere, fresh);
     // Each edge group with the circle's group holding it.
     auto edgeGroups = [this]() {
@@ -518,7 +503,7 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
             held.emplace_back(edge.second);
         }
         ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, both), 1) << name;
-        EXPECT_EQ(Written(sphere->GetEdgeRoot()), Written(fresh.GetEdgeRoot())) << name;
+        EXPECT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot())) << name;
         // Edges that moved into a rebuilt circle's new group were taken over.
         for (const auto& edge : edgeGroups()) {
             kept += before.count(edge.first) && !circlesBefore.count(edge.second);
