@@ -9,6 +9,7 @@
 #include "CircleData.h"
 #include "MoleculeRecord.h"
 #include "NameSlots.h"
+#include "NodeReferences.h"
 
 class CEditJournal;
 class CInteractionStore;
@@ -132,6 +133,8 @@ private:
     std::uint64_t m_nShapeRevision = 0;
     std::vector<std::uint64_t> m_circleRevisions;
     CEditJournal* m_pJournal = nullptr;
+    // What points into each circle, for removals.
+    CNodeReferences m_references;
     // Further entries of names registered more than once, in order.
     std::unordered_map<std::string, std::vector<size_t>> m_laterNameEntries;
     // First position in m_lstNameIndex of each registered name, the names

@@ -168,10 +168,12 @@ void CNode::MoveRegisteredName(const std::string& name, NodePos from, NodePos to
 }
 
 void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
-    // Any node may point into the circle (incoming lists are not complete),
-    // so every node is read; texts that cannot name the circle are skipped
-    // without being parsed.
-    for (int c = 1; c < m_circle_count; ++c) {
+    // Any node may point into the circle (incoming lists are not complete):
+    // only the circles whose nodes may are read, and in them texts that cannot
+    // name the circle are skipped without being parsed. A copy: touching
+    // the circles below changes the index.
+    const std::vector<int> pointing = m_references.CirclesPointingInto(*this, circle);
+    for (int c : pointing) {
         CCircleData* cd = GetCircle(c);
         if (!cd) {
             continue;
@@ -208,13 +210,14 @@ void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
         }
     }
     if (m_pDoc) {
-        for (size_t r = 0; r < m_pDoc->m_pInteractions.size(); ++r) {
-            InteractionRecord& rec = m_pDoc->m_pInteractions[r];
+        const std::vector<int> placed = m_references.RecordsPlacedIn(*this, circle);
+        for (int r : placed) {
+            InteractionRecord& rec = m_pDoc->m_pInteractions[static_cast<size_t>(r)];
             if (!rec.built || rec.nodeCircle != circle || rec.nodeIndex < index) {
                 continue;
             }
             if (m_pJournal) {
-                m_pJournal->NoteRecord(*this, static_cast<int>(r));
+                m_pJournal->NoteRecord(*this, r);
             }
             if (rec.nodeIndex == index) {
                 rec.built = 0;

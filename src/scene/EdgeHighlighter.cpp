@@ -159,7 +159,7 @@ void CEdgeHighlighter::SetNames(int number) {
     }
 }
 
-void CEdgeHighlighter::AddEdges(SoGroup* top) {
+void CEdgeHighlighter::AddEdges(SoGroup* top, const std::unordered_set<const SoNode*>* skip) {
     std::vector<int>& ofGroup = m_edgesOfGroup[top];
     std::vector<SoGroup*> todo{top};
     while (!todo.empty()) {
@@ -170,7 +170,9 @@ void CEdgeHighlighter::AddEdges(SoGroup* top) {
         for (int i = first; i <= last; ++i) {
             SoNode* child = group->getChild(i);
             if (child->isOfType(SoGroup::getClassTypeId())) {
-                todo.push_back(static_cast<SoGroup*>(child));
+                if (!skip || !skip->count(child)) {
+                    todo.push_back(static_cast<SoGroup*>(child));
+                }
                 continue;
             }
             if (!child->isOfType(SoCone::getClassTypeId()) || group->getNumChildren() <= kEdgeMaterialChild) {
@@ -285,14 +287,39 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
     }
     // The new edges have their own colours, whatever the mode.
     ForgetLooks();
-    DropNames(edges->second);
+    // Edge groups the replacement took over whole (a circle rebuilt in
+    // place keeps unchanged edges) keep their entries, found by material.
+    std::unordered_map<const SoNode*, int> byMaterial;
     for (int number : edges->second) {
+        byMaterial.emplace(m_edges[static_cast<size_t>(number)].material.get(), number);
+    }
+    std::unordered_set<const SoNode*> takenOver;
+    std::vector<int> kept, dropped;
+    auto* group = replacement->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(replacement) : nullptr;
+    for (int i = 0; group && i < group->getNumChildren(); ++i) {
+        auto* edge = group->getChild(i)->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(group->getChild(i))
+                                                                              : nullptr;
+        if (!edge || edge->getNumChildren() <= kEdgeMaterialChild) {
+            continue;
+        }
+        auto it = byMaterial.find(edge->getChild(kEdgeMaterialChild));
+        if (it != byMaterial.end() && takenOver.insert(edge).second) {
+            kept.push_back(it->second);
+            byMaterial.erase(it);
+        }
+    }
+    for (const auto& left : byMaterial) {
+        dropped.push_back(left.second);
+    }
+    DropNames(dropped);
+    for (int number : dropped) {
         m_edges[static_cast<size_t>(number)].material.reset();
         --m_liveEdges;
     }
     m_edgesOfGroup.erase(edges);
-    if (replacement->isOfType(SoGroup::getClassTypeId())) {
-        AddEdges(static_cast<SoGroup*>(replacement));
+    if (group) {
+        m_edgesOfGroup[group] = kept;
+        AddEdges(group, &takenOver);
     }
     // Edges that left the scene are dropped once they outnumber the rest.
     if (m_edges.size() > 2 * m_liveEdges + 1024) {

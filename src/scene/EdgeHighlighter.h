@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <Inventor/SbColor.h>
@@ -85,8 +86,9 @@ private:
 
     void Refresh();
     void Build();
-    // Indexes the edges below `group`, a child of the edge root.
-    void AddEdges(SoGroup* group);
+    // Indexes the edges below `group`, a child of the edge root, except
+    // below the groups in `skip`.
+    void AddEdges(SoGroup* group, const std::unordered_set<const SoNode*>* skip = nullptr);
     // Takes the edges off their names' lists.
     void DropNames(const std::vector<int>& numbers);
     std::string NameAt(NodePos at) const;

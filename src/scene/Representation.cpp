@@ -122,7 +122,7 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
     if (m_nodeIndex.IsAttached()) {
         if (SoNode* node = m_nodeIndex.FirstNamed(name)) {
             if (CoinPtr<SoPath> path = m_nodeIndex.PathTo(node)) {
-                apply(path.get());
+                matrix = m_matrixCache.MatrixAt(path.get(), m_host.GetViewportRegion());
             }
         }
         return matrix;
@@ -363,7 +363,7 @@ void CRepresentation::BuildCellEdges(int cell) {
     m_pEdgeRoot->addChild(group.get());
 }
 
-void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {
+void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group, CEdgeReuse* reuse) {
     const CNode* graph = Graph();
     const CCircleData* data = (graph && circle != 0) ? graph->GetCircle(circle) : nullptr;
     if (!data || data->m_lstMolecules.empty()) {
@@ -381,9 +381,17 @@ void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group) {
             // A link to a molecule that does not exist draws nothing.
             if (const MoleculeRecord* target = graph->GetMolecule(link.circle, link.index)) {
                 const SbVec3f to = TranslationOf(NodeMatrixAt(link.circle, link.index, target->name));
-                auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
-                                      source->linkCount, EdgeTransparency(*source, *target));
-                group->addChild(edge.get());
+                const std::optional<float> transparency = EdgeTransparency(*source, *target);
+                SoNode* same = reuse ? reuse->Take(LookOfEdge(from, to, link.kind, link.end, circle, k, link.circle,
+                                                              link.index, source->linkCount, transparency))
+                                     : nullptr;
+                if (same) {
+                    group->addChild(same);
+                } else {
+                    auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
+                                          source->linkCount, transparency);
+                    group->addChild(edge.get());
+                }
             }
             if (link.circle <= 0) {
                 break;

@@ -15,8 +15,10 @@
 
 #include "CoinPtr.h"
 #include "EdgeHighlighter.h"
+#include "EdgeReuse.h"
 #include "GraphLookup.h"
 #include "GridLayout.h"
+#include "NodeMatrixCache.h"
 #include "NodeRootIndex.h"
 #include "RelationKind.h"
 #include "SceneClasses.h"
@@ -105,7 +107,11 @@ public:
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);
-    void BuildCircleEdges(int circle, SoSeparator* group);
+    // With `reuse`, edges equal to old ones are taken over, not built.
+    void BuildCircleEdges(int circle, SoSeparator* group, CEdgeReuse* reuse = nullptr);
+    // What BuildEdge would make of these values.
+    EdgeLook LookOfEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex, int toCircle,
+                        int toIndex, int linkCount, std::optional<float> transparency) const;
     // One edge group; an absent transparency leaves the material's default.
     CoinPtr<SoSeparator> BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex,
                                    int toCircle, int toIndex, int linkCount, std::optional<float> transparency);
@@ -329,6 +335,8 @@ private:
     // Names resolve inside this scene, never through Coin's name table:
     // with both representations built every molecule name is in both.
     mutable CNodeRootIndex m_nodeIndex;
+    // Matrices of the nodes the index finds, without a walk past every turn.
+    mutable CNodeMatrixCache m_matrixCache;
     CEdgeHighlighter m_edgeHighlighter;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     // Reused for the names of labels.

@@ -166,9 +166,29 @@ int CRepresentation::RebuildCircleEdges(int circle) {
         return 0;
     }
     CoinPtr<SoSeparator> group = NamedGroup(name);
-    BuildCircleEdges(circle, group.get());
+    {
+        // Most edges of a large circle stay as they were after an edit.
+        CEdgeReuse reuse(old->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(old) : nullptr);
+        BuildCircleEdges(circle, group.get(), &reuse);
+    }
     m_edgeHighlighter.ReplaceChild(m_pEdgeRoot.get(), old, group.get());
     return 1;
+}
+
+EdgeLook CRepresentation::LookOfEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex,
+                                     int toCircle, int toIndex, int linkCount,
+                                     std::optional<float> transparency) const {
+    EdgeLook look;
+    look.from = from;
+    look.to = to;
+    look.coneName = "E_" + std::to_string(fromCircle) + ':' + std::to_string(fromIndex) + '-' +
+                    std::to_string(toCircle) + ':' + std::to_string(toIndex);
+    look.materialName = Numbered("edge_material_", kind);
+    look.color = GetEdgeColor(kind);
+    look.transparency = transparency;
+    look.radius = EdgeRadius(linkCount);
+    look.height = EdgeHeight((to - from).length(), end);
+    return look;
 }
 
 int CRepresentation::RebuildCircleLabels(int circle) {

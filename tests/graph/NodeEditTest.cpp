@@ -126,6 +126,20 @@ TEST_F(DeletionGraph, EverythingFollowsTheNodesAfterADeletedMolecule) {
     EXPECT_EQ(State(), after);
 }
 
+// What is written between two deletions is followed by the second one,
+// even a link and an end without incoming entries.
+TEST_F(DeletionGraph, WhatChangedSinceAnEarlierDeletionFollowsTheNextOne) {
+    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // B: circle 1 = A, A:B:0, C, A:C:0
+    g->TouchCircle(4);
+    g->GetMolecule(4, 0)->links = "1 3 2 1";  // E -> A:C:0
+    g->GetMolecule(4, 0)->left = {1, 3};
+    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // C
+    EXPECT_EQ(g->GetMolecule(4, 0)->links, "1 2 2 1");
+    EXPECT_EQ(g->GetMolecule(4, 0)->left, (NodePos{1, 2}));
+    EXPECT_EQ(g->LookUp("r__2"), "1 2");
+    EXPECT_EQ(g->GetMolecule(3, 0)->left, (NodePos{0, 0}));  // C-D lost its end C
+}
+
 TEST_F(DeletionGraph, ARecordWhoseRelationNodeWentIsNotBuilt) {
     EXPECT_EQ(g->DeleteMolecule(1, 4, 1, 1, 1, scene), 1);  // A:C:0
     EXPECT_EQ(g->LookUp("r__2"), "");

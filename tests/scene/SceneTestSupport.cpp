@@ -1,8 +1,12 @@
 #include "SceneTestSupport.h"
 
+#include <cstdlib>
+
+#include <Inventor/SoOutput.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/actions/SoWriteAction.h>
 
 #include "SceneNames.h"
 #include "StartupBuild.h"
@@ -52,4 +56,17 @@ SbMatrix MatrixOf(SoNode* node) {
     SoGetMatrixAction action(SbViewportRegion(640, 480));
     action.apply(node);
     return action.getMatrix();
+}
+
+std::string SceneText(SoNode* root) {
+    SoOutput out;
+    out.setBuffer(malloc(1024), 1024, realloc);
+    SoWriteAction write(&out);
+    write.apply(root);
+    void* buffer = nullptr;
+    size_t size = 0;
+    out.getBuffer(buffer, size);
+    std::string text(static_cast<const char*>(buffer), size);
+    free(buffer);
+    return text;
 }

@@ -61,3 +61,6 @@ inline SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1
 SoNode* FindNamed(SoNode* root, const std::string& name);
 // Every node under `root` bearing that name, in depth-first order.
 std::vector<SoNode*> FindAllNamed(SoNode* root, const std::string& name);
+
+// The whole scene as Coin writes it: types, names and field values in order.
+std::string SceneText(SoNode* root);

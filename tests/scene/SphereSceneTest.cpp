@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
 #include <set>
 
 #include <Inventor/SoPath.h>
@@ -18,6 +21,7 @@
 #include <Inventor/nodes/SoTranslation.h>
 
 #include "BoxRep.h"
+#include "CircleRebuilder.h"
 #include "SceneNames.h"
 #include "SceneTestSupport.h"
 #include "SphereBuild.h"
@@ -366,6 +370,146 @@ TEST_F(SphereSceneTest, BothRepresentationsActOnlyInTheirOwnScene) {
     EXPECT_TRUE(selected(*box).count(to));
     EXPECT_EQ(selected(*sphere), sphereBefore);
     EXPECT_TRUE(host.m_messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Sphere matrices found by name are the matrix action's to the last bit,
+// while circles are rebuilt in place and after the turns themselves move.
+TEST_F(SphereSceneTest, NamedSphereMatricesEqualTheMatrixActionAfterChanges) {
+    std::vector<TestRow> rows;
+    for (int k = 0; k < 12; ++k) {
+        rows.push_back({"M" + std::to_string(k), "M" + std::to_string((k * 5 + 3) % 12), k % 11});
+    }
+    FillInteractions(store, rows);
+    graph = BuildSphereGraphFromArray(store);
+    BuildSphere(400, 25);
+    auto turnRing = [this]() {
+        // A transformation ahead of every circle group of the first ring.
+        auto* ring = As<SoGroup>(ChildOf(sphere->GetNodeRoot(), 0));
+        for (int i = 0; ring && i < ring->getNumChildren(); ++i) {
+            if (auto* turn = As<SoRotationXYZ>(ring->getChild(i))) {
+                turn->angle.setValue(turn->angle.getValue() + 0.25f);
+                return;
+            }
+        }
+    };
+    const struct {
+        const char* step;
+        std::function<void()> run;
+    } steps[] = {
+        {"as built", [] {}},
+        {"every circle rebuilt", [this] {
+             for (int c = 1; c < graph->m_circle_count; ++c) {
+                 sphere->RebuildCircle(c);
+             }
+         }},
+        {"a turn moved", turnRing},
+        {"a circle rebuilt after the turn", [this] { sphere->RebuildCircle(2); }},
+    };
+    for (const auto& step : steps) {
+        step.run();
+        int compared = 0;
+        for (int c = 1; c < graph->m_circle_count; ++c) {
+            const std::string& name = graph->GetMolecule(c, 0)->name;
+            CoinPtr<SoPath> path = PathTo(sphere->GetNodeRoot(), name);
+            ASSERT_TRUE(path) << name;
+            EXPECT_EQ(sphere->GetNodeMatrix(name), MatrixAlong(path.get())) << step.step << ": " << name;
+            ++compared;
+        }
+        EXPECT_GT(compared, 10) << step.step;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+
+// Rebuilds one representation as edits do (taking over unchanged edges) and
+// the other from empty groups, at the same moments.
+struct ReusedAndFresh : ICircleRebuilder {
+    ReusedAndFresh(CSphereVision& r, CSphereVision& o) : reused(r), other(o) {}
+    int RebuildCircle(int circle) override {
+        EmptyEdges(circle);
+        const int fresh = other.RebuildCircle(circle);
+        EXPECT_EQ(reused.RebuildCircle(circle), fresh) << circle;
+        return fresh;
+    }
+    int RebuildCircleEdges(int circle) override {
+        EmptyEdges(circle);
+        const int fresh = other.RebuildCircleEdges(circle);
+        EXPECT_EQ(reused.RebuildCircleEdges(circle), fresh) << circle;
+        return fresh;
+    }
+    void EmptyEdges(int circle) {
+        if (auto* group = As<SoGroup>(FindNamed(other.GetEdgeRoot(), "circleNumEdge:" + std::to_string(circle)))) {
+            group->removeAllChildren();
+        }
+    }
+    CSphereVision& reused;
+    CSphereVision& other;
+};
+
+// Edges taken over by a rebuild are, field for field, the edges a rebuild
+// from nothing makes, also where the highlighting had changed an edge.
+TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
+    std::vector<TestRow> rows;
+    for (int k = 0; k < 60; ++k) {
+        rows.push_back({"M" + std::to_string(k % 20), "M" + std::to_string((k * 7 + 3) % 20), k % 11});
+    }
+    FillInteractions(store, rows);
+    graph = BuildSphereGraphFromArray(store);
+    BuildSphere(400, 25);
+    CSphereVision fresh(store, graph, host, 400, 25, graph->m_circle_count);
+    fresh.Layout();
+    fresh.BuildScene();
+    // The same highlighting on both: one edge of every circle turned white.
+    for (CSphereVision* rep : {sphere.get(), &fresh}) {
+        SoSearchAction search;
+        search.setType(SoMaterial::getClassTypeId());
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(rep->GetEdgeRoot());
+        for (int i = 0; i < search.getPaths().getLength(); i += 3) {
+            As<SoMaterial>(search.getPaths()[i]->getTail())->diffuseColor.setValue(1, 1, 1);
+        }
+    }
+    ASSERT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot()));
+    ReusedAndFresh both(*sphere, fresh);
+    // Each edge group with the circle's group holding it.
+    auto edgeGroups = [this]() {
+        std::map<SoNode*, SoNode*> edges;
+        SoSearchAction search;
+        search.setType(SoCone::getClassTypeId());
+        search.setInterest(SoSearchAction::ALL);
+        search.apply(sphere->GetEdgeRoot());
+        for (int i = 0; i < search.getPaths().getLength(); ++i) {
+            edges[search.getPaths()[i]->getNodeFromTail(1)] = search.getPaths()[i]->getNodeFromTail(2);
+        }
+        return edges;
+    };
+    size_t kept = 0;
+    for (const char* name : {"M5", "M17", "M2"}) {
+        int c = 0, i = 0;
+        sscanf(graph->LookUp(name).c_str(), "%d %d", &c, &i);
+        ASSERT_GT(c, 0) << name;
+        const std::map<SoNode*, SoNode*> before = edgeGroups();
+        std::set<SoNode*> circlesBefore;
+        std::vector<CoinPtr<SoNode>> held;  // no new group may take an old one's address
+        for (const auto& edge : before) {
+            circlesBefore.insert(edge.second);
+            held.emplace_back(edge.second);
+        }
+        ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, both), 1) << name;
+        EXPECT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot())) << name;
+        // Edges that moved into a rebuilt circle's new group were taken over.
+        for (const auto& edge : edgeGroups()) {
+            kept += before.count(edge.first) && !circlesBefore.count(edge.second);
+        }
+    }
+    EXPECT_GT(kept, 0u);  // not all built anew
 }
 
 }  // namespace

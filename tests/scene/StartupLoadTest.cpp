@@ -113,20 +113,6 @@ TEST_F(StartupLoadTest, AnEarlierRepresentationReadsTheNewGraphNotTheFreedOne) {
 }
 
 
-// The whole scene as Coin writes it: types, names and field values in order.
-std::string SceneText(SoNode* root) {
-    SoOutput out;
-    out.setBuffer(malloc(1024), 1024, realloc);
-    SoWriteAction write(&out);
-    write.apply(root);
-    void* buffer = nullptr;
-    size_t size = 0;
-    out.getBuffer(buffer, size);
-    std::string text(static_cast<const char*>(buffer), size);
-    free(buffer);
-    return text;
-}
-
 class StartupLoadStepsTest : public StartupLoadTest {
 protected:
     // Loads through the steps in the thinnest slices; returns the result

@@ -1,0 +1,100 @@
+#include "NodeReferences.h"
+
+#include <algorithm>
+
+#include "InteractionStore.h"
+#include "LinkText.h"
+#include "Node.h"
+
+namespace {
+
+// Calls `take` with the first number of every entry of `width` numbers,
+// read as a removal reads the text: the leading run of integers.
+template <class F>
+void EntryCircles(const std::string& text, size_t width, F&& take) {
+    size_t pos = 0;
+    int value = 0;
+    for (size_t k = 0; ScanInt(text, pos, value); ++k) {
+        if (k % width == 0) {
+            take(value);
+        }
+    }
+}
+
+}  // namespace
+
+void CNodeReferences::PointsInto(int target, int from) {
+    if (target <= 0) {
+        return;
+    }
+    Referrers& referrers = m_into[target];
+    if (referrers.circles.empty() || referrers.circles.back() != from) {
+        referrers.circles.push_back(from);
+        referrers.clean = false;
+    }
+}
+
+void CNodeReferences::ReadCircle(const CNode& graph, int circle) {
+    const CCircleData* data = graph.GetCircle(circle);
+    if (!data) {
+        return;
+    }
+    for (const MoleculeRecord& m : data->m_lstMolecules) {
+        EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
+        EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
+        PointsInto(m.left.circle, circle);
+        PointsInto(m.right.circle, circle);
+    }
+}
+
+void CNodeReferences::Refresh(const CNode& graph) {
+    std::vector<int> changed;
+    if (!m_built || m_serial != graph.GetSerial() || !graph.CirclesChangedSince(m_revision, changed)) {
+        m_into.clear();
+        m_recordsBuilt = false;
+        for (int c = 1; c < graph.m_circle_count; ++c) {
+            ReadCircle(graph, c);
+        }
+        m_built = true;
+        m_serial = graph.GetSerial();
+    } else {
+        for (int c : changed) {
+            ReadCircle(graph, c);
+        }
+    }
+    m_revision = graph.GetRevision();
+    const CInteractionStore* doc = graph.m_pDoc;
+    const void* data = doc ? doc->m_pInteractions.data() : nullptr;
+    const size_t count = doc ? doc->m_pInteractions.size() : 0;
+    if (!m_recordsBuilt || data != m_recordData || count != m_recordCount) {
+        m_records.clear();
+        for (size_t r = 0; r < count; ++r) {
+            m_records[doc->m_pInteractions[r].nodeCircle].push_back(static_cast<int>(r));
+        }
+        m_recordData = data;
+        m_recordCount = count;
+        m_recordsBuilt = true;
+    }
+}
+
+const std::vector<int>& CNodeReferences::CirclesPointingInto(const CNode& graph, int circle) {
+    Refresh(graph);
+    auto it = m_into.find(circle);
+    if (it == m_into.end()) {
+        return m_none;
+    }
+    Referrers& referrers = it->second;
+    if (!referrers.clean) {
+        std::sort(referrers.circles.begin(), referrers.circles.end());
+        referrers.circles.erase(std::unique(referrers.circles.begin(), referrers.circles.end()),
+                                referrers.circles.end());
+        referrers.clean = true;
+    }
+    return referrers.circles;
+}
+
+const std::vector<int>& CNodeReferences::RecordsPlacedIn(const CNode& graph, int circle) {
+    Refresh(graph);
+    auto it = m_records.find(circle);
+    return it == m_records.end() ? m_none : it->second;
+}

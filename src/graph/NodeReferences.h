@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class CNode;
+
+// Where the nodes of a circle are named from: the circles holding nodes
+// whose links, incoming links or ends may point into it, and the
+// interaction records placed in it. A removal re-points only those instead
+// of reading the whole graph and every record. Kept as a superset: circles
+// that changed since the last look are read again and added where they
+// point; everything is read again for another graph, a changed circle
+// list or another record array.
+class CNodeReferences {
+public:
+    // Ascending, each once.
+    const std::vector<int>& CirclesPointingInto(const CNode& graph, int circle);
+    // Records whose node circle is `circle`, ascending (built or not: the
+    // circle of a record only changes when the graph is built anew).
+    const std::vector<int>& RecordsPlacedIn(const CNode& graph, int circle);
+
+private:
+    void Refresh(const CNode& graph);
+    void ReadCircle(const CNode& graph, int circle);
+    void PointsInto(int target, int from);
+
+    bool m_built = false;
+    std::uint64_t m_serial = 0;
+    std::uint64_t m_revision = 0;
+    const void* m_recordData = nullptr;
+    size_t m_recordCount = 0;
+    bool m_recordsBuilt = false;
+    struct Referrers {
+        std::vector<int> circles;
+        bool clean = false;  // ascending, each once
+    };
+    std::unordered_map<int, Referrers> m_into;
+    std::unordered_map<int, std::vector<int>> m_records;
+    std::vector<int> m_none;
+};
