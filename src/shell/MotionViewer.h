@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+
+#include <Inventor/SbSphere.h>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 
@@ -11,8 +14,8 @@ class SoNode;
 
 // The view's examiner viewer, timing its frames. While the camera moves (a
 // drag, the spin after it, a seek) the frames of a scene too slow to follow
-// leave out what the frame budget says; when the motion stops, one
-// complete frame is drawn at once.
+// leave out what the frame budget says, down to the molecules as points;
+// when the motion stops, one complete frame is drawn at once.
 class CMotionViewer : public SoQtExaminerViewer {
 public:
     // `shown` names the representation whose scene the viewer shows, or
@@ -30,12 +33,20 @@ protected:
     void actualRedraw() override;
 
 private:
+    // Clipping planes for a frame of `detail`.
+    void ClipFor(const CRepresentation* shown, FrameDetail detail);
     static void MotionFinished(void* data, SoQtViewer* viewer);
 
     std::function<const CRepresentation*()> m_shown;
     CMotionFrameBudget m_budget;
     CFramePruning m_pruning;
+    CMoleculeCloud m_cloud;
     const SoNode* m_pLastRoot = nullptr;
     FrameDetail m_lastDetail = FrameDetail::Complete;
     double m_lastSeconds = 0.0;
+    // The molecules' bounds while the planes are set here, not by the viewer.
+    bool m_bClipping = false;
+    SbSphere m_bounds;
+    const SoNode* m_pBoundsOf = nullptr;
+    uint32_t m_boundsId = 0;
 };
