@@ -112,8 +112,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         const double seconds = TimedFrame(*viewer);
-        std::fprintf(stderr, "moving_frame_bench: frame %d: %.3f s, %s\n", i, seconds,
-                     DetailName(viewer->LastFrameDetail()));
+        if (i == 0 || i + 1 == frames) {
+            std::fprintf(stderr, "moving_frame_bench: %s frame %d of %d: %.3f s\n",
+                         DetailName(viewer->LastFrameDetail()), i + 1, frames, seconds);
+        }
         if (i >= learning) {
             moving.push_back(seconds);
         }

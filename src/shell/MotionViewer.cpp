@@ -6,6 +6,10 @@
 
 #include <GL/gl.h>
 
+#include <QTimer>
+#include <QWidget>
+
+#include <Inventor/events/SoMouseButtonEvent.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
@@ -17,6 +21,10 @@ CMotionViewer::CMotionViewer(QWidget* parent, std::function<const CRepresentatio
     : SoQtExaminerViewer(parent, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER),
       m_shown(std::move(shown)) {
     addFinishCallback(&CMotionViewer::MotionFinished, this);
+    m_pWheelRest = new QTimer(getWidget());
+    m_pWheelRest->setSingleShot(true);
+    m_pWheelRest->setInterval(kWheelRestMilliseconds);
+    QObject::connect(m_pWheelRest, &QTimer::timeout, getWidget(), [this] { interactiveCountDec(); });
 }
 
 CMotionViewer::~CMotionViewer() { removeFinishCallback(&CMotionViewer::MotionFinished, this); }
@@ -49,6 +57,17 @@ void CMotionViewer::actualRedraw() {
     m_budget.FrameDrawn(moving, detail, seconds);
     m_lastDetail = detail;
     m_lastSeconds = seconds;
+}
+
+SbBool CMotionViewer::processSoEvent(const SoEvent* event) {
+    if (SoMouseButtonEvent::isButtonPressEvent(event, SoMouseButtonEvent::BUTTON4) ||
+        SoMouseButtonEvent::isButtonPressEvent(event, SoMouseButtonEvent::BUTTON5)) {
+        if (!m_pWheelRest->isActive()) {
+            interactiveCountInc();
+        }
+        m_pWheelRest->start();
+    }
+    return SoQtExaminerViewer::processSoEvent(event);
 }
 
 void CMotionViewer::ClipFor(const CRepresentation* shown, FrameDetail detail) {

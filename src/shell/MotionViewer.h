@@ -10,6 +10,8 @@
 #include "MotionPruning.h"
 
 class CRepresentation;
+class QTimer;
+class SoEvent;
 class SoNode;
 
 // The view's examiner viewer, timing its frames. While the camera moves (a
@@ -29,8 +31,13 @@ public:
     FrameDetail LastFrameDetail() const { return m_lastDetail; }
     double LastFrameSeconds() const { return m_lastSeconds; }
 
+    // A turn of the wheel zooms without a drag: the camera counts as
+    // moving until the wheel rested this long.
+    static constexpr int kWheelRestMilliseconds = 300;
+
 protected:
     void actualRedraw() override;
+    SbBool processSoEvent(const SoEvent* event) override;
 
 private:
     // Clipping planes for a frame of `detail`.
@@ -45,6 +52,7 @@ private:
     FrameDetail m_lastDetail = FrameDetail::Complete;
     double m_lastSeconds = 0.0;
     // The molecules' bounds while the planes are set here, not by the viewer.
+    QTimer* m_pWheelRest = nullptr;
     bool m_bClipping = false;
     SbSphere m_bounds;
     const SoNode* m_pBoundsOf = nullptr;

@@ -1,5 +1,6 @@
-// Frames while the camera moves: a scene too slow for the frame budget
-// leaves its labels out until the motion stops; its scene stays as it was.
+// Frames while the camera moves (a drag, a turn of the wheel): a scene too
+// slow for the frame budget leaves its labels out until the motion stops;
+// its scene stays as it was.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -103,6 +104,16 @@ TEST(MotionGui, ASlowSceneMovesWithoutLabelsAndStandsStillComplete) {
         EXPECT_EQ(Outline(shown->GetRoot()), outline);
     }
     viewer->Budget().SetBudget(budget);
+
+    // A turn of the wheel zooms without a drag: moving until the wheel rests.
+    const QPoint middle(area->width() / 2, area->height() / 2);
+    QWheelEvent wheel(middle, area->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(area, &wheel);
+    EXPECT_TRUE(viewer->IsCameraMoving());
+    QTest::qWait(CMotionViewer::kWheelRestMilliseconds + 300);
+    EXPECT_FALSE(viewer->IsCameraMoving());
+
     camera->position.setValue(position);
     camera->orientation.setValue(orientation);
 }
