@@ -22,6 +22,7 @@
 
 #include "BoxRep.h"
 #include "CameraFit.h"
+#include "MotionViewer.h"
 #include "SphereVision.h"
 #include "StartupLoad.h"
 #include "StartupLoadRunner.h"
@@ -46,7 +47,8 @@ CTarnwickView::~CTarnwickView() {
 }
 
 void CTarnwickView::CreateViewer() {
-    m_pViewer = new SoQtExaminerViewer(this, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER);
+    // Frames while the camera moves leave out what a big scene cannot draw in time.
+    m_pViewer = new CMotionViewer(this, [this] { return GetCommandTarget(); });
     layout()->addWidget(m_pViewer->getWidget());
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
     // A picture drawn while the window manager is still placing the window
@@ -76,6 +78,8 @@ void CTarnwickView::CreateViewer() {
 
     UseRenderActionFor(m_flags.m_bViewWithBox ? 0 : 1);
 }
+
+SoQtExaminerViewer* CTarnwickView::GetViewer() const { return m_pViewer; }
 
 SbVec2s CTarnwickView::CurrentViewerSize() {
     // Lay the view out now so that the drawing area has its real size.

@@ -15,6 +15,7 @@
 #include "SceneHost.h"
 
 class CBoxRep;
+class CMotionViewer;
 class CRepresentation;
 class CSphereVision;
 class CSearchPanel;
@@ -70,7 +71,8 @@ public:
     // panel, Deselect All, expansion, highlight and label modes) and clicks
     // in the viewer address; null while the viewer shows neither.
     CRepresentation* GetCommandTarget() const;
-    SoQtExaminerViewer* GetViewer() const { return m_pViewer; }
+    SoQtExaminerViewer* GetViewer() const;
+    CMotionViewer* GetMotionViewer() const { return m_pViewer; }
     SoNode* GetSceneRoot() const { return m_pSceneRoot.get(); }
     SoBoxHighlightRenderAction* GetBoxHighlightAction() const { return m_pBoxHighlightAction.get(); }
     SoGLRenderAction* GetGLAction() const { return m_pGLAction.get(); }
@@ -128,7 +130,7 @@ private:
     CSearchPanel& m_panel;
     IUserPrompt& m_prompt;
 
-    SoQtExaminerViewer* m_pViewer = nullptr;
+    CMotionViewer* m_pViewer = nullptr;
     std::unique_ptr<SbViewportRegion> m_pViewport;
     std::unique_ptr<SoBoxHighlightRenderAction> m_pBoxHighlightAction;
     std::unique_ptr<CSphereVision> m_pSphere;

@@ -1,0 +1,163 @@
+#include "MotionPruning.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <Inventor/SbColor.h>
+#include <Inventor/SoFullPath.h>
+#include <Inventor/actions/SoCallbackAction.h>
+#include <Inventor/nodes/SoCoordinate3.h>
+#include <Inventor/nodes/SoDrawStyle.h>
+#include <Inventor/nodes/SoLightModel.h>
+#include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoMaterialBinding.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoPointSet.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+
+#include "Representation.h"
+
+namespace {
+
+// Share of a complete frame's time that a frame of each detail takes,
+// roughly, in the box view: the labels about half, the edges a quarter;
+// points next to nothing.
+constexpr double kShareOfComplete[] = {1.0, 0.5, 0.25, 0.0};
+
+FrameDetail Poorer(FrameDetail detail) {
+    return detail == FrameDetail::MoleculePoints ? detail
+                                                 : static_cast<FrameDetail>(static_cast<int>(detail) + 1);
+}
+
+}  // namespace
+
+void CMotionFrameBudget::FrameDrawn(bool moving, FrameDetail detail, double seconds) {
+    const bool slow = seconds > m_budget;
+    if (!moving) {
+        if (detail != FrameDetail::Complete) {
+            return;
+        }
+        // A complete frame within the budget moves completely too (the
+        // camera may have come close); a slow one picks the richest detail
+        // it can afford, no richer than moving frames found affordable.
+        if (!slow) {
+            m_moving = m_learnt = FrameDetail::Complete;
+            return;
+        }
+        FrameDetail estimate = FrameDetail::NoLabels;
+        while (estimate != FrameDetail::MoleculePoints &&
+               seconds * kShareOfComplete[static_cast<int>(estimate)] > m_budget) {
+            estimate = Poorer(estimate);
+        }
+        m_moving = std::max(estimate, m_learnt);
+        return;
+    }
+    if (slow && detail == m_moving) {
+        m_moving = m_learnt = Poorer(m_moving);
+    }
+}
+
+void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail) {
+    Detach();
+    if (detail == FrameDetail::Complete) {
+        return;
+    }
+    // The children of the roots rather than the roots: Coin ends a group's
+    // traversal at a pruned child, which must not take the edges after the
+    // labels with it.
+    m_emptied = {rep.GetGreenCharRoot(), rep.GetRedCharRoot(),
+                 detail >= FrameDetail::MoleculesOnly ? rep.GetEdgeRoot() : nullptr,
+                 detail >= FrameDetail::MoleculePoints ? rep.GetNodeRoot() : nullptr};
+    m_pAction = &action;
+    action.setAbortCallback(&CFramePruning::OnNode, this);
+}
+
+void CFramePruning::Detach() {
+    if (m_pAction) {
+        m_pAction->setAbortCallback(nullptr, nullptr);
+        m_pAction = nullptr;
+    }
+}
+
+SoGLRenderAction::AbortCode CFramePruning::OnNode(void* data) {
+    const auto* self = static_cast<const CFramePruning*>(data);
+    const auto* path = static_cast<const SoFullPath*>(self->m_pAction->getCurPath());
+    if (path->getLength() < 2) {
+        return SoGLRenderAction::CONTINUE;
+    }
+    const SoNode* parent = path->getNodeFromTail(1);
+    for (const SoNode* root : self->m_emptied) {
+        if (root && parent == root) {
+            return SoGLRenderAction::PRUNE;
+        }
+    }
+    return SoGLRenderAction::CONTINUE;
+}
+
+namespace {
+
+struct CloudPoints {
+    std::vector<SbVec3f> places;
+    std::vector<SbColor> colours;
+};
+
+SoCallbackAction::Response CollectSphere(void* data, SoCallbackAction* action, const SoNode* /*node*/) {
+    SbColor ambient, diffuse, specular, emission;
+    float shininess = 0.0f, transparency = 0.0f;
+    action->getMaterial(ambient, diffuse, specular, emission, shininess, transparency);
+    // A molecule drawn fully transparent shows nothing.
+    if (transparency < 1.0f) {
+        auto* points = static_cast<CloudPoints*>(data);
+        SbVec3f place;
+        action->getModelMatrix().multVecMatrix(SbVec3f(0.0f, 0.0f, 0.0f), place);
+        points->places.push_back(place);
+        points->colours.push_back(diffuse);
+    }
+    return SoCallbackAction::CONTINUE;
+}
+
+}  // namespace
+
+CMoleculeCloud::CMoleculeCloud() = default;
+CMoleculeCloud::~CMoleculeCloud() = default;
+
+SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
+    const SoSeparator* molecules = rep.GetNodeRoot();
+    SoCamera* camera = rep.GetCamera();
+    if (!molecules || !camera) {
+        return nullptr;
+    }
+    if (m_pFrame && m_pSource == molecules && m_sourceId == molecules->getNodeId() &&
+        m_pFrame->getChild(0) == camera) {
+        return m_pFrame.get();
+    }
+    CloudPoints points;
+    SoCallbackAction collect;
+    collect.addPreCallback(SoSphere::getClassTypeId(), &CollectSphere, &points);
+    collect.apply(const_cast<SoSeparator*>(molecules));
+
+    auto frame = MakeCoin<SoSeparator>();
+    frame->addChild(camera);
+    auto light = MakeCoin<SoLightModel>();
+    light->model.setValue(SoLightModel::BASE_COLOR);
+    auto style = MakeCoin<SoDrawStyle>();
+    style->pointSize.setValue(3.0f);
+    auto binding = MakeCoin<SoMaterialBinding>();
+    binding->value.setValue(SoMaterialBinding::PER_VERTEX);
+    auto material = MakeCoin<SoMaterial>();
+    material->diffuseColor.setValues(0, static_cast<int>(points.colours.size()), points.colours.data());
+    auto coordinates = MakeCoin<SoCoordinate3>();
+    coordinates->point.setValues(0, static_cast<int>(points.places.size()), points.places.data());
+    auto set = MakeCoin<SoPointSet>();
+    for (SoNode* node : {static_cast<SoNode*>(light.get()), static_cast<SoNode*>(style.get()),
+                         static_cast<SoNode*>(binding.get()), static_cast<SoNode*>(material.get()),
+                         static_cast<SoNode*>(coordinates.get()), static_cast<SoNode*>(set.get())}) {
+        frame->addChild(node);
+    }
+    m_pFrame = frame;
+    m_pSource = molecules;
+    m_sourceId = molecules->getNodeId();
+    m_points = points.places.size();
+    return m_pFrame.get();
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include <Inventor/actions/SoGLRenderAction.h>
+
+#include "CoinPtr.h"
+
+class CRepresentation;
+class SoNode;
+class SoSeparator;
+
+// While the camera moves, a big scene's frames leave out its labels and,
+// when that is not enough, its edges, and at last draw its molecules as
+// points, so that the picture keeps up with the mouse; a frame of the still
+// camera is always complete. The scene is never touched (tests and saved
+// files read it): the render action skips the parts while it traverses,
+// and the points are a graph of their own.
+
+// What a frame draws, richest first.
+enum class FrameDetail { Complete, NoLabels, MoleculesOnly, MoleculePoints };
+
+// Chooses the detail of each frame from the measured durations of earlier
+// frames against a budget.
+class CMotionFrameBudget {
+public:
+    static constexpr double kDefaultBudget = 1.0 / 15.0;
+
+    void SetBudget(double seconds) { m_budget = seconds; }
+    double GetBudget() const { return m_budget; }
+    // The detail of the next frame; `moving` while the camera moves.
+    FrameDetail NextFrame(bool moving) const { return moving ? m_moving : FrameDetail::Complete; }
+    // A frame drawn with `detail` took `seconds`.
+    void FrameDrawn(bool moving, FrameDetail detail, double seconds);
+    // Another scene is shown: what was learnt of the last one does not hold.
+    void Forget() { m_moving = m_learnt = FrameDetail::Complete; }
+
+private:
+    double m_budget = kDefaultBudget;
+    // What moving frames draw: estimated from the last complete frame, and
+    // no less than the moving frames of this scene found necessary.
+    FrameDetail m_moving = FrameDetail::Complete;
+    FrameDetail m_learnt = FrameDetail::Complete;
+};
+
+// Leaves what a detail drops of one representation's scene out of the
+// frames of a render action, for as long as it is attached.
+class CFramePruning {
+public:
+    CFramePruning() = default;
+    CFramePruning(const CFramePruning&) = delete;
+    CFramePruning& operator=(const CFramePruning&) = delete;
+    ~CFramePruning() { Detach(); }
+
+    // Nothing is left out for FrameDetail::Complete.
+    void Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail);
+    void Detach();
+
+private:
+    static SoGLRenderAction::AbortCode OnNode(void* data);
+
+    SoGLRenderAction* m_pAction = nullptr;
+    // Roots whose children the frames leave out; unused slots are null.
+    std::array<const SoNode*, 4> m_emptied{};
+};
+
+// The visible molecules of a representation as coloured points seen
+// through its camera, for the frames that draw FrameDetail::MoleculePoints.
+class CMoleculeCloud {
+public:
+    CMoleculeCloud();
+    ~CMoleculeCloud();
+    CMoleculeCloud(const CMoleculeCloud&) = delete;
+    CMoleculeCloud& operator=(const CMoleculeCloud&) = delete;
+
+    // The points of `rep`, gathered again when its molecules changed.
+    SoNode* For(const CRepresentation& rep);
+    size_t PointCount() const { return m_points; }
+
+private:
+    CoinPtr<SoSeparator> m_pFrame;
+    const SoNode* m_pSource = nullptr;
+    uint32_t m_sourceId = 0;
+    size_t m_points = 0;
+};

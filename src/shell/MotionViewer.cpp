@@ -1,0 +1,125 @@
+#include "MotionViewer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include <GL/gl.h>
+
+#include <QTimer>
+#include <QWidget>
+
+#include <Inventor/events/SoMouseButtonEvent.h>
+#include <Inventor/actions/SoGetBoundingBoxAction.h>
+#include <Inventor/nodes/SoCamera.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include "Representation.h"
+
+CMotionViewer::CMotionViewer(QWidget* parent, std::function<const CRepresentation*()> shown)
+    : SoQtExaminerViewer(parent, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER),
+      m_shown(std::move(shown)) {
+    addFinishCallback(&CMotionViewer::MotionFinished, this);
+    m_pWheelRest = new QTimer(getWidget());
+    m_pWheelRest->setSingleShot(true);
+    m_pWheelRest->setInterval(kWheelRestMilliseconds);
+    QObject::connect(m_pWheelRest, &QTimer::timeout, getWidget(), [this] { interactiveCountDec(); });
+}
+
+CMotionViewer::~CMotionViewer() { removeFinishCallback(&CMotionViewer::MotionFinished, this); }
+
+void CMotionViewer::actualRedraw() {
+    const bool moving = IsCameraMoving();
+    const CRepresentation* shown = m_shown ? m_shown() : nullptr;
+    const SoNode* root = shown ? static_cast<const SoNode*>(shown->GetRoot()) : nullptr;
+    if (root != m_pLastRoot) {
+        m_budget.Forget();
+        m_pLastRoot = root;
+    }
+    const FrameDetail detail = shown ? m_budget.NextFrame(moving) : FrameDetail::Complete;
+    if (SoGLRenderAction* action = getGLRenderAction(); action && shown) {
+        m_pruning.Attach(*action, *shown, detail);
+    }
+    ClipFor(shown, detail);
+    const auto start = std::chrono::steady_clock::now();
+    SoQtExaminerViewer::actualRedraw();
+    if (detail == FrameDetail::MoleculePoints) {
+        if (SoNode* points = m_cloud.For(*shown); points && getGLRenderAction()) {
+            getGLRenderAction()->apply(points);
+        }
+    }
+    // The software renderer draws when it is flushed: wait for it, so that
+    // the time is the frame's.
+    glFinish();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m_pruning.Detach();
+    m_budget.FrameDrawn(moving, detail, seconds);
+    m_lastDetail = detail;
+    m_lastSeconds = seconds;
+}
+
+SbBool CMotionViewer::processSoEvent(const SoEvent* event) {
+    if (SoMouseButtonEvent::isButtonPressEvent(event, SoMouseButtonEvent::BUTTON4) ||
+        SoMouseButtonEvent::isButtonPressEvent(event, SoMouseButtonEvent::BUTTON5)) {
+        if (!m_pWheelRest->isActive()) {
+            interactiveCountInc();
+        }
+        m_pWheelRest->start();
+    }
+    return SoQtExaminerViewer::processSoEvent(event);
+}
+
+void CMotionViewer::ClipFor(const CRepresentation* shown, FrameDetail detail) {
+    // The viewer fits the clipping planes to the box of the whole scene in
+    // every frame; once the camera moved, the labels' boxes (which follow
+    // the camera) cost that as much as drawing them. Frames without labels
+    // fit the planes to the molecules' box instead, found once per scene.
+    SoCamera* camera = shown ? shown->GetCamera() : nullptr;
+    if (detail == FrameDetail::Complete || !camera) {
+        if (m_bClipping) {
+            m_bClipping = false;
+            setAutoClipping(TRUE);
+        }
+        return;
+    }
+    const SoNode* molecules = shown->GetNodeRoot();
+    if (molecules != m_pBoundsOf || molecules->getNodeId() != m_boundsId) {
+        SoGetBoundingBoxAction bounds(getViewportRegion());
+        bounds.apply(const_cast<SoNode*>(molecules));
+        const SbBox3f box = bounds.getBoundingBox();
+        if (box.isEmpty()) {
+            return;
+        }
+        m_bounds.circumscribe(box);
+        m_pBoundsOf = molecules;
+        m_boundsId = molecules->getNodeId();
+    }
+    if (!m_bClipping) {
+        m_bClipping = true;
+        setAutoClipping(FALSE);
+    }
+    SbVec3f ahead;
+    camera->orientation.getValue().multVec(SbVec3f(0.0f, 0.0f, -1.0f), ahead);
+    const float radius = m_bounds.getRadius() * 1.1f;
+    const float distance = (m_bounds.getCenter() - camera->position.getValue()).dot(ahead);
+    const float farPlane = std::max(distance + radius, radius * 1e-3f);
+    const float nearPlane = std::max(distance - radius, farPlane * 1e-3f);
+    // Changed quietly: telling the scene would ask for another frame.
+    const SbBool notifying = camera->enableNotify(FALSE);
+    camera->nearDistance.setValue(nearPlane);
+    camera->farDistance.setValue(farPlane);
+    camera->enableNotify(notifying);
+}
+
+void CMotionViewer::MotionFinished(void* data, SoQtViewer* /*viewer*/) {
+    auto* self = static_cast<CMotionViewer*>(data);
+    if (self->m_bClipping) {
+        self->m_bClipping = false;
+        self->setAutoClipping(TRUE);
+    }
+    // Nothing else asks for a frame once the camera stands still.
+    if (self->m_lastDetail != FrameDetail::Complete) {
+        self->scheduleRedraw();
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include <Inventor/SbSphere.h>
+
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+
+#include "MotionPruning.h"
+
+class CRepresentation;
+class QTimer;
+class SoEvent;
+class SoNode;
+
+// The view's examiner viewer, timing its frames. While the camera moves (a
+// drag, the spin after it, a seek) the frames of a scene too slow to follow
+// leave out what the frame budget says, down to the molecules as points;
+// when the motion stops, one complete frame is drawn at once.
+class CMotionViewer : public SoQtExaminerViewer {
+public:
+    // `shown` names the representation whose scene the viewer shows, or
+    // null.
+    CMotionViewer(QWidget* parent, std::function<const CRepresentation*()> shown);
+    ~CMotionViewer() override;
+
+    CMotionFrameBudget& Budget() { return m_budget; }
+    bool IsCameraMoving() const { return getInteractiveCount() > 0 || isAnimating(); }
+    // What the newest frame drew and how long it took, in seconds.
+    FrameDetail LastFrameDetail() const { return m_lastDetail; }
+    double LastFrameSeconds() const { return m_lastSeconds; }
+
+    // A turn of the wheel zooms without a drag: the camera counts as
+    // moving until the wheel rested this long.
+    static constexpr int kWheelRestMilliseconds = 300;
+
+protected:
+    void actualRedraw() override;
+    SbBool processSoEvent(const SoEvent* event) override;
+
+private:
+    // Clipping planes for a frame of `detail`.
+    void ClipFor(const CRepresentation* shown, FrameDetail detail);
+    static void MotionFinished(void* data, SoQtViewer* viewer);
+
+    std::function<const CRepresentation*()> m_shown;
+    CMotionFrameBudget m_budget;
+    CFramePruning m_pruning;
+    CMoleculeCloud m_cloud;
+    const SoNode* m_pLastRoot = nullptr;
+    FrameDetail m_lastDetail = FrameDetail::Complete;
+    double m_lastSeconds = 0.0;
+    // The molecules' bounds while the planes are set here, not by the viewer.
+    QTimer* m_pWheelRest = nullptr;
+    bool m_bClipping = false;
+    SbSphere m_bounds;
+    const SoNode* m_pBoundsOf = nullptr;
+    uint32_t m_boundsId = 0;
+};

@@ -1,0 +1,119 @@
+// Frames while the camera moves (a drag, a turn of the wheel): a scene too
+// slow for the frame budget leaves its labels out until the motion stops;
+// its scene stays as it was.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <Inventor/nodes/SoGroup.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include "GuiTestSupport.h"
+#include "MainFrm.h"
+#include "MotionViewer.h"
+#include "Representation.h"
+#include "TarnwickApp.h"
+#include "TarnwickView.h"
+
+namespace {
+
+// Every node in traversal order: type, name and child count.
+std::vector<std::string> Outline(SoNode* root) {
+    std::vector<std::string> lines;
+    std::function<void(SoNode*)> walk = [&](SoNode* node) {
+        auto* group = node->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(node) : nullptr;
+        lines.push_back(std::string(node->getTypeId().getName().getString()) + ' ' + node->getName().getString() +
+                        ' ' + std::to_string(group ? group->getNumChildren() : -1));
+        for (int i = 0; group && i < group->getNumChildren(); ++i) {
+            walk(group->getChild(i));
+        }
+    };
+    walk(root);
+    return lines;
+}
+
+bool IsLabelWhite(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200; }
+
+void SendMouse(QWidget* area, QEvent::Type type, const QPoint& at) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, area->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(area, &event);
+}
+
+}  // namespace
+
+TEST(MotionGui, ASlowSceneMovesWithoutLabelsAndStandsStillComplete) {
+    CTarnwickView& view = *SampleApp().GetMainWnd()->GetActiveView();
+    CMotionViewer* viewer = view.GetMotionViewer();
+    CRepresentation* shown = view.GetCommandTarget();
+    ASSERT_TRUE(viewer && shown);
+    shown->DeselectAll();  // the box around a selected sphere is white too
+    SoPerspectiveCamera* camera = shown->GetCamera();
+    const SbVec3f position = camera->position.getValue();
+    const SbRotation orientation = camera->orientation.getValue();
+    const std::vector<std::string> outline = Outline(shown->GetRoot());
+    const double budget = viewer->Budget().GetBudget();
+    QWidget* area = viewer->getGLWidget();
+
+    // A zero budget makes every frame of the sample too slow; a budget of
+    // minutes none.
+    const struct {
+        double budget;
+        bool labelsWhileMoving;
+    } cases[] = {{0.0, false}, {600.0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.budget);
+        viewer->Budget().SetBudget(c.budget);
+        const QImage still = GrabViewerArea();
+        EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
+        EXPECT_GT(CountPixels(still, IsLabelWhite), 200) << "no labels in the still frame";
+
+        QPoint at(area->width() / 2, area->height() / 2);
+        SendMouse(area, QEvent::MouseButtonPress, at);
+        for (int step = 0; step < 3; ++step) {
+            at += QPoint(6, 2);
+            SendMouse(area, QEvent::MouseMove, at);
+        }
+        ASSERT_TRUE(viewer->IsCameraMoving());
+        const QImage moving = GrabViewerArea();
+        moving.save(ArtifactPath(QStringLiteral("moving_budget_%1.png").arg(c.budget)));
+        EXPECT_GT(CountPixels(moving, IsSphereGreen), 10) << "no molecules while moving";
+        const int movingWhite = CountPixels(moving, IsLabelWhite);
+        if (c.labelsWhileMoving) {
+            EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
+            EXPECT_GT(movingWhite, 200);
+        } else {
+            EXPECT_NE(viewer->LastFrameDetail(), FrameDetail::Complete);
+            EXPECT_LT(movingWhite, 20);
+        }
+
+        // The release ends the motion and draws one complete frame by itself.
+        SendMouse(area, QEvent::MouseButtonRelease, at);
+        viewer->stopAnimating();
+        ASSERT_FALSE(viewer->IsCameraMoving());
+        QTest::qWait(300);
+        EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
+        EXPECT_GT(CountPixels(GrabViewerArea(), IsLabelWhite), 200) << "labels not back after the motion";
+        EXPECT_EQ(Outline(shown->GetRoot()), outline);
+    }
+    viewer->Budget().SetBudget(budget);
+
+    // A turn of the wheel zooms without a drag: moving until the wheel rests.
+    const QPoint middle(area->width() / 2, area->height() / 2);
+    QWheelEvent wheel(middle, area->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(area, &wheel);
+    EXPECT_TRUE(viewer->IsCameraMoving());
+    QTest::qWait(CMotionViewer::kWheelRestMilliseconds + 300);
+    EXPECT_FALSE(viewer->IsCameraMoving());
+
+    camera->position.setValue(position);
+    camera->orientation.setValue(orientation);
+}
