@@ -13,9 +13,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 #include "CommandLine.h"
 #include "MainFrm.h"
 #include "MotionViewer.h"
@@ -67,12 +67,7 @@ int main(int argc, char** argv) {
     if (!twbench::ParseOptions(argc, argv, options)) {
         return 2;
     }
-    // The window's settings go to a folder of their own, not the user's.
-    QTemporaryDir settings;
-    setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
-    int qtArgc = 1;
-    QApplication application(qtArgc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    BenchWindowApplication application(argv);
 
     CommandLine command;
     command.connect = options.connect;

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 #include "CommandLine.h"
 #include "MainFrm.h"
 #include "TarnwickApp.h"
@@ -107,12 +107,7 @@ int main(int argc, char** argv) {
     if (!twbench::ParseOptions(argc, argv, options)) {
         return 2;
     }
-    // The window's settings go to a folder of their own, not the user's.
-    QTemporaryDir settings;
-    setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
-    int qtArgc = 1;
-    QApplication application(qtArgc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    BenchWindowApplication application(argv);
 
     // Each run loads the whole table in a fresh window: few runs, the
     // longest gap of all counts.
@@ -123,7 +118,7 @@ int main(int argc, char** argv) {
         command.connect = options.connect;
         auto app = std::make_unique<CTarnwickApp>(command);
         PaintWatch watch(*app);
-        application.installEventFilter(&watch);
+        qApp->installEventFilter(&watch);
         QTimer heartbeat;
         QObject::connect(&heartbeat, &QTimer::timeout, [&] {
             if (QWidget* area = DrawingArea(*app)) {
@@ -136,7 +131,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         heartbeat.stop();
-        application.removeEventFilter(&watch);
+        qApp->removeEventFilter(&watch);
         const double gap = watch.LongestGap();
         if (gap < 0) {
             std::fprintf(stderr, "paint_gap_bench: no start-up load was seen\n");
