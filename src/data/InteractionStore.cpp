@@ -42,8 +42,10 @@ std::string CInteractionStore::LookUpKeyword(const std::string& keyword) {
 }
 
 int CInteractionStore::CountInteractionRows() {
+    // The database counts: reading every row only to count them costs a
+    // whole fetch.
     size_t rows = 0;
-    return m_setInteraction.ReadEach(nullptr, rows) ? static_cast<int>(rows) : 0;
+    return m_setInteraction.CountRows(rows) ? static_cast<int>(rows) : 0;
 }
 
 bool CInteractionStore::LoadInteractions() {

@@ -175,10 +175,8 @@ bool Recordset::ReadEach(const std::function<void()>& row, size_t& rows) {
     Statement& stmt = *m_stmt;
     std::string error;
     while (stmt.Fetch(error)) {
-        if (row) {
-            ExchangeFetched(stmt);
-            row();
-        }
+        ExchangeFetched(stmt);
+        row();
         ++rows;
     }
     if (!error.empty()) {

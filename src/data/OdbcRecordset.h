@@ -58,7 +58,7 @@ public:
     // Fetches the snapshot again with the current filter and its parameters.
     bool Requery();
     // Runs the query like Requery but keeps no snapshot: each fetched row
-    // is copied into the bound members and `row` is called (when given),
+    // is copied into the bound members and `row` is called,
     // so a caller that moves the values out holds every text once. Leaves
     // the recordset open and empty; false with GetLastError() when the
     // query or a fetch fails. `rows` counts the rows handed over.
