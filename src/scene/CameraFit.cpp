@@ -1,75 +1,143 @@
 #include "CameraFit.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
-#include <vector>
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbLinear.h>
+#include <Inventor/SbVec3d.h>
 #include <Inventor/SbViewVolume.h>
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/SoPrimitiveVertex.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
+#include <Inventor/nodes/SoCamera.h>
+#include <Inventor/nodes/SoFont.h>
+#include <Inventor/nodes/SoMatrixTransform.h>
+#include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoShape.h>
 #include <Inventor/nodes/SoText2.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 
+#include "CoinPtr.h"
+
 namespace {
 
-// Lowest and highest of the values a point must stay clear of on one side
-// of the view; see FitCameraToScene.
-struct Span {
-    float low = -std::numeric_limits<float>::max();
-    float high = std::numeric_limits<float>::max();
+// What the fit needs of the drawn points, taken as they come rather than
+// kept (a 100k scene draws hundreds of millions of triangle corners): their
+// box, and for each fixed direction the largest projection on it.
+class PointExtent {
+public:
+    enum Direction { kLow0, kLow1, kHigh0, kHigh1, kBehind, kDirections };
+
+    explicit PointExtent(const std::array<SbVec3d, kDirections>& directions) : m_directions(directions) {
+        m_highest.fill(-std::numeric_limits<double>::max());
+    }
+
+    void Add(const SbVec3f& point) {
+        m_box.extendBy(point);
+        const SbVec3d p(point[0], point[1], point[2]);
+        for (size_t d = 0; d < kDirections; ++d) {
+            m_highest[d] = std::max(m_highest[d], p.dot(m_directions[d]));
+        }
+        ++m_count;
+    }
+
+    bool IsEmpty() const { return m_count == 0; }
+    const SbBox3f& Box() const { return m_box; }
+    // The largest projection on direction `d` of a point's offset from `origin`.
+    double Highest(Direction d, const SbVec3f& origin) const {
+        return m_highest[d] - SbVec3d(origin[0], origin[1], origin[2]).dot(m_directions[d]);
+    }
+
+private:
+    std::array<SbVec3d, kDirections> m_directions;
+    std::array<double, kDirections> m_highest{};
+    SbBox3f m_box;
+    size_t m_count = 0;
 };
 
 // Every point the scene draws: the corners of its shapes' triangles and
 // of its screen-aligned labels, in world space.
 void AddTriangle(void* data, SoCallbackAction* action, const SoPrimitiveVertex* a, const SoPrimitiveVertex* b,
                  const SoPrimitiveVertex* c) {
-    auto* points = static_cast<std::vector<SbVec3f>*>(data);
+    auto* points = static_cast<PointExtent*>(data);
     const SbMatrix& model = action->getModelMatrix();
     for (const SoPrimitiveVertex* v : {a, b, c}) {
         SbVec3f world;
         model.multVecMatrix(v->getPoint(), world);
-        points->push_back(world);
+        points->Add(world);
     }
 }
 
-SoCallbackAction::Response AddLabel(void* data, SoCallbackAction* action, const SoNode* /*label*/) {
-    auto* points = static_cast<std::vector<SbVec3f>*>(data);
-    // A label's size is in pixels: its box depends on the camera.
-    SoGetBoundingBoxAction measure(action->getViewportRegion());
-    measure.apply(const_cast<SoPath*>(action->getCurPath()));
-    const SbBox3f box = measure.getBoundingBox();
-    if (!box.isEmpty()) {
-        const SbVec3f& lo = box.getMin();
-        const SbVec3f& hi = box.getMax();
-        for (int corner = 0; corner < 8; ++corner) {
-            points->emplace_back((corner & 1) ? hi[0] : lo[0], (corner & 2) ? hi[1] : lo[1],
-                                 (corner & 4) ? hi[2] : lo[2]);
-        }
+// Measures labels one by one under the scene's camera, the label's font
+// and its model matrix. A measure along the label's path from the root
+// would step past every sibling before each group on the way: over all
+// labels that grows with the square of their number (minutes at 100k).
+class LabelMeasure {
+public:
+    LabelMeasure(const SbViewportRegion& region, PointExtent& points)
+        : m_points(points), m_measure(region), m_context(new SoSeparator), m_font(new SoFont),
+          m_place(new SoMatrixTransform) {
+        m_context->addChild(m_font.get());
+        m_context->addChild(m_place.get());
     }
-    return SoCallbackAction::CONTINUE;
-}
+    ~LabelMeasure() { m_context->removeAllChildren(); }
+    LabelMeasure(const LabelMeasure&) = delete;
+    LabelMeasure& operator=(const LabelMeasure&) = delete;
+
+    static SoCallbackAction::Response NoteCamera(void* data, SoCallbackAction* /*action*/, const SoNode* camera) {
+        auto* self = static_cast<LabelMeasure*>(data);
+        if (self->m_context->getNumChildren() > 2) {
+            self->m_context->removeChild(0);
+        }
+        self->m_context->insertChild(const_cast<SoNode*>(camera), 0);
+        return SoCallbackAction::CONTINUE;
+    }
+
+    static SoCallbackAction::Response AddLabel(void* data, SoCallbackAction* action, const SoNode* label) {
+        auto* self = static_cast<LabelMeasure*>(data);
+        // A label's size is in pixels: its box depends on the camera.
+        if (self->m_font->name.getValue() != action->getFontName()) {
+            self->m_font->name.setValue(action->getFontName());
+        }
+        if (self->m_font->size.getValue() != action->getFontSize()) {
+            self->m_font->size.setValue(action->getFontSize());
+        }
+        self->m_place->matrix.setValue(action->getModelMatrix());
+        self->m_context->addChild(const_cast<SoNode*>(label));
+        self->m_measure.apply(self->m_context.get());
+        self->m_context->removeChild(self->m_context->getNumChildren() - 1);
+        const SbBox3f box = self->m_measure.getBoundingBox();
+        if (!box.isEmpty()) {
+            const SbVec3f& lo = box.getMin();
+            const SbVec3f& hi = box.getMax();
+            for (int corner = 0; corner < 8; ++corner) {
+                self->m_points.Add(
+                    SbVec3f((corner & 1) ? hi[0] : lo[0], (corner & 2) ? hi[1] : lo[1], (corner & 4) ? hi[2] : lo[2]));
+            }
+        }
+        return SoCallbackAction::CONTINUE;
+    }
+
+private:
+    PointExtent& m_points;
+    SoGetBoundingBoxAction m_measure;
+    CoinPtr<SoSeparator> m_context;  // [the scene's camera,] font, model matrix, then the label measured
+    CoinPtr<SoFont> m_font;
+    CoinPtr<SoMatrixTransform> m_place;
+};
+
+// Lowest and highest of the values a point must stay clear of on one side
+// of the view; see FitOnce.
+struct Span {
+    float low = 0.0f;
+    float high = 0.0f;
+};
 
 bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion& region, float fill) {
-    // The drawn points, not the bounding box: an edge's box, turned with
-    // the edge, reaches far beyond what the edge covers.
-    std::vector<SbVec3f> points;
-    SoCallbackAction collect(region);
-    collect.addTriangleCallback(SoShape::getClassTypeId(), &AddTriangle, &points);
-    collect.addPreCallback(SoText2::getClassTypeId(), &AddLabel, &points);
-    collect.apply(scene);
-    if (points.empty()) {
-        return false;
-    }
-    SbBox3f box;
-    for (const SbVec3f& point : points) {
-        box.extendBy(point);
-    }
     // Half the view's width and height per unit of distance, as the camera
     // maps them onto this viewport (Coin widens the narrow side itself).
     const SbViewVolume volume = camera.getViewVolume(region.getViewportAspectRatio());
@@ -90,20 +158,38 @@ bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion&
     // view from distance D before the centre with the camera shifted
     // sideways by a when |s - a| <= (D + z) * slope, that is
     // s - z*slope - D*slope <= a <= s + z*slope + D*slope. The nearest D
-    // meets both bounds with a in the middle.
+    // meets both bounds with a in the middle. Both bounds, and the depth,
+    // are projections of the point's offset on fixed directions.
+    auto direction = [](const SbVec3f& v) { return SbVec3d(v[0], v[1], v[2]); };
+    const PointExtent::Direction low[2] = {PointExtent::kLow0, PointExtent::kLow1};
+    const PointExtent::Direction high[2] = {PointExtent::kHigh0, PointExtent::kHigh1};
+    std::array<SbVec3d, PointExtent::kDirections> directions;
+    for (int side = 0; side < 2; ++side) {
+        directions[low[side]] = direction(axis[side] - ahead * slope[side]);
+        directions[high[side]] = -direction(axis[side] + ahead * slope[side]);
+    }
+    directions[PointExtent::kBehind] = -direction(ahead);
+
+    // The drawn points, not the bounding box: an edge's box, turned with
+    // the edge, reaches far beyond what the edge covers.
+    PointExtent points(directions);
+    SoCallbackAction collect(region);
+    collect.addTriangleCallback(SoShape::getClassTypeId(), &AddTriangle, &points);
+    LabelMeasure labels(region, points);
+    collect.addPreCallback(SoCamera::getClassTypeId(), &LabelMeasure::NoteCamera, &labels);
+    collect.addPreCallback(SoText2::getClassTypeId(), &LabelMeasure::AddLabel, &labels);
+    collect.apply(scene);
+    if (points.IsEmpty()) {
+        return false;
+    }
+    const SbBox3f& box = points.Box();
     const SbVec3f centre = box.getCenter();
     Span span[2];
-    float nearestDepth = std::numeric_limits<float>::max();
-    for (const SbVec3f& point : points) {
-        const SbVec3f offset = point - centre;
-        const float depth = offset.dot(ahead);
-        nearestDepth = std::min(nearestDepth, depth);
-        for (int side = 0; side < 2; ++side) {
-            const float s = offset.dot(axis[side]);
-            span[side].low = std::max(span[side].low, s - depth * slope[side]);
-            span[side].high = std::min(span[side].high, s + depth * slope[side]);
-        }
+    for (int side = 0; side < 2; ++side) {
+        span[side].low = static_cast<float>(points.Highest(low[side], centre));
+        span[side].high = static_cast<float>(-points.Highest(high[side], centre));
     }
+    const float nearestDepth = static_cast<float>(-points.Highest(PointExtent::kBehind, centre));
     float distance = 0.0f;
     float shift[2];
     for (int side = 0; side < 2; ++side) {
