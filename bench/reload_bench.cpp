@@ -10,12 +10,14 @@
 //                       loads (VmHWM)
 // Wall time, like the paint-gap bench: what the curator waits for. Needs an
 // X display with a window manager (bench/run starts Xvfb and openbox). The
-// loads are long at 100k: one run of each, whatever --reps says.
+// loads are long at 100k: one run of each, whatever --reps says. Process
+// CPU time and resident sizes at each step go to stderr.
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <time.h>
 
 #include <QApplication>
 #include <QTimer>
@@ -33,6 +35,12 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -112,7 +120,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "reload_bench: the start-up load showed no pathway\n");
         return 1;
     }
-    std::fprintf(stderr, "reload_bench: start-up load returned after %.3f s\n", Since(loadStart.m_at));
+    std::fprintf(stderr, "reload_bench: start-up load returned after %.3f s (process CPU %.1f s), resident %.0f MB\n",
+                 Since(loadStart.m_at), CpuSeconds(), StatusMegabytes("VmRSS"));
     PaintSeen paints(view->GetViewer()->getGLWidget());
     view->GetViewer()->getGLWidget()->installEventFilter(&paints);
     if (!paints.WaitForFrame()) {
@@ -125,8 +134,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double first = Since(loadStart.m_at);
-    std::fprintf(stderr, "reload_bench: first load %.3f s, resident %.0f MB, peak %.0f MB\n", first,
-                 StatusMegabytes("VmRSS"), StatusMegabytes("VmHWM"));
+    std::fprintf(stderr, "reload_bench: first load %.3f s (process CPU %.1f s), resident %.0f MB, peak %.0f MB\n",
+                 first, CpuSeconds(), StatusMegabytes("VmRSS"), StatusMegabytes("VmHWM"));
 
     const void* previous = view->GetBox();
     const Clock::time_point reloadStart = Clock::now();
@@ -142,8 +151,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double reload = Since(reloadStart);
-    std::fprintf(stderr, "reload_bench: reload %.3f s (%.3f s of it before the first frame), resident %.0f MB\n",
-                 reload, loaded, StatusMegabytes("VmRSS"));
+    std::fprintf(stderr,
+                 "reload_bench: reload %.3f s (%.3f s of it before the first frame; process CPU %.1f s), "
+                 "resident %.0f MB\n",
+                 reload, loaded, CpuSeconds(), StatusMegabytes("VmRSS"));
 
     twbench::PrintFigure("first_load_seconds", first);
     twbench::PrintFigure("reload_seconds", reload);
