@@ -1,5 +1,7 @@
 #include "TarnwickView.h"
 
+#include <malloc.h>
+
 #include <utility>
 
 #include <QLayout>
@@ -179,7 +181,12 @@ void CTarnwickView::Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep) 
     ShowSceneRoot();
     RedrawOnSelectionChange(rep->GetSelection());
     // Released here, after the viewer let go of its scene.
-    std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep));
+    if (std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep))) {
+        replaced.reset();
+        // A released scene of a million nodes leaves most of its memory in
+        // free blocks scattered over the heap: give the free pages back.
+        malloc_trim(0);
+    }
 }
 
 void CTarnwickView::AdoptRepresentation(std::unique_ptr<CBoxRep> box) { Adopt(m_pBox, std::move(box)); }
