@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "InteractionRows.h"
 #include "InteractionStore.h"
 #include "LinkText.h"
 #include "PathwayFile.h"
@@ -172,19 +173,7 @@ TEST_F(PathwayFileSave, UnwritablePathIsReportedWithItsName) {
 // nodes, a molecule two interactions share, a reference member, a
 // repeated name (the index keeps the first) and an empty circle.
 std::unique_ptr<CNode> Varied(CInteractionStore& store) {
-    const struct {
-        const char *id, *m1, *m2;
-        int kind;
-    } rows[] = {{"r__1", "A", "B", 2}, {"r__2", "B", "C", 0}, {"r__3", "r__1", "D", 6}, {"r__4", "E", "A", 3}};
-    for (const auto& row : rows) {
-        InteractionRecord r;
-        r.id = row.id;
-        r.member1 = row.m1;
-        r.member2 = row.m2;
-        r.kind = row.kind;
-        store.m_pInteractions.push_back(r);
-    }
-    store.m_nInteractions = static_cast<int>(store.m_pInteractions.size());
+    FillInteractions(store, {{"A", "B", 2}, {"B", "C", 0}, {"r__1", "D", 6}, {"E", "A", 3}});
     auto g = BuildSphereGraphFromArray(store);
     g->NewStartupCircle("B", " 1 0 0 1", 0);  // a second "B"
     g->AppendEmptyCircle();
