@@ -15,6 +15,15 @@ std::string PairKey(const std::string& a, const std::string& b) {
     return key;
 }
 
+// The id of record k; nothing past the end, should the records have
+// shrunk without the index being told.
+struct RecordId {
+    const std::vector<InteractionRecord>* records;
+    std::string_view operator()(size_t k) const {
+        return k < records->size() ? std::string_view((*records)[k].id) : std::string_view();
+    }
+};
+
 int Lookup(const std::unordered_map<std::string, int>& map, const std::string& key) {
     auto it = map.find(key);
     return it == map.end() ? -1 : it->second;
@@ -100,10 +109,12 @@ void CInteractionStore::NormaliseMembers(int i) {
 }
 
 void CInteractionStore::BuildIdIndex() const {
+    // A flat table: no allocation per record, and look-ups read one slot.
     m_firstById.clear();
     m_firstById.reserve(m_pInteractions.size());
-    for (int i = 0; i < static_cast<int>(m_pInteractions.size()); ++i) {
-        m_firstById.emplace(m_pInteractions[i].id, i);  // emplace keeps the first
+    const RecordId idOf{&m_pInteractions};
+    for (size_t i = 0; i < m_pInteractions.size(); ++i) {
+        m_firstById.Insert(m_pInteractions[i].id, i, idOf);  // an id present keeps its first record
     }
     m_idIndexValid = true;
 }
@@ -125,7 +136,8 @@ int CInteractionStore::FindInteraction(const std::string& id) const {
     if (!m_idIndexValid) {
         BuildIdIndex();
     }
-    return Lookup(m_firstById, id);
+    const size_t k = m_firstById.Find(id, RecordId{&m_pInteractions});
+    return k == CNameSlots::npos ? -1 : static_cast<int>(k);
 }
 
 int CInteractionStore::FindInteractionByMembers(const std::string& a, const std::string& b) const {

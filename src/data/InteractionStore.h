@@ -9,6 +9,7 @@
 #include "Dictionary2.h"
 #include "InteractionRecord.h"
 #include "InteractionSet.h"
+#include "NameSlots.h"
 
 // The document's interaction data: the relation rows copied into memory
 // with normalised members, the special tokens of the member names, and
@@ -80,7 +81,8 @@ private:
     // side; each built on first use after a load.
     mutable bool m_idIndexValid = false;
     mutable bool m_memberIndexValid = false;
-    mutable std::unordered_map<std::string, int> m_firstById;
+    // Record indexes by id; the ids are read from the records themselves.
+    mutable CNameSlots m_firstById;
     mutable std::unordered_map<std::string, int> m_firstByPair;
     mutable std::unordered_map<std::string, int> m_firstByMember;
 };

@@ -239,17 +239,36 @@ void CNode::AddMoleculeFromFile(CCircleData* circle, int number, std::string nam
 void CNode::RebuildNameIndex() {
     m_lstNameIndex.clear();
     m_firstNameEntry.clear();
+    m_laterNameEntries.clear();
     size_t nodes = 0;
     for (const CCircleData& circle : m_lstCircles) {
         nodes += circle.m_lstMolecules.size();
     }
     ReserveNames(nodes);
+    std::vector<std::uint32_t> hashes;
+    hashes.reserve(nodes);
     int c = 0;
     for (const CCircleData& circle : m_lstCircles) {
         ++c;
         int i = 0;
         for (const MoleculeRecord& m : circle.m_lstMolecules) {
-            RegisterName(m.name, c, i++, 0);
+            m_lstNameIndex.push_back(m.name);
+            m_lstNameIndex.push_back(FormatPosition(c, i++));
+            hashes.push_back(CNameSlots::Hash(m.name));
+        }
+    }
+    // The names go into the table in order, each slot asked for ahead.
+    constexpr size_t kAhead = 8;
+    for (size_t n = 0; n < nodes; ++n) {
+        if (n + kAhead < nodes) {
+            m_firstNameEntry.Prefetch(hashes[n + kAhead]);
+        }
+        const std::string& name = m_lstNameIndex[2 * n];
+        // A repeated name (or one holding a NUL, as forgotten entries do)
+        // takes the general way.
+        if (name.find('\0') != std::string::npos ||
+            !m_firstNameEntry.Insert(name, hashes[n], 2 * n, NameKey()).second) {
+            AddNameEntry(name, 2 * n);
         }
     }
 }

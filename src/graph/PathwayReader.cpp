@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -17,10 +18,33 @@
 namespace {
 
 // The numeric lines: keywords, each followed by its integer(s) ("#").
-const char kHeaderFormat[] = "m_circle_count # m_num_hor # m_num_ver #";
-const char kCircleFormat[] =
-    "CircleNum # circle_type # base_circle # mod_circle # interact # node_num # hor # ver #";
-const char kNodeFormat[] = "number # relation # size # left # # right # #";
+constexpr std::string_view kHeaderFormat[] = {"m_circle_count", "#", "m_num_hor", "#", "m_num_ver", "#"};
+constexpr std::string_view kCircleFormat[] = {"CircleNum", "#", "circle_type", "#", "base_circle", "#",
+                                              "mod_circle", "#", "interact",    "#", "node_num",    "#",
+                                              "hor",        "#", "ver",         "#"};
+constexpr std::string_view kNodeFormat[] = {"number", "#", "relation", "#", "size", "#", "left", "#", "#",
+                                            "right",  "#", "#"};
+
+// Which line is read, named for a message only when it fails: a file of a
+// hundred thousand nodes would otherwise build as many texts for nothing.
+struct LineName {
+    enum Kind { kHeader, kCircle, kNode, kName, kLinks, kIncoming } kind;
+    int node = 0;
+    int circle = 0;
+
+    std::string Text() const {
+        static const char* const kNodeLines[] = {"the node line", "the name line", "the link line",
+                                                 "the incoming line"};
+        if (kind == kHeader) {
+            return "the header line";
+        }
+        if (kind == kCircle) {
+            return "circle line " + std::to_string(circle);
+        }
+        return std::string(kNodeLines[kind - kNode]) + " of node " + std::to_string(node) + " in circle " +
+               std::to_string(circle);
+    }
+};
 
 enum HeaderField { kCircleCount, kNumHor, kNumVer, kHeaderFields };
 enum CircleField { kNum, kType, kBase, kMod, kInteract, kNodeNum, kHor, kVer, kCircleFields };
@@ -87,8 +111,9 @@ class CPathwayReader {
 public:
     CPathwayReader(std::string_view text, const std::string& path, std::string& error)
         : m_text(text), m_path(path), m_error(error) {
-        for (char ch : text) {
-            m_lines += ch == '\n';
+        for (const char* p = text.data(), *end = p + text.size();
+             (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))) != nullptr; ++p) {
+            ++m_lines;
         }
         if (!text.empty() && text.back() != '\n') {
             ++m_lines;
@@ -104,9 +129,10 @@ private:
     bool AtEnd() const;
     bool Fail(int line, const std::string& reason);
     // Reads the next line as one of the numeric lines into `values`.
-    bool ScanLine(const char* format, const std::string& what, int* values);
+    template <size_t N>
+    bool ScanLine(const std::string_view (&format)[N], const LineName& what, int* values);
     // Reads the next line as text; `what` names it for the message.
-    bool TextLine(const std::string& what, std::string_view& line);
+    bool TextLine(const LineName& what, std::string_view& line);
 
     std::string_view m_text;
     size_t m_pos = 0;
@@ -120,10 +146,9 @@ bool CPathwayReader::NextLine(std::string_view& line) {
     if (m_pos >= m_text.size()) {
         return false;
     }
-    size_t end = m_text.find('\n', m_pos);
-    if (end == std::string_view::npos) {
-        end = m_text.size();
-    }
+    const char* begin = m_text.data() + m_pos;
+    const void* lf = std::memchr(begin, '\n', m_text.size() - m_pos);
+    const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - m_text.data()) : m_text.size();
     line = m_text.substr(m_pos, end - m_pos);
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
@@ -147,46 +172,45 @@ bool CPathwayReader::Fail(int line, const std::string& reason) {
     return false;
 }
 
-bool CPathwayReader::ScanLine(const char* format, const std::string& what, int* values) {
+template <size_t N>
+bool CPathwayReader::ScanLine(const std::string_view (&format)[N], const LineName& what, int* values) {
     std::string_view line;
     if (!NextLine(line)) {
-        return Fail(m_line + 1, "expected " + what + ", found the end of the file");
+        return Fail(m_line + 1, "expected " + what.Text() + ", found the end of the file");
     }
-    const std::string_view fmt(format);
-    size_t fpos = 0;
     size_t lpos = 0;
     std::string_view key;
-    for (std::string_view want = NextToken(fmt, fpos); !want.empty(); want = NextToken(fmt, fpos)) {
+    for (const std::string_view want : format) {
         const std::string_view token = NextToken(line, lpos);
         if (want == "#") {
             if (!ParseInt(token, *values++)) {
-                return Fail(m_line, "expected an integer for " + std::string(key) + " in " + what + ", found " +
-                                        Found(token));
+                return Fail(m_line, "expected an integer for " + std::string(key) + " in " + what.Text() +
+                                        ", found " + Found(token));
             }
         } else if (token != want) {
             return Fail(m_line,
-                        "expected \"" + std::string(want) + "\" in " + what + ", found " + Found(token));
+                        "expected \"" + std::string(want) + "\" in " + what.Text() + ", found " + Found(token));
         } else {
             key = want;
         }
     }
     const std::string_view extra = NextToken(line, lpos);
     if (!extra.empty()) {
-        return Fail(m_line, "expected the end of " + what + ", found " + Quoted(extra));
+        return Fail(m_line, "expected the end of " + what.Text() + ", found " + Quoted(extra));
     }
     return true;
 }
 
-bool CPathwayReader::TextLine(const std::string& what, std::string_view& line) {
+bool CPathwayReader::TextLine(const LineName& what, std::string_view& line) {
     if (!NextLine(line)) {
-        return Fail(m_line + 1, "expected " + what + ", found the end of the file");
+        return Fail(m_line + 1, "expected " + what.Text() + ", found the end of the file");
     }
     return true;
 }
 
 bool CPathwayReader::Read(CNode& graph, int& hor, int& ver) {
     int header[kHeaderFields];
-    if (!ScanLine(kHeaderFormat, "the header line", header)) {
+    if (!ScanLine(kHeaderFormat, LineName{LineName::kHeader}, header)) {
         return false;
     }
     if (header[kCircleCount] < 0 || header[kNumHor] < 0 || header[kNumVer] < 0) {
@@ -196,11 +220,13 @@ bool CPathwayReader::Read(CNode& graph, int& hor, int& ver) {
     }
     hor = header[kNumHor];
     ver = header[kNumVer];
+    // The header's counter is checked at the end; it sizes the store now.
+    graph.m_lstCircles.reserve(static_cast<size_t>(std::min<long long>(header[kCircleCount], m_lines)));
 
     while (!AtEnd()) {
         const int expectedNum = static_cast<int>(graph.m_lstCircles.size()) + 1;
         int c[kCircleFields];
-        if (!ScanLine(kCircleFormat, "circle line " + std::to_string(expectedNum), c)) {
+        if (!ScanLine(kCircleFormat, LineName{LineName::kCircle, 0, expectedNum}, c)) {
             return false;
         }
         const int circleLine = m_line;
@@ -224,21 +250,23 @@ bool CPathwayReader::Read(CNode& graph, int& hor, int& ver) {
         }
         CCircleData* circle = graph.NewCircleFromFile(c[kNum], c[kType], c[kBase], c[kMod], c[kInteract], c[kHor],
                                                       c[kVer]);
+        circle->m_lstMolecules.reserve(static_cast<size_t>(c[kNodeNum]));
         for (int n = 0; n < c[kNodeNum]; ++n) {
-            const std::string of = " of node " + std::to_string(n) + " in circle " + std::to_string(c[kNum]);
             int v[kNodeFields];
             std::string_view name, links, backLinks;
-            if (!ScanLine(kNodeFormat, "the node line" + of, v) || !TextLine("the name line" + of, name) ||
-                !TextLine("the link line" + of, links) || !TextLine("the incoming line" + of, backLinks)) {
+            if (!ScanLine(kNodeFormat, LineName{LineName::kNode, n, c[kNum]}, v) ||
+                !TextLine(LineName{LineName::kName, n, c[kNum]}, name) ||
+                !TextLine(LineName{LineName::kLinks, n, c[kNum]}, links) ||
+                !TextLine(LineName{LineName::kIncoming, n, c[kNum]}, backLinks)) {
                 return false;
             }
             if (!IsIntegerList(links, 4)) {
-                return Fail(m_line - 1, "expected the link line" + of + " to be integers in groups of four, found " +
-                                            Quoted(links));
+                return Fail(m_line - 1, "expected " + LineName{LineName::kLinks, n, c[kNum]}.Text() +
+                                            " to be integers in groups of four, found " + Quoted(links));
             }
             if (!IsIntegerList(backLinks, 2)) {
-                return Fail(m_line, "expected the incoming line" + of + " to be integers in pairs, found " +
-                                        Quoted(backLinks));
+                return Fail(m_line, "expected " + LineName{LineName::kIncoming, n, c[kNum]}.Text() +
+                                        " to be integers in pairs, found " + Quoted(backLinks));
             }
             graph.AddMoleculeFromFile(circle, v[kNumber], std::string(name), std::string(links),
                                       std::string(backLinks), v[kRelation], v[kSize], v[kLeftCircle],

@@ -1,11 +1,11 @@
 #include "RelationNodeNames.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
-#include <string_view>
-#include <unordered_map>
 
 #include "InteractionStore.h"
+#include "NameSlots.h"
 #include "Node.h"
 #include "SphereBuild.h"
 
@@ -48,12 +48,24 @@ size_t RecordCount(const CInteractionStore& store) {
 }  // namespace
 
 std::uint64_t CRelationNodeNames::Digest(const CInteractionStore& store) {
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a, each field closed by a byte no text holds
-    auto add = [&h](const char* p, size_t n) {
-        for (size_t k = 0; k < n; ++k) {
-            h = (h ^ static_cast<unsigned char>(p[k])) * 1099511628211ull;
+    // Eight bytes a step (the digest runs over every record on each open);
+    // each field is closed by its length, so no two splits of a text agree.
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](std::uint64_t w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 32;
+    };
+    auto add = [&mix](const char* p, size_t n) {
+        size_t k = 0;
+        for (; k + 8 <= n; k += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + k, 8);
+            mix(w);
         }
-        h = (h ^ 0x100) * 1099511628211ull;
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, p + k, n - k);
+        mix(tail);
+        mix(n);
     };
     const size_t count = RecordCount(store);
     add(reinterpret_cast<const char*>(&count), sizeof count);
@@ -92,29 +104,60 @@ const std::vector<std::string>& CRelationNodeNames::For(const CInteractionStore&
 
 std::vector<NodePos> LocateRelationNodes(const CNode& graph, const CInteractionStore& store,
                                          CRelationNodeNames* kept) {
-    std::unordered_map<std::string_view, NodePos> relationNodes;
-    relationNodes.reserve(RecordCount(store));  // about one relation node per interaction
-    int c = 0;
-    for (const CCircleData& circle : graph.m_lstCircles) {
-        ++c;
-        int i = 0;
-        for (const MoleculeRecord& m : circle.m_lstMolecules) {
-            if (m.size == 0) {
-                relationNodes.emplace(m.name, NodePos{c, i});
-            }
-            ++i;
-        }
-    }
     std::vector<std::string> replayed;
     if (!kept) {
         replayed = SphereRelationNodeNames(store);
     }
     const std::vector<std::string>& names = kept ? kept->For(store) : replayed;
-    std::vector<NodePos> positions(names.size());
+    // The records' names go into one table (records sharing a name chained
+    // behind the last of them) and the graph is walked once in list order:
+    // its nodes are read in the order they lie in memory, not hunted one
+    // look-up per record.
+    constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
+    auto nameOf = [&names](size_t k) -> const std::string& { return names[k]; };
+    CNameSlots recordOf;
+    recordOf.reserve(names.size());
+    std::vector<std::uint32_t> sameName(names.size(), kNone);
     for (size_t i = 0; i < names.size(); ++i) {
-        auto it = relationNodes.find(names[i]);
-        if (!names[i].empty() && it != relationNodes.end()) {
-            positions[i] = it->second;
+        if (names[i].empty()) {
+            continue;
+        }
+        auto [stored, added] = recordOf.Insert(names[i], i, nameOf);
+        if (!added) {
+            sameName[i] = static_cast<std::uint32_t>(CNameSlots::Number(stored));
+            CNameSlots::SetNumber(stored, i);
+        }
+    }
+    struct RelationNode {
+        const std::string* name;
+        std::uint32_t hash;
+        NodePos at;
+    };
+    std::vector<RelationNode> nodes;
+    nodes.reserve(names.size());
+    int c = 0;
+    for (const CCircleData& circle : graph.m_lstCircles) {
+        ++c;
+        int index = 0;
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            if (m.size == 0) {
+                nodes.push_back(RelationNode{&m.name, CNameSlots::Hash(m.name), NodePos{c, index}});
+            }
+            ++index;
+        }
+    }
+    std::vector<NodePos> positions(names.size());
+    constexpr size_t kAhead = 8;  // table slots asked for ahead of their look-up
+    for (size_t n = 0; n < nodes.size(); ++n) {
+        if (n + kAhead < nodes.size()) {
+            recordOf.Prefetch(nodes[n + kAhead].hash);
+        }
+        const size_t k = recordOf.Find(*nodes[n].name, nodes[n].hash, nameOf);
+        // The first node of a name in list order wins.
+        if (k != CNameSlots::npos && positions[k].circle == 0) {
+            for (size_t r = k; r != kNone; r = sameName[r]) {
+                positions[r] = nodes[n].at;
+            }
         }
     }
     return positions;

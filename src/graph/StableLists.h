@@ -105,6 +105,8 @@ public:
         pop_back();
         return iterator(&Self(), k);
     }
+    // Room for `n` elements in all, allocated now rather than while appending.
+    void reserve(size_t n) { Self().Reserve(n); }
     // Destroys the elements; the blocks stay for the next appends.
     void clear() {
         while (m_size > 0) {
