@@ -260,13 +260,17 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             }
         }
     }
-    // Only edges whose names changed move between the names' lists.
+    // Only edges whose names changed move between the names' lists. Read
+    // in place: a large changed circle has thousands of edges.
+    auto sameName = [&](int id, NodePos at) {
+        const MoleculeRecord* m = at.circle != 0 ? graph.GetMolecule(at.circle, at.index) : nullptr;
+        const bool none = !m || m->name.empty();
+        return id < 0 ? none : !none && m->name == m_names[static_cast<size_t>(id)];
+    };
     std::vector<int> moved;
     for (int number : renamed) {
-        Edge& edge = m_edges[static_cast<size_t>(number)];
-        const std::string start = edge.start >= 0 ? m_names[static_cast<size_t>(edge.start)] : std::string();
-        const std::string end = edge.end >= 0 ? m_names[static_cast<size_t>(edge.end)] : std::string();
-        if (NameAt(edge.from) != start || NameAt(edge.to) != end) {
+        const Edge& edge = m_edges[static_cast<size_t>(number)];
+        if (!sameName(edge.start, edge.from) || !sameName(edge.end, edge.to)) {
             moved.push_back(number);
         }
     }
