@@ -74,11 +74,7 @@ bool CEditHistory::Redo(CNode* graph, ICircleRebuilder& scene) {
     return true;
 }
 
-void CEditHistory::Rebuild(const CEditJournal& journal, ICircleRebuilder& scene) const {
-    for (int circle : journal.TouchedCircles()) {
-        scene.RebuildCircle(circle);
-    }
-}
+void CEditHistory::Rebuild(const CEditJournal& journal, ICircleRebuilder& scene) const { journal.RebuildScene(scene); }
 
 void CEditHistory::Clear() {
     m_steps.clear();

@@ -1,5 +1,7 @@
 #include "EditJournal.h"
 
+#include "CircleRebuilder.h"
+
 #include "InteractionStore.h"
 #include "Node.h"
 
@@ -95,4 +97,15 @@ std::vector<int> CEditJournal::TouchedCircles() const {
         circles.push_back(s.circle);
     }
     return circles;
+}
+
+void CEditJournal::RebuildScene(ICircleRebuilder& scene) const {
+    for (const CircleState& s : m_circles) {
+        scene.RebuildCircle(s.circle);
+    }
+    // Edges end at spheres of other circles: those rebuilt before a later
+    // circle's spheres came back are built once more.
+    for (size_t k = 0; k + 1 < m_circles.size(); ++k) {
+        scene.RebuildCircleEdges(m_circles[k].circle);
+    }
 }

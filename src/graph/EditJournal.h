@@ -8,6 +8,7 @@
 #include "CircleData.h"
 
 class CNode;
+class ICircleRebuilder;
 
 // What one edit changed, kept so that it can be taken back and made again:
 // the circles it touched as they were before and after, the name index
@@ -31,6 +32,8 @@ public:
 
     // Circles whose nodes the edit changed, in the order first touched.
     std::vector<int> TouchedCircles() const;
+    // Shows every touched circle again after Undo or Redo.
+    void RebuildScene(ICircleRebuilder& scene) const;
 
 private:
     struct CircleState {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CircleData.h"
@@ -120,9 +121,9 @@ private:
     void AddNameEntry(const std::string& name, size_t k);
     void RemoveNameEntry(const std::string& name, size_t k);
     // Re-points every link, incoming link, end, record and index entry
-    // after node (circle, index) left its circle; the circles whose link
-    // texts changed go to `changed`.
-    void FollowRemoval(int circle, int index, std::vector<int>& changed);
+    // after node (circle, index) left its circle; the nodes whose link
+    // texts changed go to `changed` as (circle, index), circles ascending.
+    void FollowRemoval(int circle, int index, std::vector<std::pair<int, int>>& changed);
 
     static std::uint64_t NextSerial();
 

@@ -167,7 +167,7 @@ void CNode::MoveRegisteredName(const std::string& name, NodePos from, NodePos to
     }
 }
 
-void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
+void CNode::FollowRemoval(int circle, int index, std::vector<std::pair<int, int>>& changed) {
     // Any node may point into the circle (incoming lists are not complete):
     // only the circles whose nodes may are read, and in them texts that cannot
     // name the circle are skipped without being parsed. A copy: touching
@@ -179,7 +179,8 @@ void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
             continue;
         }
         bool touched = false;
-        for (MoleculeRecord& m : cd->m_lstMolecules) {
+        for (size_t k = 0; k < cd->m_lstMolecules.size(); ++k) {
+            MoleculeRecord& m = cd->m_lstMolecules[k];
             std::string links, backLinks;
             const bool linksChanged = FollowNodeRemoval(m.links, 4, circle, index, links);
             const bool backChanged = FollowNodeRemoval(m.backLinks, 2, circle, index, backLinks);
@@ -204,8 +205,8 @@ void CNode::FollowRemoval(int circle, int index, std::vector<int>& changed) {
                     *end = end->index == index ? NodePos{0, 0} : NodePos{circle, end->index - 1};
                 }
             }
-            if (linksChanged && std::find(changed.begin(), changed.end(), c) == changed.end()) {
-                changed.push_back(c);
+            if (linksChanged) {
+                changed.emplace_back(c, static_cast<int>(k));
             }
         }
     }
@@ -242,6 +243,7 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
     const std::vector<std::pair<int, int>> sources = ParseBackLinks(n->backLinks);
     const std::vector<LinkEntry> targets = ParseLinkEntries(n->links);
     if (incoming) {
+        std::vector<int> changedInCircle;
         for (size_t k = 0; k < sources.size(); ++k) {
             const auto [c, i] = sources[k];
             MoleculeRecord* s = GetMolecule(c, i);
@@ -249,13 +251,24 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
                 continue;
             }
             TouchCircle(c);
+            const std::string before = s->links;
             s->links = RemoveLinkEntry(s->links, self, 2);
+            if (s->links != before) {
+                changedInCircle.push_back(i);
+            }
             // A circle holding several sources (a hub) is rebuilt once, after its last one.
             const bool laterInCircle = std::any_of(sources.begin() + static_cast<std::ptrdiff_t>(k) + 1, sources.end(),
                                                    [&](const std::pair<int, int>& later) {
                                                        return later.first == c && GetMolecule(c, later.second);
                                                    });
-            if (!laterInCircle && !scene.RebuildCircle(c)) {
+            if (laterInCircle) {
+                continue;
+            }
+            std::sort(changedInCircle.begin(), changedInCircle.end());
+            changedInCircle.erase(std::unique(changedInCircle.begin(), changedInCircle.end()), changedInCircle.end());
+            const int rebuilt = scene.RebuildNodeLinks(c, changedInCircle, true);
+            changedInCircle.clear();
+            if (!rebuilt) {
                 return 0;
             }
         }
@@ -287,15 +300,25 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
         MoveRegisteredName(name, {circle, index}, {0, 0});
         CCircleData* cd = GetCircle(circle);
         cd->m_lstMolecules.erase(cd->m_lstMolecules.begin() + index);
-        std::vector<int> changed;
+        // (circle, index) of each node whose links now point elsewhere,
+        // grouped by circle in ascending order.
+        std::vector<std::pair<int, int>> changed;
         FollowRemoval(circle, index, changed);
-        for (int c : changed) {
-            if (c != circle) {
-                scene.RebuildCircleEdges(c);
-            }
-        }
+        // The circle's spheres first: re-pointed edges may end at them.
         if (!scene.RebuildCircle(circle)) {
             return 0;
+        }
+        std::vector<int> indices;
+        for (size_t k = 0; k < changed.size(); ++k) {
+            const int c = changed[k].first;
+            if (c == circle) {
+                continue;
+            }
+            indices.push_back(changed[k].second);
+            if (k + 1 == changed.size() || changed[k + 1].first != c) {
+                scene.RebuildNodeLinks(c, indices, false);
+                indices.clear();
+            }
         }
     }
     return 1;

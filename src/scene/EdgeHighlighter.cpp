@@ -22,6 +22,11 @@ constexpr int kEdgeMaterialChild = 3;
 
 const SbColor kWhite(1.0f, 1.0f, 1.0f);
 
+template <class T>
+T* As(SoNode* node) {
+    return node && node->isOfType(T::getClassTypeId()) ? static_cast<T*>(node) : nullptr;
+}
+
 // The children a search action would visit, in order.
 void VisitedChildren(SoGroup* group, int& first, int& last) {
     first = 0;
@@ -160,7 +165,11 @@ void CEdgeHighlighter::SetNames(int number) {
 }
 
 void CEdgeHighlighter::AddEdges(SoGroup* top, const std::unordered_set<const SoNode*>* skip) {
-    std::vector<int>& ofGroup = m_edgesOfGroup[top];
+    AddEdgesBelow(top, skip, m_edgesOfGroup[top]);
+}
+
+void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<const SoNode*>* skip,
+                                     std::vector<int>& ofGroup) {
     std::vector<SoGroup*> todo{top};
     while (!todo.empty()) {
         SoGroup* group = todo.back();
@@ -251,13 +260,17 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             }
         }
     }
-    // Only edges whose names changed move between the names' lists.
+    // Only edges whose names changed move between the names' lists. Read
+    // in place: a large changed circle has thousands of edges.
+    auto sameName = [&](int id, NodePos at) {
+        const MoleculeRecord* m = at.circle != 0 ? graph.GetMolecule(at.circle, at.index) : nullptr;
+        const bool none = !m || m->name.empty();
+        return id < 0 ? none : !none && m->name == m_names[static_cast<size_t>(id)];
+    };
     std::vector<int> moved;
     for (int number : renamed) {
-        Edge& edge = m_edges[static_cast<size_t>(number)];
-        const std::string start = edge.start >= 0 ? m_names[static_cast<size_t>(edge.start)] : std::string();
-        const std::string end = edge.end >= 0 ? m_names[static_cast<size_t>(edge.end)] : std::string();
-        if (NameAt(edge.from) != start || NameAt(edge.to) != end) {
+        const Edge& edge = m_edges[static_cast<size_t>(number)];
+        if (!sameName(edge.start, edge.from) || !sameName(edge.end, edge.to)) {
             moved.push_back(number);
         }
     }
@@ -322,6 +335,61 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
         AddEdges(group, &takenOver);
     }
     // Edges that left the scene are dropped once they outnumber the rest.
+    if (m_edges.size() > 2 * m_liveEdges + 1024) {
+        m_fresh = false;
+    }
+}
+
+void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGroup* added) {
+    Refresh();
+    auto edges = m_edgesOfGroup.find(group);
+    const bool follow = m_fresh && edges != m_edgesOfGroup.end();
+    // The materials of the edges that go: an edge's entry is found by them.
+    std::unordered_set<const SoNode*> going;
+    for (int i = first; i < first + count; ++i) {
+        auto* edge = As<SoGroup>(group->getChild(i));
+        if (edge && edge->getNumChildren() > kEdgeMaterialChild) {
+            going.insert(edge->getChild(kEdgeMaterialChild));
+        }
+    }
+    m_bWriting = follow;
+    for (int i = first + count - 1; i >= first; --i) {
+        group->removeChild(i);
+    }
+    const int adding = added ? added->getNumChildren() : 0;
+    for (int j = 0; j < adding; ++j) {
+        group->insertChild(added->getChild(j), first + j);
+    }
+    m_bWriting = false;
+    if (!follow) {
+        Invalidate();
+        return;
+    }
+    ForgetLooks();
+    std::vector<int>& ofGroup = edges->second;
+    std::vector<int> dropped;
+    if (!going.empty()) {
+        ofGroup.erase(std::remove_if(ofGroup.begin(), ofGroup.end(),
+                                     [&](int number) {
+                                         const Edge& edge = m_edges[static_cast<size_t>(number)];
+                                         if (!going.count(edge.material.get())) {
+                                             return false;
+                                         }
+                                         dropped.push_back(number);
+                                         return true;
+                                     }),
+                      ofGroup.end());
+    }
+    DropNames(dropped);
+    for (int number : dropped) {
+        m_edges[static_cast<size_t>(number)].material.reset();
+        --m_liveEdges;
+    }
+    for (int j = 0; j < adding; ++j) {
+        if (auto* edge = As<SoGroup>(added->getChild(j))) {
+            AddEdgesBelow(edge, nullptr, ofGroup);
+        }
+    }
     if (m_edges.size() > 2 * m_liveEdges + 1024) {
         m_fresh = false;
     }

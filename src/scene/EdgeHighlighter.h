@@ -74,6 +74,9 @@ public:
 
     // edgeRoot->replaceChild(old, replacement) for a child of the edge root.
     void ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement);
+    // In `group`, a child of the edge root: children first .. first +
+    // count - 1 replaced by the children of `added`, followed in place.
+    void SpliceChildren(SoGroup* group, int first, int count, SoGroup* added);
 
 private:
     struct Edge {
@@ -89,6 +92,8 @@ private:
     // Indexes the edges below `group`, a child of the edge root, except
     // below the groups in `skip`.
     void AddEdges(SoGroup* group, const std::unordered_set<const SoNode*>* skip = nullptr);
+    // The same below `below`, listing the edges in `ofGroup`.
+    void AddEdgesBelow(SoGroup* below, const std::unordered_set<const SoNode*>* skip, std::vector<int>& ofGroup);
     // Takes the edges off their names' lists.
     void DropNames(const std::vector<int>& numbers);
     std::string NameAt(NodePos at) const;

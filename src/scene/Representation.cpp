@@ -372,30 +372,35 @@ void CRepresentation::BuildCircleEdges(int circle, SoSeparator* group, CEdgeReus
     // Indices up to the last molecule's number; none beyond the list exists.
     const int last = std::min(data->m_lstMolecules.back().number, static_cast<int>(data->m_lstMolecules.size()) - 1);
     for (int k = 0; k <= last; ++k) {
-        const MoleculeRecord* source = graph->GetMolecule(circle, k);
-        if (!source) {
-            continue;
+        BuildSourceEdges(circle, k, group, reuse);
+    }
+}
+
+void CRepresentation::BuildSourceEdges(int circle, int k, SoGroup* group, CEdgeReuse* reuse) {
+    const CNode* graph = Graph();
+    const MoleculeRecord* source = graph ? graph->GetMolecule(circle, k) : nullptr;
+    if (!source) {
+        return;
+    }
+    const SbVec3f from = TranslationOf(NodeMatrixAt(circle, k, source->name));
+    for (const LinkEntry& link : ParseLinkEntries(source->links)) {
+        // A link to a molecule that does not exist draws nothing.
+        if (const MoleculeRecord* target = graph->GetMolecule(link.circle, link.index)) {
+            const SbVec3f to = TranslationOf(NodeMatrixAt(link.circle, link.index, target->name));
+            const std::optional<float> transparency = EdgeTransparency(*source, *target);
+            SoNode* same = reuse ? reuse->Take(LookOfEdge(from, to, link.kind, link.end, circle, k, link.circle,
+                                                          link.index, source->linkCount, transparency))
+                                 : nullptr;
+            if (same) {
+                group->addChild(same);
+            } else {
+                auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
+                                      source->linkCount, transparency);
+                group->addChild(edge.get());
+            }
         }
-        const SbVec3f from = TranslationOf(NodeMatrixAt(circle, k, source->name));
-        for (const LinkEntry& link : ParseLinkEntries(source->links)) {
-            // A link to a molecule that does not exist draws nothing.
-            if (const MoleculeRecord* target = graph->GetMolecule(link.circle, link.index)) {
-                const SbVec3f to = TranslationOf(NodeMatrixAt(link.circle, link.index, target->name));
-                const std::optional<float> transparency = EdgeTransparency(*source, *target);
-                SoNode* same = reuse ? reuse->Take(LookOfEdge(from, to, link.kind, link.end, circle, k, link.circle,
-                                                              link.index, source->linkCount, transparency))
-                                     : nullptr;
-                if (same) {
-                    group->addChild(same);
-                } else {
-                    auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
-                                          source->linkCount, transparency);
-                    group->addChild(edge.get());
-                }
-            }
-            if (link.circle <= 0) {
-                break;
-            }
+        if (link.circle <= 0) {
+            break;
         }
     }
 }

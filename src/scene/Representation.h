@@ -109,6 +109,8 @@ public:
                             bool nested);
     // With `reuse`, edges equal to old ones are taken over, not built.
     void BuildCircleEdges(int circle, SoSeparator* group, CEdgeReuse* reuse = nullptr);
+    // The edges of the node at (circle, k) alone, as BuildCircleEdges adds them.
+    void BuildSourceEdges(int circle, int k, SoGroup* group, CEdgeReuse* reuse = nullptr);
     // What BuildEdge would make of these values.
     EdgeLook LookOfEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex, int toCircle,
                         int toIndex, int linkCount, std::optional<float> transparency) const;
@@ -205,6 +207,10 @@ public:
     int RebuildCircle(int circle);
     int RebuildCircleEdges(int circle);
     int RebuildCircleLabels(int circle);
+    // What RebuildCircle (`whole`) or RebuildCircleEdges gives after only
+    // the links of the nodes at `indices` (ascending) changed; where labels
+    // do not show links, only those nodes' edges are built again.
+    int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole);
 
     // Changes of the scene (nodes added, removed or named) and a graph
     // that was replaced or grew are noticed by themselves. Code that changes
@@ -243,6 +249,11 @@ protected:
     // Deselects every selected path through `node` (callbacks run), so
     // that nothing selected points into a group about to be replaced.
     void DeselectWithin(SoNode* node);
+    // The current molecule leaves the selection.
+    void DeselectCurrent();
+    // Where the edges leaving node k lie in a circle's edge group (first
+    // child, how many); false when the group is not laid out as built.
+    bool EdgesOfSource(SoGroup* group, int circle, int k, int& first, int& count) const;
     // Changes below the node root made through it keep the index current.
     CNodeRootIndex& NodeIndex() { return m_nodeIndex; }
     // Direction the camera looks from before viewAll; the default camera

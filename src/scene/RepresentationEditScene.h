@@ -14,6 +14,9 @@ public:
     }
     int RebuildCircle(int circle) override { return m_rep.RebuildCircle(circle); }
     int RebuildCircleEdges(int circle) override { return m_rep.RebuildCircleEdges(circle); }
+    int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) override {
+        return m_rep.RebuildNodeLinks(circle, indices, whole);
+    }
 
 private:
     CRepresentation& m_rep;

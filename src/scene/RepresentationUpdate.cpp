@@ -1,5 +1,6 @@
 // Scene updates after an edit: the renamed sphere and label, and one
 // circle's spheres, edges and labels replaced in place under their parents.
+#include <cstdio>
 #include <vector>
 
 #include <Inventor/SoPath.h>
@@ -44,6 +45,21 @@ SoNode* ChildNamed(SoSeparator* root, const std::string& name) {
         }
     }
     return nullptr;
+}
+
+// The node index an edge group's cone names as its source, or -1 when
+// the child is no edge group of `circle`.
+int SourceOfEdge(SoNode* child, int circle) {
+    auto* edge = child->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(child) : nullptr;
+    if (!edge || edge->getNumChildren() != 5) {
+        return -1;
+    }
+    int c = 0, i = 0, c2 = 0, i2 = 0;
+    const std::string cone = GetSceneName(edge->getChild(4));
+    if (std::sscanf(cone.c_str(), "E_%d:%d-%d:%d", &c, &i, &c2, &i2) != 4 || c != circle || i < 0) {
+        return -1;
+    }
+    return i;
 }
 
 CoinPtr<SoSeparator> NamedGroup(const std::string& name) {
@@ -116,9 +132,8 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
     return renamed;
 }
 
-int CRepresentation::RebuildCircle(int circle) {
-    // The current molecule leaves the selection; only the selected paths
-    // are read, not the scene.
+void CRepresentation::DeselectCurrent() {
+    // Only the selected paths are read, not the scene.
     if (!m_strCurrentName.empty() && m_pSelection) {
         for (int i = m_pSelection->getNumSelected() - 1; i >= 0; --i) {
             SoPath* path = m_pSelection->getPath(i);
@@ -129,6 +144,10 @@ int CRepresentation::RebuildCircle(int circle) {
             }
         }
     }
+}
+
+int CRepresentation::RebuildCircle(int circle) {
+    DeselectCurrent();
     const int spheres = ReplaceCircleSpheres(circle);
     if (!spheres || !RebuildCircleEdges(circle)) {
         return 0;
@@ -156,6 +175,37 @@ int CRepresentation::ReplaceCircleSpheres(int circle) {
     }
     BuildCircleSpheres(group.get(), circle);
     m_nodeIndex.ReplaceChild(static_cast<SoSeparator*>(parent), old, group.get());
+    return 1;
+}
+
+int CRepresentation::RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) {
+    // Labels that show linked neighbours change with the links: the circle
+    // is built again.
+    if (NestsNeighbourLabels()) {
+        return whole ? RebuildCircle(circle) : RebuildCircleEdges(circle);
+    }
+    if (whole) {
+        DeselectCurrent();
+        if (!CircleSpheres(circle)) {
+            return 0;
+        }
+    }
+    SoNode* edges = ChildNamed(m_pEdgeRoot.get(), Numbered("circleNumEdge:", circle));
+    auto* group = edges && edges->isOfType(SoSeparator::getClassTypeId()) ? static_cast<SoSeparator*>(edges) : nullptr;
+    if (!group) {
+        return 0;
+    }
+    // Spheres and labels do not show links; of the edges only those
+    // leaving these nodes change. A group not laid out as built is built again.
+    for (int k : indices) {
+        int first = 0, count = 0;
+        if (!EdgesOfSource(group, circle, k, first, count)) {
+            return RebuildCircleEdges(circle);
+        }
+        auto fresh = MakeCoin<SoGroup>();
+        BuildSourceEdges(circle, k, fresh.get());
+        m_edgeHighlighter.SpliceChildren(group, first, count, fresh.get());
+    }
     return 1;
 }
 
@@ -205,4 +255,34 @@ int CRepresentation::RebuildCircleLabels(int circle) {
     m_pGreenCharRoot->replaceChild(oldGreen, green.get());
     m_pRedCharRoot->replaceChild(oldRed, red.get());
     return 1;
+}
+
+bool CRepresentation::EdgesOfSource(SoGroup* group, int circle, int k, int& first, int& count) const {
+    // Edges follow their sources' order: a binary search finds the run.
+    int low = 0, high = group->getNumChildren();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const int source = SourceOfEdge(group->getChild(middle), circle);
+        if (source < 0) {
+            return false;
+        }
+        if (source < k) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    first = low;
+    int end = low;
+    for (; end < group->getNumChildren(); ++end) {
+        const int source = SourceOfEdge(group->getChild(end), circle);
+        if (source < 0) {
+            return false;
+        }
+        if (source != k) {
+            break;
+        }
+    }
+    count = end - first;
+    return true;
 }

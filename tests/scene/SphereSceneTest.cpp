@@ -22,10 +22,13 @@
 
 #include "BoxRep.h"
 #include "CircleRebuilder.h"
+#include "EditJournal.h"
+#include "LinkText.h"
 #include "SceneNames.h"
 #include "SceneTestSupport.h"
 #include "SphereBuild.h"
 #include "SphereVision.h"
+#include "StartupBuild.h"
 #include "StartupLoad.h"
 
 namespace {
@@ -513,3 +516,156 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each update on two representations of one graph: the one under test
+// touches only what changed, the other rebuilds every circle named.
+struct TouchedAndRebuilt : ICircleRebuilder {
+    TouchedAndRebuilt(CRepresentation& touched, CRepresentation& rebuilt) : touched(touched), rebuilt(rebuilt) {}
+    int RebuildCircle(int circle) override {
+        const int result = rebuilt.RebuildCircle(circle);
+        EXPECT_EQ(touched.RebuildCircle(circle), result) << circle;
+        return result;
+    }
+    int RebuildCircleEdges(int circle) override {
+        const int result = rebuilt.RebuildCircleEdges(circle);
+        EXPECT_EQ(touched.RebuildCircleEdges(circle), result) << circle;
+        return result;
+    }
+    int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) override {
+        const int result = whole ? rebuilt.RebuildCircle(circle) : rebuilt.RebuildCircleEdges(circle);
+        EXPECT_EQ(touched.RebuildNodeLinks(circle, indices, whole), result) << circle;
+        return result;
+    }
+    CRepresentation& touched;
+    CRepresentation& rebuilt;
+};
+
+// Everything below the roots that an update may change, as Coin writes it.
+std::string Shown(const CRepresentation& rep) {
+    return SceneText(rep.GetNodeRoot()) + SceneText(rep.GetGreenCharRoot()) + SceneText(rep.GetRedCharRoot()) +
+           SceneText(rep.GetEdgeRoot());
+}
+
+using Chooser = std::function<bool(const CNode&, int circle, int index)>;
+
+// Deletes, each from the graph as built, the first node that `choose`
+// accepts: the touched scene equals the rebuilt one node for node and,
+// with `exact`, a scene built afresh when the layout stays, and undo gives
+// the scene back.
+void ExpectDeletionsShowAsRebuilt(
+    CNode& graph, const std::function<std::unique_ptr<CRepresentation>()>& make,
+    const std::vector<std::pair<const char*, Chooser>>& cases, bool exact) {
+    std::unique_ptr<CRepresentation> touched = make();
+    std::unique_ptr<CRepresentation> rebuilt = make();
+    TouchedAndRebuilt both(*touched, *rebuilt);
+    ASSERT_EQ(Shown(*touched), Shown(*rebuilt));
+    for (const auto& [what, choose] : cases) {
+        SCOPED_TRACE(what);
+        NodePos at{0, 0};
+        for (const CCircleData& circle : graph.m_lstCircles) {
+            for (size_t k = 0; k < circle.m_lstMolecules.size() && at.circle == 0; ++k) {
+                if (choose(graph, circle.CircleNum, static_cast<int>(k))) {
+                    at = {circle.CircleNum, static_cast<int>(k)};
+                }
+            }
+        }
+        ASSERT_GT(at.circle, 0);
+        const std::string before = Shown(*touched);
+        const size_t edgesBefore = touched->CountHighlightedEdges();
+        CEditJournal journal;
+        graph.SetJournal(&journal);
+        ASSERT_EQ(graph.DeleteMolecule(at.circle, at.index, 1, 1, 1, both), 1);
+        graph.SetJournal(nullptr);
+        journal.Seal(graph);
+        EXPECT_EQ(Shown(*touched), Shown(*rebuilt));
+        // The edge index followed in place as a fresh one reads the scene.
+        const size_t edges = touched->CountHighlightedEdges();
+        EXPECT_LT(edges, edgesBefore);
+        touched->InvalidateSceneIndexes();
+        EXPECT_EQ(touched->CountHighlightedEdges(), edges);
+        std::unique_ptr<CRepresentation> fresh = make();
+        if (exact && fresh->GetGrid().GetEntries() == touched->GetGrid().GetEntries()) {
+            EXPECT_EQ(Shown(*touched), Shown(*fresh));
+        }
+        journal.Undo(graph);
+        journal.RebuildScene(both);
+        EXPECT_EQ(Shown(*touched), Shown(*rebuilt));
+        if (exact) {
+            EXPECT_EQ(Shown(*touched), before);
+        }
+    }
+}
+
+bool HasIncoming(const CNode& g, int c, int i) { return !g.GetMolecule(c, i)->backLinks.empty(); }
+bool IsMolecule(const CNode& g, int c, int i) { return g.GetMolecule(c, i)->size == 1; }
+int CircleSize(const CNode& g, int c) { return static_cast<int>(g.GetCircle(c)->m_lstMolecules.size()); }
+// Some node's links point at the node.
+bool LinkedTo(const CNode& g, int c, int i) {
+    for (const CCircleData& circle : g.m_lstCircles) {
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            for (const LinkEntry& link : ParseLinkEntries(m.links)) {
+                if (link.circle == c && link.index == i) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+// A relation node in another circle ends at the node.
+bool EndsElsewhere(const CNode& g, int c, int i) {
+    for (const CCircleData& circle : g.m_lstCircles) {
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            if (circle.CircleNum != c && m.size == 0 &&
+                ((m.left.circle == c && m.left.index == i) || (m.right.circle == c && m.right.index == i))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(SphereSceneTest, DeletionsTouchingOnlyWhatChangedShowAsRebuiltCircles) {
+    std::vector<TestRow> rows;
+    for (int k = 0; k < 60; ++k) {
+        rows.push_back({"M" + std::to_string(k % 20), "M" + std::to_string((k * 7 + 3) % 20), k % 11});
+    }
+    FillInteractions(store, rows);
+    graph = BuildSphereGraphFromArray(store);
+    ExpectDeletionsShowAsRebuilt(
+        *graph,
+        [this] {
+            auto rep = std::make_unique<CSphereVision>(store, graph, host, 400, 25, graph->m_circle_count);
+            rep->Layout();
+            rep->BuildScene();
+            return std::unique_ptr<CRepresentation>(std::move(rep));
+        },
+        {{"first of a circle of three or more, with incoming links",
+          [](const CNode& g, int c, int i) { return i == 0 && CircleSize(g, c) >= 3 && HasIncoming(g, c, i); }},
+         {"first of its circle, no incoming links",
+          [](const CNode& g, int c, int i) { return i == 0 && CircleSize(g, c) >= 2 && !HasIncoming(g, c, i); }},
+         {"in the middle of its circle",
+          [](const CNode& g, int c, int i) { return i > 0 && i + 1 < CircleSize(g, c) && IsMolecule(g, c, i); }},
+         {"last of its circle",
+          [](const CNode& g, int c, int i) { return i > 0 && i + 1 == CircleSize(g, c); }},
+         {"a relation node with incoming links",
+          [](const CNode& g, int c, int i) { return !IsMolecule(g, c, i) && HasIncoming(g, c, i); }},
+         {"an end of relation nodes in other circles",
+          [](const CNode& g, int c, int i) { return IsMolecule(g, c, i) && EndsElsewhere(g, c, i); }}},
+        true);
+
+    // The box view: circles of one molecule, links between molecules. A
+    // circle emptied and filled again puts its group last under the node
+    // root, so only the two ways of updating are compared.
+    FillInteractions(store, rows);
+    graph = BuildStartupGraphFromArray(store);
+    ExpectDeletionsShowAsRebuilt(
+        *graph, [this] { return std::unique_ptr<CRepresentation>(BuildBoxRepresentation(store, graph, host)); },
+        {{"linked to", LinkedTo},
+         {"linking to others", [](const CNode& g, int c, int i) { return !g.GetMolecule(c, i)->links.empty(); }}},
+        false);
+}
