@@ -136,7 +136,21 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     SoCallbackAction collect;
     collect.addPreCallback(SoSphere::getClassTypeId(), &CollectSphere, &points);
     collect.apply(const_cast<SoSeparator*>(molecules));
+    Make(rep, points.places, points.colours);
+    return m_pFrame.get();
+}
 
+void CMoleculeCloud::Use(const CRepresentation& rep, const std::vector<SbVec3f>& places,
+                         const std::vector<SbColor>& colours) {
+    if (rep.GetNodeRoot() && rep.GetCamera()) {
+        Make(rep, places, colours);
+    }
+}
+
+void CMoleculeCloud::Make(const CRepresentation& rep, const std::vector<SbVec3f>& places,
+                          const std::vector<SbColor>& colours) {
+    const SoSeparator* molecules = rep.GetNodeRoot();
+    SoCamera* camera = rep.GetCamera();
     auto frame = MakeCoin<SoSeparator>();
     frame->addChild(camera);
     auto light = MakeCoin<SoLightModel>();
@@ -146,9 +160,9 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     auto binding = MakeCoin<SoMaterialBinding>();
     binding->value.setValue(SoMaterialBinding::PER_VERTEX);
     auto material = MakeCoin<SoMaterial>();
-    material->diffuseColor.setValues(0, static_cast<int>(points.colours.size()), points.colours.data());
+    material->diffuseColor.setValues(0, static_cast<int>(colours.size()), colours.data());
     auto coordinates = MakeCoin<SoCoordinate3>();
-    coordinates->point.setValues(0, static_cast<int>(points.places.size()), points.places.data());
+    coordinates->point.setValues(0, static_cast<int>(places.size()), places.data());
     auto set = MakeCoin<SoPointSet>();
     for (SoNode* node : {static_cast<SoNode*>(light.get()), static_cast<SoNode*>(style.get()),
                          static_cast<SoNode*>(binding.get()), static_cast<SoNode*>(material.get()),
@@ -158,6 +172,5 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     m_pFrame = frame;
     m_pSource = molecules;
     m_sourceId = molecules->getNodeId();
-    m_points = points.places.size();
-    return m_pFrame.get();
+    m_points = places.size();
 }

@@ -3,7 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include <Inventor/SbColor.h>
+#include <Inventor/SbVec3f.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 
 #include "CoinPtr.h"
@@ -77,9 +80,14 @@ public:
 
     // The points of `rep`, gathered again when its molecules changed.
     SoNode* For(const CRepresentation& rep);
+    // Points of `rep`'s present molecules gathered elsewhere (while its
+    // scene is built), which For then takes instead of walking them.
+    void Use(const CRepresentation& rep, const std::vector<SbVec3f>& places, const std::vector<SbColor>& colours);
     size_t PointCount() const { return m_points; }
 
 private:
+    void Make(const CRepresentation& rep, const std::vector<SbVec3f>& places, const std::vector<SbColor>& colours);
+
     CoinPtr<SoSeparator> m_pFrame;
     const SoNode* m_pSource = nullptr;
     uint32_t m_sourceId = 0;
