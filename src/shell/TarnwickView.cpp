@@ -157,6 +157,10 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
         m_pStartCamera.reset(m_pBox->GetCamera());
         m_pStartExtent = std::move(extent);
         m_fittedPosition = m_pStartCamera->position.getValue();
+        // Fitted again only when the drawing area changed size while loading.
+        if (m_pViewer && m_pViewer->getViewportRegion().getViewportSizePixels() != m_fittedPixels) {
+            FitStartPicture();
+        }
     }
     if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
         emit statusText(LineBreakRepairText(repaired));
@@ -267,6 +271,7 @@ void CTarnwickView::ShowWhileBuilding(CBoxRep& box, const CLayoutExtent& extent)
     // Placed once, for the finished scene: labels and edges arrive without
     // moving it.
     FitCameraToLayout(*box.GetCamera(), extent, m_pViewer->getViewportRegion(), kStartFill);
+    m_fittedPixels = m_pViewer->getViewportRegion().getViewportSizePixels();
     // Frames draw the molecules as points until the scene is complete;
     // the extent has them already.
     std::vector<SbVec3f> places;
@@ -324,6 +329,7 @@ void CTarnwickView::FitStartPicture() {
     if (FitCameraToLayout(*camera, *m_pStartExtent, region, kStartFill)) {
         m_pViewer->saveHomePosition();
         m_fittedPosition = camera->position.getValue();
+        m_fittedPixels = pixels;
     }
 }
 

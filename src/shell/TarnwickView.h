@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <Inventor/SbBasic.h>
+#include <Inventor/SbVec2s.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
@@ -153,6 +154,7 @@ private:
     // The box scene on screen while the start-up load still builds it.
     const CBoxRep* m_pBuilding = nullptr;
     SbVec3f m_fittedPosition;
+    SbVec2s m_fittedPixels;  // the drawing area's size when it was fitted
 
     bool m_bButtonDown = false;
     QPoint m_pressAt;

@@ -142,18 +142,18 @@ protected:
     std::vector<LoadProgress> reports;
 
     // The load at once that a stepped load is compared with.
-    StartupLoadResult LoadAtOnce(CInteractionStore& store, std::unique_ptr<CNode>& graph) {
+    StartupLoadResult LoadAtOnce() {
         WritePositions("first\nnode 1 0.5 0.5\nnode 3 1 -1\nedge\n");
-        return RunStartupLoad(store, graph, host, positions);
+        return RunStartupLoad(atOnceStore, atOnceGraph, host, positions);
     }
+    CInteractionStore atOnceStore{db.Connect()};
+    std::unique_ptr<CNode> atOnceGraph;
 };
 
 TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     db.AddRelation({"r__3", "C", "A", 1});
     db.AddRelation({"r__4", "D", "D", 9});
-    CInteractionStore atOnceStore(db.Connect());
-    std::unique_ptr<CNode> atOnceGraph;
-    StartupLoadResult atOnce = LoadAtOnce(atOnceStore, atOnceGraph);
+    StartupLoadResult atOnce = LoadAtOnce();
 
     CInteractionStore doc("");
     std::unique_ptr<CNode> graph;
@@ -200,9 +200,7 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
 // camera, which nothing moves after, and which sees the finished scene as
 // a fit of that scene would.
 TEST_F(StartupLoadStepsTest, MoleculesComeFirstAndTheCameraIsPlacedOnce) {
-    CInteractionStore atOnceStore(db.Connect());
-    std::unique_ptr<CNode> atOnceGraph;
-    StartupLoadResult atOnce = LoadAtOnce(atOnceStore, atOnceGraph);
+    StartupLoadResult atOnce = LoadAtOnce();
 
     CInteractionStore doc("");
     std::unique_ptr<CNode> graph;
