@@ -268,6 +268,8 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
             } else {
                 building = true;
                 tick.setInterval(0);
+                // The first slice is a short one, not as long as the wait.
+                sliceEnded = std::chrono::steady_clock::now();
             }
             return;
         }
