@@ -73,6 +73,14 @@ void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep,
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
 
+void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation& rep) {
+    Detach();
+    // The root's children, the camera too: the points bring their own.
+    m_emptied = {rep.GetRoot(), nullptr, nullptr, nullptr};
+    m_pAction = &action;
+    action.setAbortCallback(&CFramePruning::OnNode, this);
+}
+
 void CFramePruning::Detach() {
     if (m_pAction) {
         m_pAction->setAbortCallback(nullptr, nullptr);

@@ -59,6 +59,9 @@ public:
 
     // Nothing is left out for FrameDetail::Complete.
     void Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail);
+    // Leaves the whole scene out (its molecules drawn as points by the
+    // caller): a few nodes visited, not one per cell of every part.
+    void AttachWhole(SoGLRenderAction& action, const CRepresentation& rep);
     void Detach();
 
 private:

@@ -41,7 +41,11 @@ void CMotionViewer::actualRedraw() {
                                : m_bBuilding ? FrameDetail::MoleculePoints
                                              : m_budget.NextFrame(moving);
     if (SoGLRenderAction* action = getGLRenderAction(); action && shown) {
-        m_pruning.Attach(*action, *shown, detail);
+        if (m_bBuilding) {
+            m_pruning.AttachWhole(*action, *shown);
+        } else {
+            m_pruning.Attach(*action, *shown, detail);
+        }
     }
     ClipFor(shown, detail);
     const auto start = std::chrono::steady_clock::now();
