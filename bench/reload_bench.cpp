@@ -6,7 +6,7 @@
 //   reload_seconds      the same load again in the same window, from the
 //                       command to the first frame of the new pathway,
 //                       the release of the previous one included
-//   peak_rss_mb         the window process's peak resident size over both
+//   reload_peak_rss_mb  the window process's peak resident size over both
 //                       loads (VmHWM)
 // Wall time, like the paint-gap bench: what the curator waits for. Needs an
 // X display with a window manager (bench/run starts Xvfb and openbox). The
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
 
     twbench::PrintFigure("first_load_seconds", first);
     twbench::PrintFigure("reload_seconds", reload);
-    twbench::PrintFigure("peak_rss_mb", StatusMegabytes("VmHWM"));
+    twbench::PrintFigure("reload_peak_rss_mb", StatusMegabytes("VmHWM"));
     // The window goes with the process: its release is not measured here.
     std::fflush(stdout);
     std::_Exit(0);

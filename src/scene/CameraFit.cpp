@@ -16,12 +16,15 @@
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoFont.h>
 #include <Inventor/nodes/SoMatrixTransform.h>
+#include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoShape.h>
+#include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoText2.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 
 #include "CoinPtr.h"
+#include "SceneNames.h"
 
 namespace {
 
@@ -137,7 +140,21 @@ struct Span {
     float high = 0.0f;
 };
 
-bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion& region, float fill) {
+// The camera's sideways, upward and forward directions.
+struct CameraAxes {
+    explicit CameraAxes(const SoPerspectiveCamera& camera) {
+        const SbRotation orientation = camera.orientation.getValue();
+        orientation.multVec(SbVec3f(1.0f, 0.0f, 0.0f), axis[0]);
+        orientation.multVec(SbVec3f(0.0f, 1.0f, 0.0f), axis[1]);
+        orientation.multVec(SbVec3f(0.0f, 0.0f, -1.0f), ahead);
+    }
+    SbVec3f axis[2];
+    SbVec3f ahead;
+};
+
+// Places the camera for the points `feed` hands to the extent it is given.
+template <class Feed>
+bool FitWith(SoPerspectiveCamera& camera, const SbViewportRegion& region, float fill, Feed&& feed) {
     // Half the view's width and height per unit of distance, as the camera
     // maps them onto this viewport (Coin widens the narrow side itself).
     const SbViewVolume volume = camera.getViewVolume(region.getViewportAspectRatio());
@@ -147,12 +164,9 @@ bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion&
     }
     const float slope[2] = {volume.getWidth() / 2.0f / nearDist * fill, volume.getHeight() / 2.0f / nearDist * fill};
 
-    const SbRotation orientation = camera.orientation.getValue();
-    SbVec3f axis[2];
-    SbVec3f ahead;
-    orientation.multVec(SbVec3f(1.0f, 0.0f, 0.0f), axis[0]);
-    orientation.multVec(SbVec3f(0.0f, 1.0f, 0.0f), axis[1]);
-    orientation.multVec(SbVec3f(0.0f, 0.0f, -1.0f), ahead);
+    const CameraAxes axes(camera);
+    const SbVec3f* axis = axes.axis;
+    const SbVec3f& ahead = axes.ahead;
 
     // A point at sideways offset s and depth z beyond the centre stays in
     // view from distance D before the centre with the camera shifted
@@ -170,15 +184,8 @@ bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion&
     }
     directions[PointExtent::kBehind] = -direction(ahead);
 
-    // The drawn points, not the bounding box: an edge's box, turned with
-    // the edge, reaches far beyond what the edge covers.
     PointExtent points(directions);
-    SoCallbackAction collect(region);
-    collect.addTriangleCallback(SoShape::getClassTypeId(), &AddTriangle, &points);
-    LabelMeasure labels(region, points);
-    collect.addPreCallback(SoCamera::getClassTypeId(), &LabelMeasure::NoteCamera, &labels);
-    collect.addPreCallback(SoText2::getClassTypeId(), &LabelMeasure::AddLabel, &labels);
-    collect.apply(scene);
+    feed(points);
     if (points.IsEmpty()) {
         return false;
     }
@@ -207,7 +214,105 @@ bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion&
     return true;
 }
 
+bool FitOnce(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion& region, float fill) {
+    // The drawn points, not the bounding box: an edge's box, turned with
+    // the edge, reaches far beyond what the edge covers.
+    return FitWith(camera, region, fill, [&](PointExtent& points) {
+        SoCallbackAction collect(region);
+        collect.addTriangleCallback(SoShape::getClassTypeId(), &AddTriangle, &points);
+        LabelMeasure labels(region, points);
+        collect.addPreCallback(SoCamera::getClassTypeId(), &LabelMeasure::NoteCamera, &labels);
+        collect.addPreCallback(SoText2::getClassTypeId(), &LabelMeasure::AddLabel, &labels);
+        collect.apply(scene);
+    });
+}
+
+SoCallbackAction::Response CollectSphere(void* data, SoCallbackAction* action, const SoNode* node) {
+    auto* extent = static_cast<CLayoutExtent*>(data);
+    SbColor ambient, diffuse, specular, emission;
+    float shininess = 0.0f, transparency = 0.0f;
+    action->getMaterial(ambient, diffuse, specular, emission, shininess, transparency);
+    extent->AddSphere(action->getModelMatrix(), *static_cast<const SoSphere*>(node), diffuse, transparency < 1.0f);
+    return SoCallbackAction::CONTINUE;
+}
+
 }  // namespace
+
+// A text in the label font under a camera that makes one unit a pixel.
+struct CLayoutExtent::Probe {
+    static constexpr short kPixels = 1000;
+    CoinPtr<SoSeparator> root = MakeCoin<SoSeparator>();
+    CoinPtr<SoText2> text = MakeCoin<SoText2>();
+    SoGetBoundingBoxAction measure{SbViewportRegion(kPixels, kPixels)};
+};
+
+CLayoutExtent::CLayoutExtent(const SoFont& font, const SbVec3f& labelOffset)
+    : m_labelOffset(labelOffset), m_probe(std::make_unique<Probe>()) {
+    auto camera = MakeCoin<SoOrthographicCamera>();
+    camera->position.setValue(0.0f, 0.0f, 1.0f);
+    camera->height.setValue(Probe::kPixels);
+    auto probeFont = MakeCoin<SoFont>();
+    probeFont->name = font.name;
+    probeFont->size = font.size;
+    m_probe->root->addChild(camera.get());
+    m_probe->root->addChild(probeFont.get());
+    m_probe->root->addChild(m_probe->text.get());
+    // Bars and letters that reach the font's top and bottom.
+    Measure("|\xc3\x81gjy|", &m_descent, &m_ascent);
+    m_descent = -m_descent;
+    m_collect = std::make_unique<SoCallbackAction>();
+    m_collect->addPreCallback(SoSphere::getClassTypeId(), &CollectSphere, this);
+}
+
+CLayoutExtent::~CLayoutExtent() = default;
+
+float CLayoutExtent::Measure(const std::string& text, float* low, float* high) {
+    m_probe->text->string.setValue(text.c_str());
+    m_probe->measure.apply(m_probe->root.get());
+    const SbBox3f box = m_probe->measure.getBoundingBox();
+    if (box.isEmpty()) {
+        return 0.0f;
+    }
+    if (low) {
+        *low = box.getMin()[1];
+    }
+    if (high) {
+        *high = box.getMax()[1];
+    }
+    return box.getMax()[0] - box.getMin()[0];
+}
+
+float CLayoutExtent::TextWidth(const std::string& text) {
+    float width = 0.0f;
+    for (size_t i = 0; i < text.size();) {
+        // One character, whole: a UTF-8 lead byte and its continuations.
+        size_t next = i + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) {
+            ++next;
+        }
+        const std::string character = text.substr(i, next - i);
+        auto it = m_advances.find(character);
+        if (it == m_advances.end()) {
+            // Between two bars: the bars' own width drops out.
+            const float advance = Measure("|" + character + "|") - Measure("||");
+            it = m_advances.emplace(character, std::max(advance, 0.0f)).first;
+        }
+        width += it->second;
+        i = next;
+    }
+    return width;
+}
+
+void CLayoutExtent::Add(SoNode* group) { m_collect->apply(group); }
+
+void CLayoutExtent::AddSphere(const SbMatrix& model, const SoSphere& sphere, const SbColor& colour, bool shown) {
+    SbVec3f centre, anchor, side;
+    model.multVecMatrix(SbVec3f(0.0f, 0.0f, 0.0f), centre);
+    model.multVecMatrix(m_labelOffset, anchor);
+    model.multDirMatrix(SbVec3f(sphere.radius.getValue(), 0.0f, 0.0f), side);
+    m_spheres.push_back({centre, side.length(), colour, shown});
+    m_labels.push_back({anchor, TextWidth(GetSceneName(&sphere))});
+}
 
 bool FitCameraToScene(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion& region, float fill) {
     if (!scene || fill <= 0.0f) {
@@ -216,4 +321,49 @@ bool FitCameraToScene(SoPerspectiveCamera& camera, SoNode* scene, const SbViewpo
     // Labels keep their size in pixels, so their extent in the scene
     // shrinks as the camera comes nearer: fit again with the new camera.
     return FitOnce(camera, scene, region, fill) && FitOnce(camera, scene, region, fill);
+}
+
+bool FitCameraToLayout(SoPerspectiveCamera& camera, const CLayoutExtent& extent, const SbViewportRegion& region,
+                       float fill) {
+    if (extent.Empty() || fill <= 0.0f) {
+        return false;
+    }
+    const float pixelsHigh = std::max<float>(1.0f, region.getViewportSizePixels()[1]);
+    // First without the labels, whose size in the scene depends on where
+    // the camera stands; then twice with them, as FitCameraToScene does.
+    for (int pass = 0; pass < 3; ++pass) {
+        const CameraAxes axes(camera);
+        const SbVec3f from = camera.position.getValue();
+        const SbViewVolume volume = camera.getViewVolume(region.getViewportAspectRatio());
+        const float perDistance = volume.getNearDist() > 0.0f ? volume.getHeight() / volume.getNearDist() : 0.0f;
+        const bool placed = FitWith(camera, region, fill, [&](PointExtent& points) {
+            for (const CLayoutExtent::Sphere& s : extent.Spheres()) {
+                // The sphere's cube along the camera's axes holds the sphere.
+                for (int corner = 0; corner < 8; ++corner) {
+                    points.Add(s.centre + axes.axis[0] * ((corner & 1) ? s.radius : -s.radius) +
+                               axes.axis[1] * ((corner & 2) ? s.radius : -s.radius) +
+                               axes.ahead * ((corner & 4) ? s.radius : -s.radius));
+                }
+            }
+            for (const CLayoutExtent::Label& label : extent.Labels()) {
+                const float depth = (label.anchor - from).dot(axes.ahead);
+                if (pass == 0 || depth <= 0.0f) {
+                    points.Add(label.anchor);
+                    continue;
+                }
+                // A label starts at its anchor and runs right, its pixels
+                // growing with the distance.
+                const float perPixel = depth * perDistance / pixelsHigh;
+                for (int corner = 0; corner < 4; ++corner) {
+                    points.Add(label.anchor + axes.axis[0] * ((corner & 1) ? label.width * perPixel : 0.0f) +
+                               axes.axis[1] * ((corner & 2) ? extent.Ascent() * perPixel
+                                                            : -extent.Descent() * perPixel));
+                }
+            }
+        });
+        if (!placed) {
+            return false;
+        }
+    }
+    return true;
 }

@@ -73,6 +73,14 @@ void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep,
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
 
+void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation& rep) {
+    Detach();
+    // The root's children, the camera too: the points bring their own.
+    m_emptied = {rep.GetRoot(), nullptr, nullptr, nullptr};
+    m_pAction = &action;
+    action.setAbortCallback(&CFramePruning::OnNode, this);
+}
+
 void CFramePruning::Detach() {
     if (m_pAction) {
         m_pAction->setAbortCallback(nullptr, nullptr);
@@ -136,7 +144,21 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     SoCallbackAction collect;
     collect.addPreCallback(SoSphere::getClassTypeId(), &CollectSphere, &points);
     collect.apply(const_cast<SoSeparator*>(molecules));
+    Make(rep, points.places, points.colours);
+    return m_pFrame.get();
+}
 
+void CMoleculeCloud::Use(const CRepresentation& rep, const std::vector<SbVec3f>& places,
+                         const std::vector<SbColor>& colours) {
+    if (rep.GetNodeRoot() && rep.GetCamera()) {
+        Make(rep, places, colours);
+    }
+}
+
+void CMoleculeCloud::Make(const CRepresentation& rep, const std::vector<SbVec3f>& places,
+                          const std::vector<SbColor>& colours) {
+    const SoSeparator* molecules = rep.GetNodeRoot();
+    SoCamera* camera = rep.GetCamera();
     auto frame = MakeCoin<SoSeparator>();
     frame->addChild(camera);
     auto light = MakeCoin<SoLightModel>();
@@ -146,9 +168,9 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     auto binding = MakeCoin<SoMaterialBinding>();
     binding->value.setValue(SoMaterialBinding::PER_VERTEX);
     auto material = MakeCoin<SoMaterial>();
-    material->diffuseColor.setValues(0, static_cast<int>(points.colours.size()), points.colours.data());
+    material->diffuseColor.setValues(0, static_cast<int>(colours.size()), colours.data());
     auto coordinates = MakeCoin<SoCoordinate3>();
-    coordinates->point.setValues(0, static_cast<int>(points.places.size()), points.places.data());
+    coordinates->point.setValues(0, static_cast<int>(places.size()), places.data());
     auto set = MakeCoin<SoPointSet>();
     for (SoNode* node : {static_cast<SoNode*>(light.get()), static_cast<SoNode*>(style.get()),
                          static_cast<SoNode*>(binding.get()), static_cast<SoNode*>(material.get()),
@@ -158,6 +180,5 @@ SoNode* CMoleculeCloud::For(const CRepresentation& rep) {
     m_pFrame = frame;
     m_pSource = molecules;
     m_sourceId = molecules->getNodeId();
-    m_points = points.places.size();
-    return m_pFrame.get();
+    m_points = places.size();
 }

@@ -3,7 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include <Inventor/SbColor.h>
+#include <Inventor/SbVec3f.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 
 #include "CoinPtr.h"
@@ -56,6 +59,9 @@ public:
 
     // Nothing is left out for FrameDetail::Complete.
     void Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail);
+    // Leaves the whole scene out (its molecules drawn as points by the
+    // caller): a few nodes visited, not one per cell of every part.
+    void AttachWhole(SoGLRenderAction& action, const CRepresentation& rep);
     void Detach();
 
 private:
@@ -77,9 +83,14 @@ public:
 
     // The points of `rep`, gathered again when its molecules changed.
     SoNode* For(const CRepresentation& rep);
+    // Points of `rep`'s present molecules gathered elsewhere (while its
+    // scene is built), which For then takes instead of walking them.
+    void Use(const CRepresentation& rep, const std::vector<SbVec3f>& places, const std::vector<SbColor>& colours);
     size_t PointCount() const { return m_points; }
 
 private:
+    void Make(const CRepresentation& rep, const std::vector<SbVec3f>& places, const std::vector<SbColor>& colours);
+
     CoinPtr<SoSeparator> m_pFrame;
     const SoNode* m_pSource = nullptr;
     uint32_t m_sourceId = 0;

@@ -143,7 +143,7 @@ void CRepresentation::BuildScene() {
     }
 }
 
-void CRepresentation::BeginSceneSteps() {
+void CRepresentation::BeginSceneSteps(bool placeCameraAtEnd) {
     // A second build starts from empty roots, not on top of the first scene.
     DetachSelection();
     if (m_pSelection) {
@@ -180,7 +180,8 @@ void CRepresentation::BeginSceneSteps() {
     m_pLabelRoot->addChild(m_pRedCharRoot.get());
     m_pRoot->addChild(m_pLabelRoot.get());
     m_pRoot->addChild(m_pEdgeRoot.get());
-    m_pBounds = std::make_unique<SoGetBoundingBoxAction>(m_host.GetViewportRegion());
+    m_bPlaceCameraAtEnd = placeCameraAtEnd;
+    m_pBounds.reset(placeCameraAtEnd ? new SoGetBoundingBoxAction(m_host.GetViewportRegion()) : nullptr);
 
     const size_t cells = static_cast<size_t>(m_grid.GetFirstCount()) * static_cast<size_t>(m_grid.GetSecondCount());
     m_stepCount = static_cast<size_t>(std::max(NodeRootStepCount(), 0)) + 2 * cells;
@@ -246,7 +247,9 @@ bool CRepresentation::BuildSceneStep() {
             break;
         }
         m_pBounds.reset();
-        m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+        if (m_bPlaceCameraAtEnd) {
+            m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+        }
         // Later edits change the scene in place; from now on look nodes up.
         ForgetNodeMatrices();
         // Selection and highlighting follow this scene from now on; its edges

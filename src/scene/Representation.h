@@ -87,9 +87,11 @@ public:
     // The same build in short steps, so that a window can paint between
     // them: BeginSceneSteps, then BuildSceneStep until it returns false.
     // Molecules come first, then labels, then edges; each part joins the
-    // root when it is complete, and the camera is placed once, at the end.
+    // root when it is complete, and the camera is placed once, at the end;
+    // without `placeCameraAtEnd` the caller places it (and no bounds are
+    // gathered for it).
     enum class SceneStage { Molecules, Labels, Edges, Done };
-    void BeginSceneSteps();
+    void BeginSceneSteps(bool placeCameraAtEnd = true);
     bool BuildSceneStep();
     SceneStage GetSceneStage() const { return m_stage; }
     size_t SceneStepsDone() const { return m_stepsDone; }
@@ -356,6 +358,7 @@ private:
     // Caches the bounds of the parent's newest child.
     void CacheBounds(SoGroup* parent, bool underFont);
     std::unique_ptr<SoGetBoundingBoxAction> m_pBounds;
+    bool m_bPlaceCameraAtEnd = true;
     // Where a stepwise build stands.
     SceneStage m_stage = SceneStage::Done;
     int m_stageStep = 0;

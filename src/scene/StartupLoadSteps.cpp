@@ -1,5 +1,12 @@
 #include "StartupLoadSteps.h"
 
+#include <algorithm>
+
+#include <Inventor/nodes/SoFont.h>
+#include <Inventor/nodes/SoGroup.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include "CoinPtr.h"
 #include "InteractionStore.h"
 #include "Node.h"
 #include "StartupBuild.h"
@@ -55,36 +62,92 @@ void CStartupLoadSteps::BeginScene() {
     m_bSwapped = true;
     m_box = std::make_unique<CBoxRep>(m_doc, m_graphSlot, m_host);
     m_box->Layout(m_graphSlot->m_circle_count);
-    m_box->BeginSceneSteps();
+    m_box->BeginSceneSteps(!m_bCallerPlacesCamera);
+    if (m_bCallerPlacesCamera) {
+        m_extent = BoxLayoutExtent(*m_box, false);
+        m_extentNext = 0;
+        m_bExtentDone = false;
+    }
 }
+
+std::unique_ptr<CLayoutExtent> BoxLayoutExtent(const CBoxRep& box, bool all) {
+    // The label root starts with the labels' font.
+    auto* font = static_cast<const SoFont*>(box.GetLabelRoot()->getChild(0));
+    auto extent = std::make_unique<CLayoutExtent>(*font, SbVec3f(0.0f, CBoxRep::kLabelLift, 0.0f));
+    SoSeparator* molecules = box.GetNodeRoot();
+    for (int i = 0; all && i < molecules->getNumChildren(); ++i) {
+        extent->Add(molecules->getChild(i));
+    }
+    return extent;
+}
+
+namespace {
+
+void ReportSceneProgress(const CRepresentation& rep, const LoadProgressCallback& progress) {
+    if (!progress) {
+        return;
+    }
+    LoadProgress p;
+    switch (rep.GetSceneStage()) {
+    case CRepresentation::SceneStage::Molecules:
+        p.stage = LoadProgress::Stage::Molecules;
+        break;
+    case CRepresentation::SceneStage::Labels:
+        p.stage = LoadProgress::Stage::Labels;
+        break;
+    default:
+        p.stage = LoadProgress::Stage::Edges;
+        break;
+    }
+    p.done = rep.SceneStepsDone();
+    p.total = rep.SceneStepCount();
+    progress(p);
+}
+
+}  // namespace
 
 bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
     const auto until = std::chrono::steady_clock::now() + budget;
     bool more = true;
     while ((more = rep.BuildSceneStep()) && std::chrono::steady_clock::now() < until) {
     }
-    if (progress) {
-        LoadProgress p;
-        switch (rep.GetSceneStage()) {
-        case CRepresentation::SceneStage::Molecules:
-            p.stage = LoadProgress::Stage::Molecules;
-            break;
-        case CRepresentation::SceneStage::Labels:
-            p.stage = LoadProgress::Stage::Labels;
-            break;
-        default:
-            p.stage = LoadProgress::Stage::Edges;
-            break;
-        }
-        p.done = rep.SceneStepsDone();
-        p.total = rep.SceneStepCount();
-        progress(p);
-    }
+    ReportSceneProgress(rep, progress);
     return more;
 }
 
 bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
-    return m_box && ContinueSceneBuild(*m_box, budget, progress);
+    if (!m_box) {
+        return false;
+    }
+    if (!m_extent || m_bExtentDone) {
+        return ContinueSceneBuild(*m_box, budget, progress);
+    }
+    // The molecules, then their extent; the slice that completes both ends
+    // there, so that the caller can show them at once.
+    const auto until = std::chrono::steady_clock::now() + budget;
+    auto timeLeft = [&] { return std::chrono::steady_clock::now() < until; };
+    do {
+        if (m_box->GetSceneStage() == CRepresentation::SceneStage::Molecules) {
+            m_box->BuildSceneStep();
+            continue;
+        }
+        SoSeparator* molecules = m_box->GetNodeRoot();
+        if (m_extentNext < molecules->getNumChildren()) {
+            // Many groups per traversal: setting an action up costs more
+            // than walking one small group.
+            constexpr int kBatch = 256;
+            const int end = std::min(molecules->getNumChildren(), m_extentNext + kBatch);
+            auto batch = MakeCoin<SoGroup>();
+            for (; m_extentNext < end; ++m_extentNext) {
+                batch->addChild(molecules->getChild(m_extentNext));
+            }
+            m_extent->Add(batch.get());
+            continue;
+        }
+        m_bExtentDone = true;
+    } while (!m_bExtentDone && timeLeft());
+    ReportSceneProgress(*m_box, progress);
+    return true;
 }
 
 StartupLoadResult CStartupLoadSteps::Commit() {

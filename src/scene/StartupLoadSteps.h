@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "CameraFit.h"
 #include "StartupLoad.h"
 
 // Where a long piece of work stands, for a progress display.
@@ -29,6 +30,11 @@ bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, 
 // thread that owns the scene. Commit ends the load; Abandon, or
 // destruction before Commit, puts the previous records and graph back, so
 // a load stopped half-way loses nothing.
+//
+// A window shows the scene once its molecules exist, and labels and edges
+// join it step by step: with LeaveCameraToCaller the scene does not place
+// its camera at the end, and once the molecules are in, their extent is
+// gathered (in slices too) for the caller to place the camera from.
 class CStartupLoadSteps {
 public:
     CStartupLoadSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graphSlot, ISceneHost& host,
@@ -43,9 +49,18 @@ public:
     bool DataLoaded() const { return m_bDataLoaded; }
     std::string DataError() const;
 
+    // Before BeginScene.
+    void LeaveCameraToCaller() { m_bCallerPlacesCamera = true; }
     void BeginScene();
-    // Scene work for about `budget`; false once the scene is complete.
+    // Scene work for about `budget`; false once the scene is complete. A
+    // slice that completes the molecules ends there.
     bool BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress);
+    // The scene being built (null before BeginScene and after Commit).
+    CBoxRep* SceneInProgress() const { return m_box.get(); }
+    // With LeaveCameraToCaller: whether the molecules and their extent are
+    // complete, and that extent (null before).
+    bool MoleculesReady() const { return m_extent && m_bExtentDone; }
+    std::unique_ptr<CLayoutExtent> TakeExtent() { return MoleculesReady() ? std::move(m_extent) : nullptr; }
     // The finished load; the previous records and graph are released.
     StartupLoadResult Commit();
     void Abandon();
@@ -63,4 +78,12 @@ private:
     bool m_bDataLoaded = false;
     bool m_bPositionsRead = false;
     bool m_bSwapped = false;
+    bool m_bCallerPlacesCamera = false;
+    std::unique_ptr<CLayoutExtent> m_extent;
+    int m_extentNext = 0;
+    bool m_bExtentDone = false;
 };
+
+// An extent for the box scene's labels: with `all`, of every molecule
+// group under its node root; otherwise still empty.
+std::unique_ptr<CLayoutExtent> BoxLayoutExtent(const CBoxRep& box, bool all);

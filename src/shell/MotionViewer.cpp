@@ -37,9 +37,15 @@ void CMotionViewer::actualRedraw() {
         m_budget.Forget();
         m_pLastRoot = root;
     }
-    const FrameDetail detail = shown ? m_budget.NextFrame(moving) : FrameDetail::Complete;
+    const FrameDetail detail = !shown       ? FrameDetail::Complete
+                               : m_bBuilding ? FrameDetail::MoleculePoints
+                                             : m_budget.NextFrame(moving);
     if (SoGLRenderAction* action = getGLRenderAction(); action && shown) {
-        m_pruning.Attach(*action, *shown, detail);
+        if (m_bBuilding) {
+            m_pruning.AttachWhole(*action, *shown);
+        } else {
+            m_pruning.Attach(*action, *shown, detail);
+        }
     }
     ClipFor(shown, detail);
     const auto start = std::chrono::steady_clock::now();
@@ -54,9 +60,32 @@ void CMotionViewer::actualRedraw() {
     glFinish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m_pruning.Detach();
-    m_budget.FrameDrawn(moving, detail, seconds);
+    if (!m_bBuilding) {
+        m_budget.FrameDrawn(moving, detail, seconds);
+    }
     m_lastDetail = detail;
     m_lastSeconds = seconds;
+    if (m_frameObserver) {
+        m_frameObserver(detail);
+    }
+}
+
+void CMotionViewer::UseMoleculePoints(const CRepresentation& shown, const std::vector<SbVec3f>& places,
+                                      const std::vector<SbColor>& colours, const SbBox3f& bounds) {
+    m_cloud.Use(shown, places, colours);
+    if (!bounds.isEmpty()) {
+        m_bounds.circumscribe(bounds);
+        m_pBoundsOf = shown.GetNodeRoot();
+        m_boundsId = m_pBoundsOf->getNodeId();
+    }
+}
+
+void CMotionViewer::SetBuilding(bool building) {
+    if (building == m_bBuilding) {
+        return;
+    }
+    m_bBuilding = building;
+    scheduleRedraw();
 }
 
 SbBool CMotionViewer::processSoEvent(const SoEvent* event) {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
+#include <Inventor/SbBox3f.h>
 #include <Inventor/SbSphere.h>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
@@ -31,6 +33,19 @@ public:
     FrameDetail LastFrameDetail() const { return m_lastDetail; }
     double LastFrameSeconds() const { return m_lastSeconds; }
 
+    // While the shown scene is still being built, every frame draws its
+    // molecules as points: a complete frame of a big scene costs seconds,
+    // and a half-built one would be outdated a step later. Ending it asks
+    // for a complete frame.
+    void SetBuilding(bool building);
+    // What those frames draw of `shown`, gathered while it was built: the
+    // points, and the box around every molecule for the clipping planes.
+    void UseMoleculePoints(const CRepresentation& shown, const std::vector<SbVec3f>& places,
+                           const std::vector<SbColor>& colours, const SbBox3f& bounds);
+    bool IsBuilding() const { return m_bBuilding; }
+    // Called after each frame, the GL context still current.
+    void SetFrameObserver(std::function<void(FrameDetail)> observer) { m_frameObserver = std::move(observer); }
+
     // A turn of the wheel zooms without a drag: the camera counts as
     // moving until the wheel rested this long.
     static constexpr int kWheelRestMilliseconds = 300;
@@ -45,6 +60,8 @@ private:
     static void MotionFinished(void* data, SoQtViewer* viewer);
 
     std::function<const CRepresentation*()> m_shown;
+    std::function<void(FrameDetail)> m_frameObserver;
+    bool m_bBuilding = false;
     CMotionFrameBudget m_budget;
     CFramePruning m_pruning;
     CMoleculeCloud m_cloud;

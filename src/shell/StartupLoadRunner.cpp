@@ -4,6 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 #include <QAction>
@@ -178,8 +179,10 @@ void CStartupLoadRunner::RunHere(const std::function<void(const Report&)>& work)
 }
 
 CStartupLoadRunner::Outcome CStartupLoadRunner::Run(CStartupLoadSteps& steps, bool keepOnFailure,
-                                                     StartupLoadResult& result, std::string& error) {
+                                                     StartupLoadResult& result, std::string& error,
+                                                     const SceneHooks& hooks) {
     Work work;
+    bool shown = false;
     work.background = [&steps](const std::function<bool()>& cancelled, const LoadProgressCallback& progress) {
         return steps.Prepare(cancelled, progress);
     };
@@ -192,7 +195,12 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(CStartupLoadSteps& steps, bo
         return true;
     };
     work.step = [&](std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
-        if (steps.BuildSceneFor(budget, progress)) {
+        const bool more = steps.BuildSceneFor(budget, progress);
+        if (!shown && steps.MoleculesReady() && hooks.moleculesReady) {
+            shown = true;
+            hooks.moleculesReady();
+        }
+        if (more) {
             return true;
         }
         result = steps.Commit();
@@ -200,6 +208,9 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(CStartupLoadSteps& steps, bo
     };
     const Outcome outcome = Run(work);
     if (outcome != Outcome::Loaded) {
+        if (hooks.stopped) {
+            hooks.stopped();
+        }
         steps.Abandon();
     }
     return outcome;
@@ -216,9 +227,11 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
     std::atomic<bool> finished{false};
     bool prepared = false;
     std::thread worker([&] {
-        // Below the window's thread, so that on a busy machine painting
-        // goes first.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+        // Just below the window's thread, so that painting goes first on a
+        // shared core; not far below, or on a busy machine every other
+        // program goes first too (at 10 the fetch took five times as long
+        // as alone, and the first picture waited for it).
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 1);
         prepared = work.background([this] { return m_bCancel.load(); },
                                    [&](const LoadProgress& p) {
                                        done = p.done;
@@ -233,6 +246,7 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
     bool ended = false;
     QEventLoop loop;
     QTimer tick;
+    auto sliceEnded = std::chrono::steady_clock::now();
     tick.setInterval(15);
     auto end = [&](Outcome o) {
         outcome = o;
@@ -254,6 +268,8 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
             } else {
                 building = true;
                 tick.setInterval(0);
+                // The first slice is a short one, not as long as the wait.
+                sliceEnded = std::chrono::steady_clock::now();
             }
             return;
         }
@@ -261,7 +277,13 @@ CStartupLoadRunner::Outcome CStartupLoadRunner::Run(const Work& work) {
             end(Outcome::Cancelled);
             return;
         }
-        if (!work.step(std::chrono::milliseconds(kSliceMilliseconds), [this](const LoadProgress& p) { Show(p); })) {
+        const auto elsewhere =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sliceEnded);
+        const auto budget = std::clamp(elsewhere, std::chrono::milliseconds(kSliceMilliseconds),
+                                       std::chrono::milliseconds(kLongestSliceMilliseconds));
+        const bool more = work.step(budget, [this](const LoadProgress& p) { Show(p); });
+        sliceEnded = std::chrono::steady_clock::now();
+        if (!more) {
             end(Outcome::Loaded);
         }
     });

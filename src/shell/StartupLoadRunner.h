@@ -40,6 +40,10 @@ public:
     // Scene work per turn of the event loop: short enough that painting
     // goes on, long enough that the turns cost little.
     static constexpr int kSliceMilliseconds = 25;
+    // Once the scene is on screen while it grows, each paint costs more:
+    // a slice then lasts as long as the turn spent elsewhere, up to this,
+    // so that the work keeps at least half the time.
+    static constexpr int kLongestSliceMilliseconds = 100;
 
     // `window` may be null (no status bar to show progress in).
     CStartupLoadRunner(QMainWindow* window, QWidget* view);
@@ -48,7 +52,15 @@ public:
     // With `keepOnFailure`, a table that cannot be read leaves everything
     // as it was (Failed, `error` says why); otherwise the empty result is
     // loaded as the start-up load always did.
-    Outcome Run(CStartupLoadSteps& steps, bool keepOnFailure, StartupLoadResult& result, std::string& error);
+    // What the window does with a scene in progress: show it once its
+    // molecules exist, and put back what it showed before when the load
+    // stops short (before anything of the load is released).
+    struct SceneHooks {
+        std::function<void()> moleculesReady;
+        std::function<void()> stopped;
+    };
+    Outcome Run(CStartupLoadSteps& steps, bool keepOnFailure, StartupLoadResult& result, std::string& error,
+                const SceneHooks& hooks = {});
     Outcome Run(const Work& work);
 
     // The same for the window that holds `view`.

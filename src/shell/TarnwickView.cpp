@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <utility>
+#include <vector>
 
 #include <QLayout>
 #include <QMainWindow>
@@ -50,7 +51,9 @@ CTarnwickView::~CTarnwickView() {
 
 void CTarnwickView::CreateViewer() {
     // Frames while the camera moves leave out what a big scene cannot draw in time.
-    m_pViewer = new CMotionViewer(this, [this] { return GetCommandTarget(); });
+    m_pViewer = new CMotionViewer(this, [this]() -> const CRepresentation* {
+        return m_pBuilding ? m_pBuilding : GetCommandTarget();
+    });
     layout()->addWidget(m_pViewer->getWidget());
     m_pViewer->setEventCallback(&CTarnwickView::ViewerEvent, this);
     // A picture drawn while the window manager is still placing the window
@@ -111,10 +114,30 @@ void CTarnwickView::OnStartupLoad() { LoadDataSource(m_doc.m_setInteraction.GetC
 
 bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailure) {
     CStartupLoadSteps steps(m_doc, m_doc.m_pGraph, *this, connect);
+    steps.LeaveCameraToCaller();
     CStartupLoadRunner runner(qobject_cast<QMainWindow*>(window()), this);
     StartupLoadResult result;
     std::string error;
-    const CStartupLoadRunner::Outcome outcome = runner.Run(steps, keepOnFailure, result, error);
+    // The molecules are shown as soon as they exist; a load that stops
+    // short shows again what was shown before. Commands stay held until
+    // the end, so nothing acts on the scene half-built.
+    const CoinPtr<SoNode> previous = m_pSceneRoot;
+    std::unique_ptr<CLayoutExtent> extent;
+    CStartupLoadRunner::SceneHooks hooks;
+    hooks.moleculesReady = [&] {
+        extent = steps.TakeExtent();
+        if (CBoxRep* box = steps.SceneInProgress(); box && extent) {
+            ShowWhileBuilding(*box, *extent);
+        }
+    };
+    hooks.stopped = [&] {
+        EndShowWhileBuilding();
+        if (m_pSceneRoot.get() != previous.get()) {
+            m_pSceneRoot = previous;
+            ShowSceneRoot();
+        }
+    };
+    const CStartupLoadRunner::Outcome outcome = runner.Run(steps, keepOnFailure, result, error, hooks);
     if (outcome != CStartupLoadRunner::Outcome::Loaded) {
         // The shown scene stays; its selection node drives the redraws again.
         if (CRepresentation* shown = GetCommandTarget()) {
@@ -129,9 +152,18 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
         return false;
     }
     AdoptRepresentation(std::move(result.box));
-    // The drawing area has mostly reached its size before the load ends,
-    // so no later resize would fit the new picture.
-    FitStartPicture();
+    EndShowWhileBuilding();
+    if (extent && m_pBox) {
+        // Refitted when the drawing area changes size, until the camera moves.
+        m_bFitAtStart = true;
+        m_pStartCamera.reset(m_pBox->GetCamera());
+        m_pStartExtent = std::move(extent);
+        m_fittedPosition = m_pStartCamera->position.getValue();
+        // Fitted again only when the drawing area changed size while loading.
+        if (m_pViewer && m_pViewer->getViewportRegion().getViewportSizePixels() != m_fittedPixels) {
+            FitStartPicture();
+        }
+    }
     if (const int repaired = m_doc.GetLineBreakRepairs(); repaired > 0) {
         emit statusText(LineBreakRepairText(repaired));
     }
@@ -177,8 +209,11 @@ void CTarnwickView::Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep) 
     if (!rep) {
         return;
     }
-    m_pSceneRoot.reset(rep->GetRoot());
-    ShowSceneRoot();
+    // A scene shown while it was built is on screen already.
+    if (m_pSceneRoot.get() != rep->GetRoot()) {
+        m_pSceneRoot.reset(rep->GetRoot());
+        ShowSceneRoot();
+    }
     RedrawOnSelectionChange(rep->GetSelection());
     // Released here, after the viewer let go of its scene.
     if (std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep))) {
@@ -236,19 +271,54 @@ void CTarnwickView::DrawAfterExpose() {
     }
 }
 
-void CTarnwickView::FitStartPicture() {
-    if (!m_bFitAtStart) {
+void CTarnwickView::ShowWhileBuilding(CBoxRep& box, const CLayoutExtent& extent) {
+    if (!m_pViewer) {
         return;
     }
-    CBoxRep* box = m_pBox.get();
-    SoPerspectiveCamera* camera = box ? box->GetCamera() : nullptr;
+    // Placed once, for the finished scene: labels and edges arrive without
+    // moving it.
+    FitCameraToLayout(*box.GetCamera(), extent, m_pViewer->getViewportRegion(), kStartFill);
+    m_fittedPixels = m_pViewer->getViewportRegion().getViewportSizePixels();
+    // Frames draw the molecules as points until the scene is complete;
+    // the extent has them already.
+    std::vector<SbVec3f> places;
+    std::vector<SbColor> colours;
+    SbBox3f bounds;
+    for (const CLayoutExtent::Sphere& s : extent.Spheres()) {
+        const SbVec3f reach(s.radius, s.radius, s.radius);
+        bounds.extendBy(s.centre - reach);
+        bounds.extendBy(s.centre + reach);
+        if (s.shown) {
+            places.push_back(s.centre);
+            colours.push_back(s.colour);
+        }
+    }
+    m_pViewer->UseMoleculePoints(box, places, colours, bounds);
+    m_pBuilding = &box;
+    m_pViewer->SetBuilding(true);
+    m_pSceneRoot.reset(box.GetRoot());
+    ShowSceneRoot();
+    RedrawOnSelectionChange(box.GetSelection());
+    m_pViewer->saveHomePosition();
+}
+
+void CTarnwickView::EndShowWhileBuilding() {
+    m_pBuilding = nullptr;
+    if (m_pViewer) {
+        m_pViewer->SetBuilding(false);
+    }
+}
+
+void CTarnwickView::FitStartPicture() {
+    if (!m_bFitAtStart || !m_pStartCamera || !m_pStartExtent) {
+        return;
+    }
     // Only the start-up picture, and only until the camera moved for
     // another reason.
-    if (!camera) {
-        return;  // the start-up load has not shown its box yet
-    }
-    if (GetCommandTarget() != box ||
-        (m_fittedCamera && (camera != m_fittedCamera || camera->position.getValue() != m_fittedPosition))) {
+    CBoxRep* box = m_pBox.get();
+    SoPerspectiveCamera* camera = m_pStartCamera.get();
+    if (!box || GetCommandTarget() != box || box->GetCamera() != camera ||
+        camera->position.getValue() != m_fittedPosition) {
         m_bFitAtStart = false;
         return;
     }
@@ -263,9 +333,10 @@ void CTarnwickView::FitStartPicture() {
         pixels[0] < kFitMinimumPixels || pixels[1] < kFitMinimumPixels) {
         return;
     }
-    if (FitBoxPicture()) {
-        m_fittedCamera = camera;
+    if (FitCameraToLayout(*camera, *m_pStartExtent, region, kStartFill)) {
+        m_pViewer->saveHomePosition();
         m_fittedPosition = camera->position.getValue();
+        m_fittedPixels = pixels;
     }
 }
 
@@ -276,9 +347,9 @@ bool CTarnwickView::FitBoxPicture() {
         return false;
     }
     // The tilted start seen through viewAll fills about a third of the
-    // view: bring the whole pathway up to nearly the view's edges. Home
-    // comes back to this picture.
-    if (!FitCameraToScene(*camera, box->GetRoot(), m_pViewer->getViewportRegion(), kStartFill)) {
+    // view: bring the whole pathway up to nearly the view's edges, as the
+    // start-up load does. Home comes back to this picture.
+    if (!FitCameraToLayout(*camera, *BoxLayoutExtent(*box, true), m_pViewer->getViewportRegion(), kStartFill)) {
         return false;
     }
     m_pViewer->saveHomePosition();

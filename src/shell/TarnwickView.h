@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <Inventor/SbBasic.h>
+#include <Inventor/SbVec2s.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
@@ -16,6 +17,7 @@
 
 class CBoxRep;
 class CMotionViewer;
+class CLayoutExtent;
 class CRepresentation;
 class CSphereVision;
 class CSearchPanel;
@@ -117,6 +119,11 @@ private:
     // Fits the camera of the start-up picture to the drawing area's size,
     // until the user or a command moves it.
     void FitStartPicture();
+    // Shows a box scene whose molecules exist while its labels and edges
+    // are still to come, its camera placed for the finished scene.
+    void ShowWhileBuilding(CBoxRep& box, const CLayoutExtent& extent);
+    // The scene shown while it was built is complete, or is no longer shown.
+    void EndShowWhileBuilding();
     SbVec2s CurrentViewerSize();
     // The viewer's own mouse handling turns drags into rotation; a click
     // that does not move selects what lies under the pointer.
@@ -141,8 +148,13 @@ private:
     bool m_bDrawPending = false;
     QSize m_drawnSize;
     bool m_bFitAtStart = false;
-    const SoPerspectiveCamera* m_fittedCamera = nullptr;
+    // The start picture's camera as fitted, and what it was fitted to.
+    CoinPtr<SoPerspectiveCamera> m_pStartCamera;
+    std::unique_ptr<CLayoutExtent> m_pStartExtent;
+    // The box scene on screen while the start-up load still builds it.
+    const CBoxRep* m_pBuilding = nullptr;
     SbVec3f m_fittedPosition;
+    SbVec2s m_fittedPixels;  // the drawing area's size when it was fitted
 
     bool m_bButtonDown = false;
     QPoint m_pressAt;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include <Inventor/SoOutput.h>
 #include <Inventor/actions/SoWriteAction.h>
@@ -13,6 +14,7 @@
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
 
+#include "CameraFit.h"
 #include "SceneNames.h"
 #include "SceneTestSupport.h"
 #include "StartupLoad.h"
@@ -116,26 +118,42 @@ TEST_F(StartupLoadTest, AnEarlierRepresentationReadsTheNewGraphNotTheFreedOne) {
 class StartupLoadStepsTest : public StartupLoadTest {
 protected:
     // Loads through the steps in the thinnest slices; returns the result
-    // and records every progress report.
-    StartupLoadResult LoadInSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graph, int& slices) {
+    // and records every progress report. `shown` runs once the molecules
+    // are ready when the caller places the camera.
+    StartupLoadResult LoadInSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graph, int& slices,
+                                  const std::function<void(CStartupLoadSteps&)>& shown = nullptr) {
         CStartupLoadSteps steps(doc, graph, host, db.Connect(), positions);
+        if (shown) {
+            steps.LeaveCameraToCaller();
+        }
         auto note = [this](const LoadProgress& p) { reports.push_back(p); };
         EXPECT_TRUE(steps.Prepare(nullptr, note));
         steps.BeginScene();
+        bool ready = false;
         for (slices = 1; steps.BuildSceneFor(std::chrono::milliseconds(0), note); ++slices) {
+            if (shown && !ready && steps.MoleculesReady()) {
+                ready = true;
+                shown(steps);
+            }
         }
+        EXPECT_EQ(ready, static_cast<bool>(shown));
         return steps.Commit();
     }
     std::vector<LoadProgress> reports;
+
+    // The load at once that a stepped load is compared with.
+    StartupLoadResult LoadAtOnce() {
+        WritePositions("first\nnode 1 0.5 0.5\nnode 3 1 -1\nedge\n");
+        return RunStartupLoad(atOnceStore, atOnceGraph, host, positions);
+    }
+    CInteractionStore atOnceStore{db.Connect()};
+    std::unique_ptr<CNode> atOnceGraph;
 };
 
 TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
-    WritePositions("first\nnode 1 0.5 0.5\nnode 3 1 -1\nedge\n");
     db.AddRelation({"r__3", "C", "A", 1});
     db.AddRelation({"r__4", "D", "D", 9});
-    CInteractionStore atOnceStore(db.Connect());
-    std::unique_ptr<CNode> atOnceGraph;
-    StartupLoadResult atOnce = RunStartupLoad(atOnceStore, atOnceGraph, host, positions);
+    StartupLoadResult atOnce = LoadAtOnce();
 
     CInteractionStore doc("");
     std::unique_ptr<CNode> graph;
@@ -148,7 +166,10 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     EXPECT_EQ(graph->m_pDoc, &doc);
     EXPECT_EQ(doc.m_nInteractions, atOnceStore.m_nInteractions);
     EXPECT_EQ(doc.m_lstSpecialTokens, atOnceStore.m_lstSpecialTokens);
-    EXPECT_EQ(SceneText(stepped.box->GetRoot()), SceneText(atOnce.box->GetRoot()));
+    // Node for node: types, names, child order and field values.
+    const std::string scene = SceneText(atOnce.box->GetRoot());
+    EXPECT_NE(scene.find("DEF " + EncodeSceneName("E_2:0-3:0")), std::string::npos);
+    EXPECT_EQ(SceneText(stepped.box->GetRoot()), scene);
     EXPECT_EQ(At(*stepped.box, "A"), At(*atOnce.box, "A"));
     // The bounds cached piece by piece place the camera where a walk of the
     // whole uncached scene places it.
@@ -172,6 +193,52 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     }
     EXPECT_EQ(reports.back().stage, LoadProgress::Stage::Edges);
     EXPECT_EQ(reports.back().done, reports.back().total);
+}
+
+// A window shows the molecules before any label or edge and places the
+// camera then, once: the load ends in the scene built at once, but for the
+// camera, which nothing moves after, and which sees the finished scene as
+// a fit of that scene would.
+TEST_F(StartupLoadStepsTest, MoleculesComeFirstAndTheCameraIsPlacedOnce) {
+    StartupLoadResult atOnce = LoadAtOnce();
+
+    CInteractionStore doc("");
+    std::unique_ptr<CNode> graph;
+    int slices = 0;
+    const float kFill = 0.9f;
+    SbVec3f placed;
+    StartupLoadResult stepped = LoadInSteps(doc, graph, slices, [&](CStartupLoadSteps& steps) {
+        CBoxRep* box = steps.SceneInProgress();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(SceneText(box->GetNodeRoot()), SceneText(atOnce.box->GetNodeRoot()));
+        EXPECT_EQ(box->GetGreenCharRoot()->getNumChildren() + box->GetEdgeRoot()->getNumChildren(), 0);
+        std::unique_ptr<CLayoutExtent> extent = steps.TakeExtent();
+        ASSERT_TRUE(extent);
+        EXPECT_EQ(extent->Spheres().size(), 3u);
+        EXPECT_EQ(extent->Labels().size(), 3u);
+        // Hidden C (level 2) is fully transparent: no point of it is drawn.
+        std::vector<bool> shown;
+        for (const CLayoutExtent::Sphere& s : extent->Spheres()) {
+            shown.push_back(s.shown);
+        }
+        EXPECT_EQ(shown, (std::vector<bool>{true, true, false}));
+        EXPECT_GT(extent->TextWidth("WW"), extent->TextWidth("W"));
+        EXPECT_TRUE(FitCameraToLayout(*box->GetCamera(), *extent, host.m_viewport, kFill));
+        placed = box->GetCamera()->position.getValue();
+    });
+    ASSERT_TRUE(stepped.box);
+    SoPerspectiveCamera* camera = stepped.box->GetCamera();
+    EXPECT_EQ(camera->position.getValue(), placed);
+    auto fitted = MakeCoin<SoPerspectiveCamera>();
+    fitted->copyFieldValues(camera);
+    EXPECT_TRUE(FitCameraToScene(*fitted, stepped.box->GetRoot(), host.m_viewport, kFill));
+    // Label widths are added up from their characters: near, not equal.
+    const float distance = (fitted->position.getValue() - camera->position.getValue()).length();
+    EXPECT_LT(distance, 0.1f * fitted->focalDistance.getValue());
+
+    CoinPtr<SoSeparator> copy(static_cast<SoSeparator*>(stepped.box->GetRoot()->copy()));
+    copy->replaceChild(0, atOnce.box->GetCamera());
+    EXPECT_EQ(SceneText(copy.get()), SceneText(atOnce.box->GetRoot()));
 }
 
 TEST_F(StartupLoadStepsTest, AStoppedLoadKeepsThePreviousRecordsGraphAndScene) {

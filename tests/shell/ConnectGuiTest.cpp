@@ -19,6 +19,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSelection.h>
+
 #include "BoxRep.h"
 #include "CommandIds.h"
 #include "CommandLine.h"
@@ -26,6 +30,7 @@
 #include "DlgDataSource.h"
 #include "GuiTestSupport.h"
 #include "MainFrm.h"
+#include "MotionViewer.h"
 #include "SettingsKeys.h"
 #include "SyntheticDb.h"
 #include "TarnwickApp.h"
@@ -134,10 +139,17 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     UseSource(s_sample->Connect());
     const int sampleRows = Doc().m_nInteractions;
     RecordStatus();
-    bool barSeen = false, commandsHeld = false;
-    auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString&) {
+    bool barSeen = false, commandsHeld = false, shownEarly = false;
+    const SoNode* before = View().GetSceneRoot();
+    auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
         barSeen = barSeen || Frame().findChild<QProgressBar*>("loadProgress");
         commandsHeld = commandsHeld || !Frame().FindCommand(cmd::SavePathway)->isEnabled();
+        // The new molecules on screen, drawn as points, while the edges
+        // are built, and no command addresses that scene.
+        shownEarly = shownEarly || (text.startsWith("Building the scene: edges") &&
+                                    View().GetSceneRoot() != before && View().GetMotionViewer()->IsBuilding() &&
+                                    View().GetViewer()->getSceneGraph() == View().GetSceneRoot() &&
+                                    !View().GetCommandTarget());
     });
     EXPECT_TRUE(WithNextModal([&] { Frame().ExecuteCommand(cmd::ConnectDataSource); }, TypeSource(s_large)));
     QObject::disconnect(watch);
@@ -155,6 +167,8 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     }
     EXPECT_TRUE(barSeen);
     EXPECT_TRUE(commandsHeld);
+    EXPECT_TRUE(shownEarly);
+    EXPECT_FALSE(View().GetMotionViewer()->IsBuilding());  // complete frames again
     EXPECT_EQ(Frame().findChild<QProgressBar*>("loadProgress"), nullptr);
     EXPECT_TRUE(Frame().FindCommand(cmd::SavePathway)->isEnabled());
     EXPECT_TRUE(View().isEnabled());
@@ -205,10 +219,13 @@ TEST_F(ConnectGuiTest, AFailingChoiceKeepsThePathwayAndSaysWhy) {
 
 TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
     UseSource(s_sample->Connect());
-    const CBoxRep* box = View().GetBox();
+    CBoxRep* box = View().GetBox();
     const CNode* graph = Doc().m_pGraph.get();
     const int rows = Doc().m_nInteractions;
-    // At the first report (before the scene), and half-way through the scene.
+    ASSERT_TRUE(box->SelectNamed(Doc().m_pGraph->GetMoleculeName(1, 0)));
+    const SbVec3f seenFrom = box->GetCamera()->position.getValue();
+    // At the first report (before the scene), and half-way through the
+    // scene, its molecules on screen by then.
     for (const QString& at : {QString(), QStringLiteral("Building the scene: labels")}) {
         RecordStatus();
         bool cancelled = false;
@@ -223,6 +240,10 @@ TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
         QObject::disconnect(watch);
         EXPECT_TRUE(cancelled) << at.toStdString();
         EXPECT_EQ(View().GetBox(), box);
+        EXPECT_EQ(View().GetSceneRoot(), static_cast<SoNode*>(box->GetRoot()));
+        EXPECT_EQ(View().GetViewer()->getSceneGraph(), static_cast<SoNode*>(box->GetRoot()));
+        EXPECT_EQ(box->GetCamera()->position.getValue(), seenFrom);
+        EXPECT_EQ(box->GetSelection()->getNumSelected(), 1);
         EXPECT_EQ(Doc().m_pGraph.get(), graph);
         EXPECT_EQ(Doc().m_nInteractions, rows);
         EXPECT_TRUE(shown.contains("Loading cancelled; the previous pathway is kept."));
