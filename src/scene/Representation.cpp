@@ -100,9 +100,50 @@ void CRepresentation::RememberNodeMatrix(const std::string& name, const SbMatrix
     m_nodeMatrices.emplace(name, matrix);
 }
 
+void CRepresentation::SetNodeMatricesComplete() {
+    m_bNodeMatricesComplete = true;
+    m_matrixSlots.clear();
+    m_firstSlot.clear();
+    const CNode* graph = Graph();
+    if (!graph) {
+        return;
+    }
+    const size_t circles = graph->m_lstCircles.size();
+    m_firstSlot.reserve(circles + 2);
+    m_firstSlot.push_back(0);  // no circle 0
+    m_firstSlot.push_back(0);
+    for (size_t c = 0; c < circles; ++c) {
+        m_firstSlot.push_back(m_firstSlot.back() + graph->m_lstCircles[c].m_lstMolecules.size());
+    }
+    m_matrixSlots.resize(m_firstSlot.back());
+}
+
 void CRepresentation::ForgetNodeMatrices() {
     m_nodeMatrices.clear();
+    m_matrixSlots.clear();
+    m_firstSlot.clear();
     m_bNodeMatricesComplete = false;
+}
+
+const SbMatrix& CRepresentation::RememberedMatrixAt(int circle, int index, const std::string& name) const {
+    static const SbMatrix identity = SbMatrix::identity();
+    auto lookUp = [&]() -> const SbMatrix& {
+        auto it = m_nodeMatrices.find(name);
+        return it == m_nodeMatrices.end() ? identity : it->second;
+    };
+    if (circle <= 0 || index < 0 || static_cast<size_t>(circle) + 1 >= m_firstSlot.size()) {
+        return lookUp();
+    }
+    const size_t slot = m_firstSlot[static_cast<size_t>(circle)] + static_cast<size_t>(index);
+    if (slot >= m_firstSlot[static_cast<size_t>(circle) + 1]) {
+        return lookUp();
+    }
+    MatrixSlot& known = m_matrixSlots[slot];
+    if (known.name != &name) {
+        known.name = &name;
+        known.matrix = &lookUp();
+    }
+    return *known.matrix;
 }
 
 SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
@@ -139,6 +180,10 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 
 void CRepresentation::BuildScene() {
     BeginSceneSteps();
+    // Built at once, the camera's placement at the end walks every part in
+    // one pass: bounds cached part by part only keep a stepwise build's
+    // last step short.
+    m_pBounds.reset();
     while (BuildSceneStep()) {
     }
 }
@@ -150,6 +195,9 @@ void CRepresentation::BeginSceneSteps() {
         m_pSelection->deselectAll();
     }
     ForgetNodeMatrices();
+    if (const CNode* graph = Graph()) {
+        m_nodeMatrices.reserve(graph->m_lstCircles.size());
+    }
     m_selected.Clear();
     m_nodeIndex.Attach(nullptr, nullptr);
     m_edgeHighlighter.Attach(nullptr, m_graph);
