@@ -11,6 +11,7 @@
 
 #include <Inventor/SbColor.h>
 #include <Inventor/SbMatrix.h>
+#include <Inventor/SbName.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
@@ -340,6 +341,8 @@ private:
     // Matrices of the nodes the index finds, without a walk past every turn.
     mutable CNodeMatrixCache m_matrixCache;
     CEdgeHighlighter m_edgeHighlighter;
+    // Every edge material of a kind bears the same name.
+    std::array<SbName, kRelationKindCount> m_edgeMaterialNames;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     // Labels and edges ask for the same few nodes again and again: each node
     // position is looked up by name once, then answered from its slot. A
