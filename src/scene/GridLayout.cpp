@@ -11,7 +11,7 @@ void CGridLayout::Clear() {
     m_num_hor = 0;
     m_num_ver = 0;
     m_lstGrid.clear();
-    m_circleByKey.clear();
+    m_circleByCell.clear();
     m_cellByCircle.clear();
 }
 
@@ -38,16 +38,15 @@ void CGridLayout::Layout(int circleCount) {
 }
 
 void CGridLayout::PlaceCircle(int first, int second, int circle) {
-    std::string key = CellKey(first, second);
-    m_circleByKey.emplace(key, circle);
+    m_circleByCell.emplace(CellNumber(first, second), circle);
     m_cellByCircle.emplace(circle, std::make_pair(first, second));
-    m_lstGrid.push_back(std::move(key));
+    m_lstGrid.push_back(CellKey(first, second));
     m_lstGrid.push_back(std::to_string(circle));
 }
 
 int CGridLayout::GetCircleAt(int first, int second) const {
-    auto it = m_circleByKey.find(CellKey(first, second));
-    return it == m_circleByKey.end() ? 0 : it->second;
+    auto it = m_circleByCell.find(CellNumber(first, second));
+    return it == m_circleByCell.end() ? 0 : it->second;
 }
 
 void CGridLayout::GetCellOf(int circle, int& first, int& second) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -41,11 +42,18 @@ public:
     static std::string CellKey(int first, int second);
 
 private:
+    // The cell as one number: look-ups run for every cell of the grid while
+    // a scene is built, and a sphere's grid is mostly empty cells.
+    static std::uint64_t CellNumber(int first, int second) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
+               static_cast<std::uint32_t>(second);
+    }
+
     int m_num_hor = 0;
     int m_num_ver = 0;
     int m_nCircleCount = 0;
     // Alternating cell key and circle number ("%d"), in placement order.
     std::vector<std::string> m_lstGrid;
-    std::unordered_map<std::string, int> m_circleByKey;
+    std::unordered_map<std::uint64_t, int> m_circleByCell;
     std::unordered_map<int, std::pair<int, int>> m_cellByCircle;
 };

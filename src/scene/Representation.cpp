@@ -1,7 +1,6 @@
 #include "Representation.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
@@ -27,13 +26,45 @@ namespace {
 
 SbVec3f TranslationOf(const SbMatrix& m) { return SbVec3f(m[3][0], m[3][1], m[3][2]); }
 
+// Writes "%d" of `value` at `out` and returns the end: a scene names
+// hundreds of thousands of nodes with numbers.
+char* WriteNumber(char* out, int value) {
+    char digits[12];
+    unsigned int rest = value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) {
+        *out++ = '-';
+    }
+    while (count > 0) {
+        *out++ = digits[--count];
+    }
+    return out;
+}
+
+char* WriteText(char* out, const char* text) {
+    while (*text) {
+        *out++ = *text++;
+    }
+    return out;
+}
+
 // Names of the scene's many nodes are written into a buffer on the stack,
-// not built from temporary strings.
+// not built from temporary strings. The prefix is a short literal.
 struct NumberedName {
-    NumberedName(const char* prefix, int number) { std::snprintf(text, sizeof text, "%s%d", prefix, number); }
+    NumberedName(const char* prefix, int number) { *WriteNumber(WriteText(text, prefix), number) = '\0'; }
     operator const char*() const { return text; }
     char text[64];
 };
+
+// The pitch of every edge's second transform, turning the cone's axis.
+const SbRotation& ConeTurn() {
+    static const SbRotation turn(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+    return turn;
+}
 
 }  // namespace
 
@@ -53,6 +84,9 @@ CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<C
           [this](const std::string& name) -> const SoNode* { return m_nodeIndex.FirstNamed(name); },
           [this] { return m_nodeIndex.Stamp(); }) {
     m_edgeColors.fill(SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey));
+    for (int kind = 0; kind < kRelationKindCount; ++kind) {
+        m_edgeMaterialNames[static_cast<size_t>(kind)] = SceneName(std::string(NumberedName("edge_material_", kind)));
+    }
 }
 
 CRepresentation::~CRepresentation() {
@@ -100,9 +134,50 @@ void CRepresentation::RememberNodeMatrix(const std::string& name, const SbMatrix
     m_nodeMatrices.emplace(name, matrix);
 }
 
+void CRepresentation::SetNodeMatricesComplete() {
+    m_bNodeMatricesComplete = true;
+    m_matrixSlots.clear();
+    m_firstSlot.clear();
+    const CNode* graph = Graph();
+    if (!graph) {
+        return;
+    }
+    const size_t circles = graph->m_lstCircles.size();
+    m_firstSlot.reserve(circles + 2);
+    m_firstSlot.push_back(0);  // no circle 0
+    m_firstSlot.push_back(0);
+    for (size_t c = 0; c < circles; ++c) {
+        m_firstSlot.push_back(m_firstSlot.back() + graph->m_lstCircles[c].m_lstMolecules.size());
+    }
+    m_matrixSlots.resize(m_firstSlot.back());
+}
+
 void CRepresentation::ForgetNodeMatrices() {
     m_nodeMatrices.clear();
+    m_matrixSlots.clear();
+    m_firstSlot.clear();
     m_bNodeMatricesComplete = false;
+}
+
+const SbMatrix& CRepresentation::RememberedMatrixAt(int circle, int index, const std::string& name) const {
+    static const SbMatrix identity = SbMatrix::identity();
+    auto lookUp = [&]() -> const SbMatrix& {
+        auto it = m_nodeMatrices.find(name);
+        return it == m_nodeMatrices.end() ? identity : it->second;
+    };
+    if (circle <= 0 || index < 0 || static_cast<size_t>(circle) + 1 >= m_firstSlot.size()) {
+        return lookUp();
+    }
+    const size_t slot = m_firstSlot[static_cast<size_t>(circle)] + static_cast<size_t>(index);
+    if (slot >= m_firstSlot[static_cast<size_t>(circle) + 1]) {
+        return lookUp();
+    }
+    MatrixSlot& known = m_matrixSlots[slot];
+    if (known.name != &name) {
+        known.name = &name;
+        known.matrix = &lookUp();
+    }
+    return *known.matrix;
 }
 
 SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
@@ -139,6 +214,10 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 
 void CRepresentation::BuildScene() {
     BeginSceneSteps();
+    // Built at once, the camera's placement at the end walks every part in
+    // one pass: bounds cached part by part only keep a stepwise build's
+    // last step short.
+    m_pBounds.reset();
     while (BuildSceneStep()) {
     }
 }
@@ -150,6 +229,9 @@ void CRepresentation::BeginSceneSteps(bool placeCameraAtEnd) {
         m_pSelection->deselectAll();
     }
     ForgetNodeMatrices();
+    if (const CNode* graph = Graph()) {
+        m_nodeMatrices.reserve(graph->m_lstCircles.size());
+    }
     m_selected.Clear();
     m_nodeIndex.Attach(nullptr, nullptr);
     m_edgeHighlighter.Attach(nullptr, m_graph);
@@ -416,20 +498,28 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     auto aim = MakeCoin<SoTransform>();
     aim->pointAt(from, to);
     auto turn = MakeCoin<SoTransform>();
-    turn->rotation.setValue(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+    turn->rotation.setValue(ConeTurn());
     auto shift = MakeCoin<SoTransform>();
     shift->translation.setValue(0.0f, distance / 2, 0.0f);
 
     auto material = MakeCoin<SoMaterial>();
-    NameNewSceneNode(material.get(), NumberedName("edge_material_", kind));
+    if (kind >= 0 && kind < kRelationKindCount) {
+        NameNewSceneNode(material.get(), m_edgeMaterialNames[static_cast<size_t>(kind)]);
+    } else {
+        NameNewSceneNode(material.get(), NumberedName("edge_material_", kind));
+    }
     material->diffuseColor.setValue(GetEdgeColor(kind));
     if (transparency) {
         material->transparency.setValue(*transparency);
     }
 
     auto cone = MakeCoin<SoCone>();
+    // "E_%d:%d-%d:%d"
     char coneName[64];
-    std::snprintf(coneName, sizeof coneName, "E_%d:%d-%d:%d", fromCircle, fromIndex, toCircle, toIndex);
+    char* at = WriteNumber(WriteText(coneName, "E_"), fromCircle);
+    at = WriteNumber(WriteText(at, ":"), fromIndex);
+    at = WriteNumber(WriteText(at, "-"), toCircle);
+    *WriteNumber(WriteText(at, ":"), toIndex) = '\0';
     NameNewSceneNode(cone.get(), coneName);
     cone->bottomRadius.setValue(EdgeRadius(linkCount));
     cone->height.setValue(EdgeHeight(distance, end));

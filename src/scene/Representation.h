@@ -11,6 +11,7 @@
 
 #include <Inventor/SbColor.h>
 #include <Inventor/SbMatrix.h>
+#include <Inventor/SbName.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
@@ -280,7 +281,7 @@ protected:
     // `name`: while the scene is built the first sphere of that name, on
     // later updates where the representation places that node.
     SbMatrix NodeMatrixAt(int circle, int index, const std::string& name) const {
-        return m_bNodeMatricesComplete ? GetNodeMatrix(name) : PlacedMatrix(circle, index, name);
+        return m_bNodeMatricesComplete ? RememberedMatrixAt(circle, index, name) : PlacedMatrix(circle, index, name);
     }
     // By default found by name in the scene.
     virtual SbMatrix PlacedMatrix(int /*circle*/, int /*index*/, const std::string& name) const {
@@ -292,7 +293,7 @@ protected:
     // matrix remembered for a name wins, as the first node found by name
     // would. Only used when the builder marks its record complete.
     void RememberNodeMatrix(const std::string& name, const SbMatrix& matrix);
-    void SetNodeMatricesComplete() { m_bNodeMatricesComplete = true; }
+    void SetNodeMatricesComplete();
 
     CGridLayout m_grid;
     std::array<SbColor, kRelationKindCount> m_edgeColors;
@@ -329,6 +330,8 @@ private:
     static void DeselectionCallback(void* data, SoPath* path);
     void DetachSelection();
     void ForgetNodeMatrices();
+    // The remembered matrix for the node at (circle, index) named `name`.
+    const SbMatrix& RememberedMatrixAt(int circle, int index, const std::string& name) const;
     // The molecule material of a selected path: child 1 of the sphere's group.
     static SoMaterial* MoleculeMaterial(const SoPath* path);
     void SetHighlightedLook(SoPath* path, int mode, bool highlighted);
@@ -351,7 +354,18 @@ private:
     // Matrices of the nodes the index finds, without a walk past every turn.
     mutable CNodeMatrixCache m_matrixCache;
     CEdgeHighlighter m_edgeHighlighter;
+    // Every edge material of a kind bears the same name.
+    std::array<SbName, kRelationKindCount> m_edgeMaterialNames;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
+    // Labels and edges ask for the same few nodes again and again: each node
+    // position is looked up by name once, then answered from its slot. A
+    // slot also keeps the name it was found for, the node's own string.
+    struct MatrixSlot {
+        const std::string* name = nullptr;
+        const SbMatrix* matrix = nullptr;
+    };
+    mutable std::vector<MatrixSlot> m_matrixSlots;
+    std::vector<size_t> m_firstSlot;  // per circle number; one more at the end
     // Reused for the names of labels.
     std::string m_nameScratch;
     bool m_bNodeMatricesComplete = false;

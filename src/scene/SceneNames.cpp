@@ -15,7 +15,29 @@ constexpr char kEscape = '`';
 unsigned long g_namingEpoch = 0;
 constexpr const char* kEscapedPrefix = "_`";
 
-bool IsPlainChar(char c) { return c != kEscape && SbName::isBaseNameChar(c); }
+// What Coin accepts in a name, asked once per byte value: Coin answers
+// with a search through its list of characters, and every name of a scene
+// is checked byte by byte.
+struct NameCharTable {
+    NameCharTable() {
+        for (int c = 0; c < 256; ++c) {
+            start[c] = SbName::isBaseNameStartChar(static_cast<char>(c));
+            inside[c] = SbName::isBaseNameChar(static_cast<char>(c));
+        }
+    }
+    bool start[256];
+    bool inside[256];
+};
+
+const NameCharTable& NameChars() {
+    static const NameCharTable table;
+    return table;
+}
+
+bool IsBaseNameStartChar(char c) { return NameChars().start[static_cast<unsigned char>(c)]; }
+bool IsBaseNameChar(char c) { return NameChars().inside[static_cast<unsigned char>(c)]; }
+
+bool IsPlainChar(char c) { return c != kEscape && IsBaseNameChar(c); }
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -31,11 +53,11 @@ bool IsAcceptedName(std::string_view name) {
     if (name.empty()) {
         return true;
     }
-    if (!SbName::isBaseNameStartChar(name[0])) {
+    if (!IsBaseNameStartChar(name[0])) {
         return false;
     }
     for (size_t i = 1; i < name.size(); ++i) {
-        if (!SbName::isBaseNameChar(name[i])) {
+        if (!IsBaseNameChar(name[i])) {
             return false;
         }
     }
@@ -132,6 +154,8 @@ void SetSceneName(SoBase* node, const std::string& name) {
 void NameNewSceneNode(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
 
 void NameNewSceneNode(SoBase* node, const char* name) { node->setName(InternedSceneName(name, std::strlen(name))); }
+
+void NameNewSceneNode(SoBase* node, const SbName& sceneName) { node->setName(sceneName); }
 
 std::string GetSceneName(const SoBase* node) {
     return node ? DecodeSceneName(node->getName().getString()) : std::string();

@@ -36,6 +36,8 @@ void SetSceneName(SoBase* node, const std::string& name);
 // the node's joining a scene is a change that the scene's watchers see.
 void NameNewSceneNode(SoBase* node, const std::string& name);
 void NameNewSceneNode(SoBase* node, const char* name);
+// The same with a name SceneName encoded already (one name for many nodes).
+void NameNewSceneNode(SoBase* node, const SbName& sceneName);
 // The decoded name of a node (empty for an unnamed node).
 std::string GetSceneName(const SoBase* node);
 // The last node created under that name (SoNode::getByName), or null.

@@ -138,7 +138,9 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
 
         const bool molecule = m->size != 0;
         auto material = MakeCoin<SoMaterial>();
-        NameNewSceneNode(material.get(), molecule ? "node_material_red" : "node_material_green");
+        static const SbName red = SceneName("node_material_red");
+        static const SbName green = SceneName("node_material_green");
+        NameNewSceneNode(material.get(), molecule ? red : green);
         material->diffuseColor.setValue(flags.m_bViewByColor ? SbColor(1, 1, 1)
                                                              : (molecule ? MoleculeColour() : RelationNodeColour()));
         if (flags.m_bSelectiveShowing) {

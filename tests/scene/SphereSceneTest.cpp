@@ -12,6 +12,7 @@
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoFont.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoRotationXYZ.h>
 #include <Inventor/nodes/SoSelection.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -76,6 +77,22 @@ protected:
             circle.m_lstMolecules.push_back(m);
         }
         BuildSphere(big, small);
+    }
+    // `count` interactions among `names` names (member k and k * step + 3,
+    // modulo), every relation kind in turn, built into the sphere-view graph.
+    void BuildNamesInRing(int count, int names, int step) {
+        std::vector<TestRow> rows;
+        for (int k = 0; k < count; ++k) {
+            rows.push_back({"M" + std::to_string(k % names), "M" + std::to_string((k * step + 3) % names), k % 11});
+        }
+        FillInteractions(store, rows);
+        graph = BuildSphereGraphFromArray(store);
+    }
+    // Another sphere representation of the same graph, laid out, no scene.
+    std::unique_ptr<CSphereVision> LaidOutSphere(int big, int small) {
+        auto other = std::make_unique<CSphereVision>(store, graph, host, big, small, graph->m_circle_count);
+        other->Layout();
+        return other;
     }
     void BuildSphere(int big = 300, int small = 30) {
         sphere = std::make_unique<CSphereVision>(store, graph, host, big, small, graph->m_circle_count);
@@ -459,15 +476,10 @@ struct ReusedAndFresh : ICircleRebuilder {
 // Edges taken over by a rebuild are, field for field, the edges a rebuild
 // from nothing makes, also where the highlighting had changed an edge.
 TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
-    std::vector<TestRow> rows;
-    for (int k = 0; k < 60; ++k) {
-        rows.push_back({"M" + std::to_string(k % 20), "M" + std::to_string((k * 7 + 3) % 20), k % 11});
-    }
-    FillInteractions(store, rows);
-    graph = BuildSphereGraphFromArray(store);
+    BuildNamesInRing(60, 20, 7);
     BuildSphere(400, 25);
-    CSphereVision fresh(store, graph, host, 400, 25, graph->m_circle_count);
-    fresh.Layout();
+    std::unique_ptr<CSphereVision> freshSphere = LaidOutSphere(400, 25);
+    CSphereVision& fresh = *freshSphere;
     fresh.BuildScene();
     // The same highlighting on both: one edge of every circle turned white.
     for (CSphereVision* rep : {sphere.get(), &fresh}) {
@@ -513,6 +525,28 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
         }
     }
     EXPECT_GT(kept, 0u);  // not all built anew
+}
+
+// Built in steps, bounds are cached part by part; built at once, the camera
+// walks the whole scene: both end in the same nodes, names and field values,
+// camera included to the last bit.
+TEST_F(SphereSceneTest, SteppedBuildEndsInTheSceneBuiltAtOnce) {
+    BuildNamesInRing(15, 9, 4);
+    BuildSphere(350, 20);
+    std::unique_ptr<CSphereVision> stepped = LaidOutSphere(350, 20);
+    stepped->BeginSceneSteps();
+    int steps = 0;
+    while (stepped->BuildSceneStep()) {
+        ++steps;
+    }
+    EXPECT_GT(steps, 3);
+    EXPECT_EQ(SceneText(stepped->GetRoot()), SceneText(sphere->GetRoot()));
+    const SoPerspectiveCamera* a = stepped->GetCamera();
+    const SoPerspectiveCamera* b = sphere->GetCamera();
+    EXPECT_EQ(a->position.getValue(), b->position.getValue());
+    EXPECT_EQ(a->nearDistance.getValue(), b->nearDistance.getValue());
+    EXPECT_EQ(a->farDistance.getValue(), b->farDistance.getValue());
+    EXPECT_EQ(a->focalDistance.getValue(), b->focalDistance.getValue());
 }
 
 }  // namespace
