@@ -190,7 +190,9 @@ private:
 
 // Few elements, usually one: the first lives in the list itself, the rest
 // in blocks of 2, 4, 8, ... elements, so a one-node circle allocates
-// nothing and a long one allocates a logarithmic number of times.
+// nothing and a long one allocates a logarithmic number of times. The
+// first blocks' addresses sit beside the size, ahead of the first element,
+// so that reaching any of the first 15 elements reads no other memory.
 template <class T>
 class SmallBlockList : public BlockListBase<SmallBlockList<T>, T> {
     using Base = BlockListBase<SmallBlockList<T>, T>;
@@ -199,14 +201,7 @@ class SmallBlockList : public BlockListBase<SmallBlockList<T>, T> {
 public:
     SmallBlockList() = default;
     SmallBlockList(const SmallBlockList& o) { this->AssignFrom(o); }
-    SmallBlockList(SmallBlockList&& o) noexcept : m_blocks(std::move(o.m_blocks)) {
-        if (o.m_size > 0) {
-            ::new (static_cast<void*>(First())) T(std::move(*o.First()));
-            o.First()->~T();
-        }
-        this->m_size = o.m_size;
-        o.m_size = 0;
-    }
+    SmallBlockList(SmallBlockList&& o) noexcept { TakeFrom(o); }
     SmallBlockList& operator=(const SmallBlockList& o) {
         if (this != &o) {
             this->AssignFrom(o);
@@ -216,48 +211,70 @@ public:
     SmallBlockList& operator=(SmallBlockList&& o) noexcept {
         if (this != &o) {
             Release();
-            m_blocks = std::move(o.m_blocks);
-            if (o.m_size > 0) {
-                ::new (static_cast<void*>(First())) T(std::move(*o.First()));
-                o.First()->~T();
-            }
-            this->m_size = o.m_size;
-            o.m_size = 0;
+            TakeFrom(o);
         }
         return *this;
     }
     ~SmallBlockList() { Release(); }
 
 private:
+    static constexpr unsigned kNearBlocks = 3;
+    // Enough blocks for any size_t index.
+    static constexpr unsigned kFarBlocks = 63 - kNearBlocks;
+
     T* First() { return reinterpret_cast<T*>(&m_first); }
     // Element i > 0 is at j = i + 1 in block floor(log2 j) - 1, which holds
     // the 2^(k + 1) elements with j in [2^(k + 1), 2^(k + 2)).
     static unsigned BlockOf(size_t j) { return 62u - static_cast<unsigned>(__builtin_clzll(j)); }
+    // Block k's place; a null one is not allocated, nor is any after it.
+    T*& Block(unsigned k) { return k < kNearBlocks ? m_near[k] : m_far[k - kNearBlocks]; }
     T* Slot(size_t i) {
         if (i == 0) {
             return First();
         }
         const size_t j = i + 1;
         const unsigned k = BlockOf(j);
-        return m_blocks[k] + (j - (size_t{2} << k));
+        return Block(k) + (j - (size_t{2} << k));
     }
     void Reserve(size_t n) {
         if (n <= 1) {
             return;
         }
         const unsigned needed = BlockOf(n) + 1;  // blocks holding elements 1 .. n - 1
-        while (m_blocks.size() < needed) {
-            m_blocks.push_back(std::allocator<T>().allocate(size_t{2} << m_blocks.size()));
+        if (needed > kNearBlocks && !m_far) {
+            m_far = new T* [kFarBlocks] {};
+        }
+        // Blocks are allocated in order: below an allocated one, all are.
+        for (unsigned k = needed; k-- > 0 && !Block(k);) {
+            Block(k) = std::allocator<T>().allocate(size_t{2} << k);
         }
     }
     void Release() {
         this->clear();
-        for (size_t k = 0; k < m_blocks.size(); ++k) {
-            std::allocator<T>().deallocate(m_blocks[k], size_t{2} << k);
+        for (unsigned k = 0; k < kNearBlocks + (m_far ? kFarBlocks : 0) && Block(k); ++k) {
+            std::allocator<T>().deallocate(Block(k), size_t{2} << k);
+            Block(k) = nullptr;
         }
-        m_blocks.clear();
+        delete[] m_far;
+        m_far = nullptr;
+    }
+    // Takes `o`'s elements and blocks; `o` is left empty and holds none.
+    void TakeFrom(SmallBlockList& o) noexcept {
+        for (unsigned k = 0; k < kNearBlocks; ++k) {
+            m_near[k] = o.m_near[k];
+            o.m_near[k] = nullptr;
+        }
+        m_far = o.m_far;
+        o.m_far = nullptr;
+        if (o.m_size > 0) {
+            ::new (static_cast<void*>(First())) T(std::move(*o.First()));
+            o.First()->~T();
+        }
+        this->m_size = o.m_size;
+        o.m_size = 0;
     }
 
+    T* m_near[kNearBlocks] = {};
+    T** m_far = nullptr;
     std::aligned_storage_t<sizeof(T), alignof(T)> m_first;
-    std::vector<T*> m_blocks;
 };
