@@ -165,7 +165,22 @@ void CInteractionStore::CollectSpecialTokens() {
     // as the list's order depends on it; one pass per member finds them.
     std::string token;
     size_t first1[26], first2[26];
-    for (const InteractionRecord& r : m_pInteractions) {
+    // Records are large and the pass reads little of each: it would wait
+    // on every one, so the members of records ahead start loading, their
+    // places first, then (once those are in) their texts.
+    constexpr size_t kRecordsAhead = 16;
+    constexpr size_t kTextsAhead = 8;
+    const size_t n = m_pInteractions.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kRecordsAhead < n) {
+            __builtin_prefetch(&m_pInteractions[i + kRecordsAhead].member1);
+            __builtin_prefetch(&m_pInteractions[i + kRecordsAhead].member2);
+        }
+        if (i + kTextsAhead < n) {
+            __builtin_prefetch(m_pInteractions[i + kTextsAhead].member1.data());
+            __builtin_prefetch(m_pInteractions[i + kTextsAhead].member2.data());
+        }
+        const InteractionRecord& r = m_pInteractions[i];
         FirstSpecialPositions(r.member1, first1);
         FirstSpecialPositions(r.member2, first2);
         for (int c = 0; c < 26; ++c) {
