@@ -9,10 +9,18 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoTransform.h>
 
+#include "CameraFit.h"
 #include "LinkText.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
+
+namespace {
+
+// Molecules off the first level are fully transparent.
+float Transparency(const MoleculeRecord& m) { return m.level != 0 ? 1.0f : 0.0f; }
+
+}  // namespace
 
 CBoxRep::CBoxRep(CInteractionStore& doc, const std::unique_ptr<CNode>& graph, ISceneHost& host)
     : CRepresentation(doc, graph, host) {
@@ -67,7 +75,7 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
     if (!data || data->m_lstMolecules.empty()) {
         return CoinPtr<SoSeparator>();
     }
-    const bool white = Host().GetModeFlags().m_bViewByColor != 0;
+    const SbColor colour = MoleculeColour();
     auto group = MakeCoin<SoSeparator>();
     for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
         const MoleculeRecord& m = data->m_lstMolecules[k];
@@ -85,8 +93,8 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
             group->addChild(own.get());
         }
         auto material = MakeCoin<SoMaterial>();
-        material->diffuseColor.setValue(white ? SbColor(1, 1, 1) : SphereColour());
-        material->transparency.setValue(m.level != 0 ? 1.0f : 0.0f);
+        material->diffuseColor.setValue(colour);
+        material->transparency.setValue(Transparency(m));
         auto sphere = MakeCoin<SoSphere>();
         sphere->radius.setValue(kSphereRadius);
         NameNewSceneNode(sphere.get(), m.name);
@@ -94,6 +102,26 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         own->addChild(sphere.get());
     }
     return group;
+}
+
+SbColor CBoxRep::MoleculeColour() const {
+    return Host().GetModeFlags().m_bViewByColor != 0 ? SbColor(1, 1, 1) : SphereColour();
+}
+
+void CBoxRep::AddCircleLayout(int circle, CLayoutExtent& extent) const {
+    const CNode* graph = Graph();
+    const CCircleData* data = graph ? graph->GetCircle(circle) : nullptr;
+    if (!data || data->m_lstMolecules.empty()) {
+        return;
+    }
+    const SbColor colour = MoleculeColour();
+    const SbVec3f place = CirclePlace(data->m_lstMolecules[0]);
+    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
+        const MoleculeRecord& m = data->m_lstMolecules[k];
+        // As the group's transforms add up: the first at its place, the others beside it.
+        const SbVec3f centre = k == 0 ? place : place + BesideFirst(static_cast<int>(k));
+        extent.AddMolecule(centre, kSphereRadius, m.name, colour, Transparency(m) < 1.0f);
+    }
 }
 
 SbVec3f CBoxRep::CirclePlace(const MoleculeRecord& first) const {

@@ -4,6 +4,8 @@
 
 #include "Representation.h"
 
+class CLayoutExtent;
+
 // The box representation: circles on a rectangular grid of cells, each
 // molecule drawn at its node-position coordinates and lifted by its level.
 class CBoxRep : public CRepresentation {
@@ -17,6 +19,12 @@ public:
     int GetNumHor() const { return m_grid.GetFirstCount(); }
     int GetNumVer() const { return m_grid.GetSecondCount(); }
     int GetCircleCount() const { return m_grid.GetCircleCount(); }
+    // Circles 1 .. PlacedCircleCount() get a group under the node root.
+    int PlacedCircleCount() const;
+    // The molecules of the circle's group, read from the graph before the
+    // group exists, into `extent` in the group's order: a picture of them
+    // needs no scene node.
+    void AddCircleLayout(int circle, CLayoutExtent& extent) const;
 
     int m_nSpacingXY = 30;  // scale of x and of the level height
     int m_nSpacingZ = 30;   // scale of y, which becomes the scene's z
@@ -51,7 +59,6 @@ protected:
     std::optional<float> EdgeTransparency(const MoleculeRecord& source, const MoleculeRecord& target) const override;
 
 private:
-    int PlacedCircleCount() const;
     // The group of the circle's molecules: the first at its position, any
     // others beside it. Null for a circle without molecules.
     CoinPtr<SoSeparator> BuildCircleGroup(int circle) const;
@@ -59,6 +66,7 @@ private:
     // molecule added later stands.
     SbVec3f CirclePlace(const MoleculeRecord& first) const;
     static SbVec3f BesideFirst(int index) { return SbVec3f(3.0f * kSphereRadius * static_cast<float>(index), 0, 0); }
+    SbColor MoleculeColour() const;
 
     std::unordered_map<int, CoinPtr<SoSeparator>> m_circleGroups;
 };

@@ -314,6 +314,12 @@ void CLayoutExtent::AddSphere(const SbMatrix& model, const SoSphere& sphere, con
     m_labels.push_back({anchor, TextWidth(GetSceneName(&sphere))});
 }
 
+void CLayoutExtent::AddMolecule(const SbVec3f& centre, float radius, const std::string& name, const SbColor& colour,
+                                bool shown) {
+    m_spheres.push_back({centre, radius, colour, shown});
+    m_labels.push_back({centre + m_labelOffset, TextWidth(name)});
+}
+
 bool FitCameraToScene(SoPerspectiveCamera& camera, SoNode* scene, const SbViewportRegion& region, float fill) {
     if (!scene || fill <= 0.0f) {
         return false;

@@ -45,6 +45,9 @@ public:
     // the molecules as points needs.
     void AddSphere(const SbMatrix& model, const SoSphere& sphere, const SbColor& colour = SbColor(1, 1, 1),
                    bool shown = true);
+    // One sphere that nothing turns or scales, centred at `centre`, its
+    // label bearing `name`: what a group would give, without the group.
+    void AddMolecule(const SbVec3f& centre, float radius, const std::string& name, const SbColor& colour, bool shown);
     bool Empty() const { return m_spheres.empty(); }
 
     struct Sphere {

@@ -86,6 +86,9 @@ public:
     // Points of `rep`'s present molecules gathered elsewhere (while its
     // scene is built), which For then takes instead of walking them.
     void Use(const CRepresentation& rep, const std::vector<SbVec3f>& places, const std::vector<SbColor>& colours);
+    // The points that Use gave, whatever became of the molecules since
+    // (a scene being built gains its molecule nodes after them).
+    SoSeparator* Given() const { return m_pFrame.get(); }
     size_t PointCount() const { return m_points; }
 
 private:

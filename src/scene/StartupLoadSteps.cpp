@@ -3,10 +3,8 @@
 #include <algorithm>
 
 #include <Inventor/nodes/SoFont.h>
-#include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoSeparator.h>
 
-#include "CoinPtr.h"
 #include "InteractionStore.h"
 #include "Node.h"
 #include "StartupBuild.h"
@@ -65,7 +63,7 @@ void CStartupLoadSteps::BeginScene() {
     m_box->BeginSceneSteps(!m_bCallerPlacesCamera);
     if (m_bCallerPlacesCamera) {
         m_extent = BoxLayoutExtent(*m_box, false);
-        m_extentNext = 0;
+        m_extentNext = 1;
         m_bExtentDone = false;
     }
 }
@@ -122,30 +120,20 @@ bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const Lo
     if (!m_extent || m_bExtentDone) {
         return ContinueSceneBuild(*m_box, budget, progress);
     }
-    // The molecules, then their extent; the slice that completes both ends
-    // there, so that the caller can show them at once.
+    // The molecules' places come straight from the graph, before any of
+    // their scene nodes: creating those takes longer than the fetch. The
+    // slice that completes them ends there, so that the caller can show
+    // them at once.
     const auto until = std::chrono::steady_clock::now() + budget;
-    auto timeLeft = [&] { return std::chrono::steady_clock::now() < until; };
+    const int circles = m_box->PlacedCircleCount();
     do {
-        if (m_box->GetSceneStage() == CRepresentation::SceneStage::Molecules) {
-            m_box->BuildSceneStep();
-            continue;
+        // Many circles between looks at the clock.
+        constexpr int kBatch = 256;
+        for (const int end = std::min(circles + 1, m_extentNext + kBatch); m_extentNext < end; ++m_extentNext) {
+            m_box->AddCircleLayout(m_extentNext, *m_extent);
         }
-        SoSeparator* molecules = m_box->GetNodeRoot();
-        if (m_extentNext < molecules->getNumChildren()) {
-            // Many groups per traversal: setting an action up costs more
-            // than walking one small group.
-            constexpr int kBatch = 256;
-            const int end = std::min(molecules->getNumChildren(), m_extentNext + kBatch);
-            auto batch = MakeCoin<SoGroup>();
-            for (; m_extentNext < end; ++m_extentNext) {
-                batch->addChild(molecules->getChild(m_extentNext));
-            }
-            m_extent->Add(batch.get());
-            continue;
-        }
-        m_bExtentDone = true;
-    } while (!m_bExtentDone && timeLeft());
+        m_bExtentDone = m_extentNext > circles;
+    } while (!m_bExtentDone && std::chrono::steady_clock::now() < until);
     ReportSceneProgress(*m_box, progress);
     return true;
 }

@@ -31,10 +31,11 @@ bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, 
 // destruction before Commit, puts the previous records and graph back, so
 // a load stopped half-way loses nothing.
 //
-// A window shows the scene once its molecules exist, and labels and edges
-// join it step by step: with LeaveCameraToCaller the scene does not place
-// its camera at the end, and once the molecules are in, their extent is
-// gathered (in slices too) for the caller to place the camera from.
+// A window shows the molecules first, and the scene's parts join it step
+// by step: with LeaveCameraToCaller the scene does not place its camera at
+// the end; instead the molecules' extent is read from the graph first (in
+// slices too), before any scene node exists, for the caller to place the
+// camera from and to draw the molecules as points while the scene grows.
 class CStartupLoadSteps {
 public:
     CStartupLoadSteps(CInteractionStore& doc, std::unique_ptr<CNode>& graphSlot, ISceneHost& host,
@@ -53,12 +54,12 @@ public:
     void LeaveCameraToCaller() { m_bCallerPlacesCamera = true; }
     void BeginScene();
     // Scene work for about `budget`; false once the scene is complete. A
-    // slice that completes the molecules ends there.
+    // slice that completes the molecules' extent ends there.
     bool BuildSceneFor(std::chrono::milliseconds budget, const LoadProgressCallback& progress);
     // The scene being built (null before BeginScene and after Commit).
     CBoxRep* SceneInProgress() const { return m_box.get(); }
-    // With LeaveCameraToCaller: whether the molecules and their extent are
-    // complete, and that extent (null before).
+    // With LeaveCameraToCaller: whether the molecules' extent is complete,
+    // and that extent (null before). Their scene nodes come after it.
     bool MoleculesReady() const { return m_extent && m_bExtentDone; }
     std::unique_ptr<CLayoutExtent> TakeExtent() { return MoleculesReady() ? std::move(m_extent) : nullptr; }
     // The finished load; the previous records and graph are released.
@@ -80,7 +81,7 @@ private:
     bool m_bSwapped = false;
     bool m_bCallerPlacesCamera = false;
     std::unique_ptr<CLayoutExtent> m_extent;
-    int m_extentNext = 0;
+    int m_extentNext = 1;  // the next circle
     bool m_bExtentDone = false;
 };
 

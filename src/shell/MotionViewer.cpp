@@ -51,7 +51,8 @@ void CMotionViewer::actualRedraw() {
     const auto start = std::chrono::steady_clock::now();
     SoQtExaminerViewer::actualRedraw();
     if (detail == FrameDetail::MoleculePoints) {
-        if (SoNode* points = m_cloud.For(*shown); points && getGLRenderAction()) {
+        SoNode* points = m_bBuilding ? m_cloud.Given() : m_cloud.For(*shown);
+        if (points && getGLRenderAction()) {
             getGLRenderAction()->apply(points);
         }
     }
@@ -113,7 +114,8 @@ void CMotionViewer::ClipFor(const CRepresentation* shown, FrameDetail detail) {
         return;
     }
     const SoNode* molecules = shown->GetNodeRoot();
-    if (molecules != m_pBoundsOf || molecules->getNodeId() != m_boundsId) {
+    // While the scene is built, its molecule nodes lag behind the bounds given.
+    if (molecules != m_pBoundsOf || (!m_bBuilding && molecules->getNodeId() != m_boundsId)) {
         SoGetBoundingBoxAction bounds(getViewportRegion());
         bounds.apply(const_cast<SoNode*>(molecules));
         const SbBox3f box = bounds.getBoundingBox();

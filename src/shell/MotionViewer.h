@@ -38,8 +38,9 @@ public:
     // and a half-built one would be outdated a step later. Ending it asks
     // for a complete frame.
     void SetBuilding(bool building);
-    // What those frames draw of `shown`, gathered while it was built: the
-    // points, and the box around every molecule for the clipping planes.
+    // What those frames draw of `shown`, gathered before its molecule
+    // nodes exist and kept until the build ends: the points, and the box
+    // around every molecule for the clipping planes.
     void UseMoleculePoints(const CRepresentation& shown, const std::vector<SbVec3f>& places,
                            const std::vector<SbColor>& colours, const SbBox3f& bounds);
     bool IsBuilding() const { return m_bBuilding; }

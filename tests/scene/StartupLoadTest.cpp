@@ -117,6 +117,22 @@ TEST_F(StartupLoadTest, AnEarlierRepresentationReadsTheNewGraphNotTheFreedOne) {
 
 class StartupLoadStepsTest : public StartupLoadTest {
 protected:
+    // Sphere for sphere: place, size, colour, whether drawn, and label.
+    static void ExpectSameExtent(const CLayoutExtent& read, const CLayoutExtent& built) {
+        ASSERT_EQ(read.Spheres().size(), built.Spheres().size());
+        ASSERT_EQ(read.Labels().size(), built.Labels().size());
+        for (size_t i = 0; i < read.Spheres().size(); ++i) {
+            const CLayoutExtent::Sphere& s = read.Spheres()[i];
+            const CLayoutExtent::Sphere& b = built.Spheres()[i];
+            EXPECT_EQ(s.centre, b.centre) << i;
+            EXPECT_EQ(s.radius, b.radius) << i;
+            EXPECT_EQ(s.colour, b.colour) << i;
+            EXPECT_EQ(s.shown, b.shown) << i;
+            EXPECT_EQ(read.Labels()[i].anchor, built.Labels()[i].anchor) << i;
+            EXPECT_EQ(read.Labels()[i].width, built.Labels()[i].width) << i;
+        }
+    }
+
     // Loads through the steps in the thinnest slices; returns the result
     // and records every progress report. `shown` runs once the molecules
     // are ready when the caller places the camera.
@@ -195,12 +211,13 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     EXPECT_EQ(reports.back().done, reports.back().total);
 }
 
-// A window shows the molecules before any label or edge and places the
-// camera then, once: the load ends in the scene built at once, but for the
-// camera, which nothing moves after, and which sees the finished scene as
-// a fit of that scene would.
+// A window shows the molecules, read from the graph, before any scene node
+// of them, and places the camera then, once: the load ends in the scene
+// built at once, but for the camera, which nothing moves after, and which
+// sees the finished scene as a fit of that scene would.
 TEST_F(StartupLoadStepsTest, MoleculesComeFirstAndTheCameraIsPlacedOnce) {
     StartupLoadResult atOnce = LoadAtOnce();
+    const std::unique_ptr<CLayoutExtent> built = BoxLayoutExtent(*atOnce.box, true);
 
     CInteractionStore doc("");
     std::unique_ptr<CNode> graph;
@@ -210,17 +227,17 @@ TEST_F(StartupLoadStepsTest, MoleculesComeFirstAndTheCameraIsPlacedOnce) {
     StartupLoadResult stepped = LoadInSteps(doc, graph, slices, [&](CStartupLoadSteps& steps) {
         CBoxRep* box = steps.SceneInProgress();
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(SceneText(box->GetNodeRoot()), SceneText(atOnce.box->GetNodeRoot()));
-        EXPECT_EQ(box->GetGreenCharRoot()->getNumChildren() + box->GetEdgeRoot()->getNumChildren(), 0);
+        EXPECT_EQ(box->GetNodeRoot()->getNumChildren() + box->GetGreenCharRoot()->getNumChildren() +
+                      box->GetEdgeRoot()->getNumChildren(),
+                  0);
         std::unique_ptr<CLayoutExtent> extent = steps.TakeExtent();
         ASSERT_TRUE(extent);
-        EXPECT_EQ(extent->Spheres().size(), 3u);
-        EXPECT_EQ(extent->Labels().size(), 3u);
-        // Hidden C (level 2) is fully transparent: no point of it is drawn.
+        ExpectSameExtent(*extent, *built);
         std::vector<bool> shown;
         for (const CLayoutExtent::Sphere& s : extent->Spheres()) {
             shown.push_back(s.shown);
         }
+        // Hidden C (level 2) is fully transparent: no point of it is drawn.
         EXPECT_EQ(shown, (std::vector<bool>{true, true, false}));
         EXPECT_GT(extent->TextWidth("WW"), extent->TextWidth("W"));
         EXPECT_TRUE(FitCameraToLayout(*box->GetCamera(), *extent, host.m_viewport, kFill));
@@ -239,6 +256,17 @@ TEST_F(StartupLoadStepsTest, MoleculesComeFirstAndTheCameraIsPlacedOnce) {
     CoinPtr<SoSeparator> copy(static_cast<SoSeparator*>(stepped.box->GetRoot()->copy()));
     copy->replaceChild(0, atOnce.box->GetCamera());
     EXPECT_EQ(SceneText(copy.get()), SceneText(atOnce.box->GetRoot()));
+
+    // Molecules added to a circle by hand stand beside its first one.
+    ASSERT_GE(graph->AppendMolecule(1, "A2", 1), 0);
+    ASSERT_GE(graph->AppendMolecule(1, "A3", 1), 0);
+    stepped.box->BuildScene();
+    std::unique_ptr<CLayoutExtent> read = BoxLayoutExtent(*stepped.box, false);
+    for (int circle = 1; circle <= stepped.box->PlacedCircleCount(); ++circle) {
+        stepped.box->AddCircleLayout(circle, *read);
+    }
+    EXPECT_EQ(read->Spheres().size(), 5u);
+    ExpectSameExtent(*read, *BoxLayoutExtent(*stepped.box, true));
 }
 
 TEST_F(StartupLoadStepsTest, AStoppedLoadKeepsThePreviousRecordsGraphAndScene) {

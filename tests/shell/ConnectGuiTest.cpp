@@ -139,17 +139,19 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     UseSource(s_sample->Connect());
     const int sampleRows = Doc().m_nInteractions;
     RecordStatus();
-    bool barSeen = false, commandsHeld = false, shownEarly = false;
+    bool barSeen = false, commandsHeld = false, shownEarly = false, moleculesFirst = false;
     const SoNode* before = View().GetSceneRoot();
     auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
         barSeen = barSeen || Frame().findChild<QProgressBar*>("loadProgress");
         commandsHeld = commandsHeld || !Frame().FindCommand(cmd::SavePathway)->isEnabled();
         // The new molecules on screen, drawn as points, while the edges
         // are built, and no command addresses that scene.
-        shownEarly = shownEarly || (text.startsWith("Building the scene: edges") &&
-                                    View().GetSceneRoot() != before && View().GetMotionViewer()->IsBuilding() &&
-                                    View().GetViewer()->getSceneGraph() == View().GetSceneRoot() &&
-                                    !View().GetCommandTarget());
+        const bool newShown = View().GetSceneRoot() != before && View().GetMotionViewer()->IsBuilding() &&
+                              View().GetViewer()->getSceneGraph() == View().GetSceneRoot() &&
+                              !View().GetCommandTarget();
+        shownEarly = shownEarly || (text.startsWith("Building the scene: edges") && newShown);
+        // Even before their scene nodes are complete.
+        moleculesFirst = moleculesFirst || (text.startsWith("Building the scene: molecules") && newShown);
     });
     EXPECT_TRUE(WithNextModal([&] { Frame().ExecuteCommand(cmd::ConnectDataSource); }, TypeSource(s_large)));
     QObject::disconnect(watch);
@@ -168,6 +170,7 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
     EXPECT_TRUE(barSeen);
     EXPECT_TRUE(commandsHeld);
     EXPECT_TRUE(shownEarly);
+    EXPECT_TRUE(moleculesFirst);
     EXPECT_FALSE(View().GetMotionViewer()->IsBuilding());  // complete frames again
     EXPECT_EQ(Frame().findChild<QProgressBar*>("loadProgress"), nullptr);
     EXPECT_TRUE(Frame().FindCommand(cmd::SavePathway)->isEnabled());
