@@ -57,7 +57,7 @@ private:
 class CFramePruning {
 public:
     // Shapes drawn between two waits for the GL driver.
-    static constexpr size_t kShapesPerDrain = 4096;
+    static constexpr size_t kShapesPerDrain = 1024;
 
     CFramePruning();
     CFramePruning(const CFramePruning&) = delete;
