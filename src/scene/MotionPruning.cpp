@@ -6,6 +6,8 @@
 #include <Inventor/SbColor.h>
 #include <Inventor/SoFullPath.h>
 #include <Inventor/actions/SoCallbackAction.h>
+#include <Inventor/elements/SoLazyElement.h>
+#include <Inventor/misc/SoState.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoDrawStyle.h>
 #include <Inventor/nodes/SoLightModel.h>
@@ -14,7 +16,9 @@
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoPointSet.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoShape.h>
 #include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoText2.h>
 
 #include "Representation.h"
 
@@ -58,17 +62,20 @@ void CMotionFrameBudget::FrameDrawn(bool moving, FrameDetail detail, double seco
     }
 }
 
+CFramePruning::CFramePruning() : m_pStamp(MakeCoin<SoText2>()) {}
+
+CFramePruning::~CFramePruning() { Detach(); }
+
 void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail) {
     Detach();
-    if (detail == FrameDetail::Complete) {
-        return;
-    }
     // The children of the roots rather than the roots: Coin ends a group's
     // traversal at a pruned child, which must not take the edges after the
     // labels with it.
-    m_emptied = {rep.GetGreenCharRoot(), rep.GetRedCharRoot(),
+    m_emptied = {detail >= FrameDetail::NoLabels ? rep.GetGreenCharRoot() : nullptr,
+                 detail >= FrameDetail::NoLabels ? rep.GetRedCharRoot() : nullptr,
                  detail >= FrameDetail::MoleculesOnly ? rep.GetEdgeRoot() : nullptr,
                  detail >= FrameDetail::MoleculePoints ? rep.GetNodeRoot() : nullptr};
+    m_shapes = 0;
     m_pAction = &action;
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
@@ -77,6 +84,7 @@ void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation&
     Detach();
     // The root's children, the camera too: the points bring their own.
     m_emptied = {rep.GetRoot(), nullptr, nullptr, nullptr};
+    m_shapes = 0;
     m_pAction = &action;
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
@@ -89,7 +97,7 @@ void CFramePruning::Detach() {
 }
 
 SoGLRenderAction::AbortCode CFramePruning::OnNode(void* data) {
-    const auto* self = static_cast<const CFramePruning*>(data);
+    auto* self = static_cast<CFramePruning*>(data);
     const auto* path = static_cast<const SoFullPath*>(self->m_pAction->getCurPath());
     if (path->getLength() < 2) {
         return SoGLRenderAction::CONTINUE;
@@ -100,7 +108,52 @@ SoGLRenderAction::AbortCode CFramePruning::OnNode(void* data) {
             return SoGLRenderAction::PRUNE;
         }
     }
-    return SoGLRenderAction::CONTINUE;
+    const SoNode* node = path->getTail();
+    if (!self->m_bCheap || !node->isOfType(SoShape::getClassTypeId())) {
+        return SoGLRenderAction::CONTINUE;
+    }
+    // Coin ends a group's traversal at a pruned child: only a last child
+    // may be left to other means.
+    const bool last = parent->isOfType(SoGroup::getClassTypeId()) &&
+                      path->getIndexFromTail(0) == static_cast<const SoGroup*>(parent)->getNumChildren() - 1;
+    return self->OnShape(node, last);
+}
+
+SoGLRenderAction::AbortCode CFramePruning::OnShape(const SoNode* node, bool lastChild) {
+    // The software renderer queues what it is given until its threads
+    // have drawn it, and the traversal outruns them: unchecked, a frame's
+    // whole geometry waited in memory at once.
+    if (++m_shapes % kShapesPerDrain == 0 && m_drain) {
+        m_drain();
+    }
+    if (!lastChild) {
+        return SoGLRenderAction::CONTINUE;
+    }
+    SoState* state = m_pAction->getState();
+    // Drawn fully transparent, a shape adds nothing to the picture (its
+    // blend adds zero, transparent shapes write no depth) yet was queued
+    // for the transparent pass and drawn there.
+    if (SoLazyElement::getTransparency(state, 0) >= 1.0f) {
+        return SoGLRenderAction::PRUNE;
+    }
+    if (!node->isOfType(SoText2::getClassTypeId())) {
+        return SoGLRenderAction::CONTINUE;
+    }
+    // A text node keeps the picture of its string from its first frame on
+    // (some 5 KB a label): every label is drawn through one node instead,
+    // with the same state and so the same pixels.
+    const auto* text = static_cast<const SoText2*>(node);
+    if (!(m_pStamp->string == text->string)) {
+        m_pStamp->string = text->string;
+    }
+    if (m_pStamp->spacing.getValue() != text->spacing.getValue()) {
+        m_pStamp->spacing = text->spacing.getValue();
+    }
+    if (m_pStamp->justification.getValue() != text->justification.getValue()) {
+        m_pStamp->justification = text->justification.getValue();
+    }
+    m_pStamp->GLRender(m_pAction);
+    return SoGLRenderAction::PRUNE;
 }
 
 namespace {

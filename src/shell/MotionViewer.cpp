@@ -21,6 +21,11 @@ CMotionViewer::CMotionViewer(QWidget* parent, std::function<const CRepresentatio
     : SoQtExaminerViewer(parent, nullptr, TRUE, SoQtFullViewer::BUILD_ALL, SoQtViewer::BROWSER),
       m_shown(std::move(shown)) {
     addFinishCallback(&CMotionViewer::MotionFinished, this);
+    // Render caches are display lists, kept for every separator drawn
+    // twice unchanged: with each separator's list of them (2 KB even when
+    // empty) they came to gigabytes at 100,000 interactions.
+    SoSeparator::setNumRenderCaches(0);
+    m_pruning.SetDrain([] { glFinish(); });
     m_pWheelRest = new QTimer(getWidget());
     m_pWheelRest->setSingleShot(true);
     m_pWheelRest->setInterval(kWheelRestMilliseconds);

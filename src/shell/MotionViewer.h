@@ -44,6 +44,9 @@ public:
     void UseMoleculePoints(const CRepresentation& shown, const std::vector<SbVec3f>& places,
                            const std::vector<SbColor>& colours, const SbBox3f& bounds);
     bool IsBuilding() const { return m_bBuilding; }
+    // Off, complete frames traverse the scene the plain way, which draws
+    // the same pixels at a far higher cost (to compare with).
+    void SetCheapFrames(bool cheap) { m_pruning.SetCheapFrames(cheap); }
     // Called after each frame, the GL context still current.
     void SetFrameObserver(std::function<void(FrameDetail)> observer) { m_frameObserver = std::move(observer); }
 

@@ -11,7 +11,9 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoGroup.h>
+#include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
 
@@ -116,4 +118,66 @@ TEST(MotionGui, ASlowSceneMovesWithoutLabelsAndStandsStillComplete) {
 
     camera->position.setValue(position);
     camera->orientation.setValue(orientation);
+}
+
+// A complete frame takes a cheaper way to its pixels (labels drawn through
+// one text node, fully transparent shapes left out): the same pixels as
+// the plain traversal, also where half-transparent edges lie among the
+// hidden ones.
+TEST(MotionGui, ACompleteFrameDrawsThePixelsOfThePlainTraversal) {
+    CTarnwickView& view = *SampleApp().GetMainWnd()->GetActiveView();
+    CMotionViewer* viewer = view.GetMotionViewer();
+    CRepresentation* shown = view.GetCommandTarget();
+    ASSERT_TRUE(viewer && shown);
+    shown->DeselectAll();
+    SoSearchAction search;
+    search.setType(SoMaterial::getClassTypeId());
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(shown->GetEdgeRoot());
+    std::vector<SoMaterial*> shownEdges;
+    std::vector<std::pair<SbString, bool>> saved;  // the field's text, whether default
+    int hidden = 0;
+    for (int i = 0; i < search.getPaths().getLength(); ++i) {
+        auto* material = static_cast<SoMaterial*>(search.getPaths()[i]->getTail());
+        const float transparency = material->transparency.getNum() > 0 ? material->transparency[0] : 0.0f;
+        if (transparency >= 1.0f) {
+            ++hidden;
+        } else {
+            shownEdges.push_back(material);
+            saved.emplace_back();
+            material->transparency.get(saved.back().first);
+            saved.back().second = material->transparency.isDefault();
+        }
+    }
+    ASSERT_GT(hidden, 0) << "the sample hides no edge";
+    ASSERT_FALSE(shownEdges.empty());
+
+    for (const float transparency : {0.0f, 0.5f}) {
+        SCOPED_TRACE(transparency);
+        for (SoMaterial* material : shownEdges) {
+            material->transparency.setValue(transparency);
+        }
+        viewer->SetCheapFrames(false);
+        const QImage plain = GrabViewerArea();
+        viewer->SetCheapFrames(true);
+        const QImage cheap = GrabViewerArea();
+        EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
+        EXPECT_GT(CountPixels(cheap, IsLabelWhite), 200) << "no labels";
+        ASSERT_EQ(plain.size(), cheap.size());
+        int differing = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                differing += plain.pixel(x, y) != cheap.pixel(x, y) ? 1 : 0;
+            }
+        }
+        if (differing > 0) {
+            plain.save(ArtifactPath(QStringLiteral("plain_frame_%1.png").arg(transparency)));
+            cheap.save(ArtifactPath(QStringLiteral("cheap_frame_%1.png").arg(transparency)));
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    for (size_t i = 0; i < shownEdges.size(); ++i) {
+        shownEdges[i]->transparency.set(saved[i].first.getString());
+        shownEdges[i]->transparency.setDefault(saved[i].second);
+    }
 }
