@@ -40,16 +40,35 @@ void CNodeReferences::ReadCircle(const CNode& graph, int circle) {
         return;
     }
     for (const MoleculeRecord& m : data->m_lstMolecules) {
-        EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
-        EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
-        PointsInto(m.left.circle, circle);
-        PointsInto(m.right.circle, circle);
+        ReadNode(m, circle);
     }
+}
+
+void CNodeReferences::ReadNode(const MoleculeRecord& m, int circle) {
+    EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
+    EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
+    PointsInto(m.left.circle, circle);
+    PointsInto(m.right.circle, circle);
 }
 
 void CNodeReferences::Refresh(const CNode& graph) {
     std::vector<int> changed;
-    if (!m_built || m_serial != graph.GetSerial() || !graph.CirclesChangedSince(m_revision, changed)) {
+    std::vector<NodePos> nodes;
+    if (m_built && m_serial == graph.GetSerial() && graph.NodesChangedSince(m_revision, nodes)) {
+        // Only what changed is read: a node's edit in a large circle reads that node.
+        for (const NodePos& at : nodes) {
+            if (at.index < 0) {
+                changed.push_back(at.circle);
+            } else if (const MoleculeRecord* m = graph.GetMolecule(at.circle, at.index)) {
+                ReadNode(*m, at.circle);
+            }
+        }
+        std::sort(changed.begin(), changed.end());
+        changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+        for (int c : changed) {
+            ReadCircle(graph, c);
+        }
+    } else if (!m_built || m_serial != graph.GetSerial() || !graph.CirclesChangedSince(m_revision, changed)) {
         m_into.clear();
         m_recordsBuilt = false;
         for (int c = 1; c < graph.m_circle_count; ++c) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CNode;
+struct MoleculeRecord;
 
 // Where the nodes of a circle are named from: the circles holding nodes
 // whose links, incoming links or ends may point into it, and the
@@ -25,6 +26,7 @@ public:
 private:
     void Refresh(const CNode& graph);
     void ReadCircle(const CNode& graph, int circle);
+    void ReadNode(const MoleculeRecord& m, int circle);
     void PointsInto(int target, int from);
 
     bool m_built = false;
