@@ -13,8 +13,8 @@ public:
     virtual int RebuildCircleEdges(int circle) = 0;
     // Only the outgoing links of the nodes at `indices` (ascending, each
     // once) changed in the circle: what RebuildCircle (`whole`) or
-    // RebuildCircleEdges would show, which a scene may reach by touching
-    // those nodes' edges alone.
+    // RebuildCircleEdges (and the labels, where they show links) would
+    // show, which a scene may reach by touching those nodes' edges alone.
     virtual int RebuildNodeLinks(int circle, const std::vector<int>& /*indices*/, bool whole) {
         return whole ? RebuildCircle(circle) : RebuildCircleEdges(circle);
     }

@@ -12,6 +12,33 @@ void CEditJournal::NoteCircle(const CNode& graph, int circle) {
     }
     m_circleSlot.emplace(circle, m_circles.size());
     m_circles.push_back({circle, *c, {}});
+    auto nodes = m_nodeSlot.find(circle);
+    if (nodes == m_nodeSlot.end()) {
+        m_order.push_back(circle);
+        return;
+    }
+    // Nodes kept before: the circle as it was has them as they were.
+    CCircleData& before = m_circles.back().before;
+    for (const auto& [index, slot] : nodes->second) {
+        before.m_lstMolecules[static_cast<size_t>(index)] = m_nodes[slot].before;
+        m_nodes[slot].live = false;
+    }
+    m_nodeSlot.erase(nodes);
+}
+
+void CEditJournal::NoteNode(const CNode& graph, NodePos at) {
+    const MoleculeRecord* m = graph.GetMolecule(at.circle, at.index);
+    if (!m || m_circleSlot.count(at.circle)) {
+        return;
+    }
+    auto [circle, firstInCircle] = m_nodeSlot.try_emplace(at.circle);
+    if (!circle->second.emplace(at.index, m_nodes.size()).second) {
+        return;
+    }
+    if (firstInCircle) {
+        m_order.push_back(at.circle);
+    }
+    m_nodes.push_back({at, *m, {}, true});
 }
 
 void CEditJournal::NoteIndexEntry(size_t k, const std::string& before) {
@@ -43,6 +70,11 @@ void CEditJournal::Seal(const CNode& graph) {
     for (CircleState& s : m_circles) {
         s.after = *graph.GetCircle(s.circle);
     }
+    for (NodeState& n : m_nodes) {
+        if (n.live) {
+            n.after = *graph.GetMolecule(n.at.circle, n.at.index);
+        }
+    }
     for (EntryState& e : m_entries) {
         e.after = graph.m_lstNameIndex[e.k];
     }
@@ -69,6 +101,12 @@ void CEditJournal::Apply(CNode& graph, int side) const {
         graph.TouchCircle(s.circle);
         *graph.GetCircle(s.circle) = side == 0 ? s.before : s.after;
     }
+    for (const NodeState& n : m_nodes) {
+        if (n.live) {
+            graph.TouchNode(n.at.circle, n.at.index);
+            *graph.GetMolecule(n.at.circle, n.at.index) = side == 0 ? n.before : n.after;
+        }
+    }
     if (m_appended) {
         graph.TruncateNameIndex(m_indexSizeBefore);
     }
@@ -90,22 +128,15 @@ void CEditJournal::Apply(CNode& graph, int side) const {
     graph.SetJournal(open);
 }
 
-std::vector<int> CEditJournal::TouchedCircles() const {
-    std::vector<int> circles;
-    circles.reserve(m_circles.size());
-    for (const CircleState& s : m_circles) {
-        circles.push_back(s.circle);
-    }
-    return circles;
-}
+std::vector<int> CEditJournal::TouchedCircles() const { return m_order; }
 
 void CEditJournal::RebuildScene(ICircleRebuilder& scene) const {
-    for (const CircleState& s : m_circles) {
-        scene.RebuildCircle(s.circle);
+    for (int circle : m_order) {
+        scene.RebuildCircle(circle);
     }
     // Edges end at spheres of other circles: those rebuilt before a later
     // circle's spheres came back are built once more.
-    for (size_t k = 0; k + 1 < m_circles.size(); ++k) {
-        scene.RebuildCircleEdges(m_circles[k].circle);
+    for (size_t k = 0; k + 1 < m_order.size(); ++k) {
+        scene.RebuildCircleEdges(m_order[k]);
     }
 }

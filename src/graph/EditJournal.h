@@ -11,20 +11,25 @@ class CNode;
 class ICircleRebuilder;
 
 // What one edit changed, kept so that it can be taken back and made again:
-// the circles it touched as they were before and after, the name index
+// the circles it touched (or, where only some nodes of a circle changed in
+// place, those nodes) as they were before and after, the name index
 // entries it set or appended, and the interaction records whose placement
 // it changed. An edit stays local, so this is small.
 class CEditJournal {
 public:
     // Calls made by the graph while the journal is set on it.
     void NoteCircle(const CNode& graph, int circle);
+    // One node of a circle not kept whole; its place in the circle stays.
+    void NoteNode(const CNode& graph, NodePos at);
     void NoteIndexEntry(size_t k, const std::string& before);
     void NoteIndexAppend(size_t sizeBefore);
     void NoteRecord(const CNode& graph, int record);
 
     // Ends recording: takes the state after the edit.
     void Seal(const CNode& graph);
-    bool IsEmpty() const { return m_circles.empty() && m_entries.empty() && m_records.empty() && !m_appended; }
+    bool IsEmpty() const {
+        return m_circles.empty() && m_nodes.empty() && m_entries.empty() && m_records.empty() && !m_appended;
+    }
 
     // The graph as before the edit, and as after it again.
     void Undo(CNode& graph) const;
@@ -39,6 +44,11 @@ private:
     struct CircleState {
         int circle = 0;
         CCircleData before, after;
+    };
+    struct NodeState {
+        NodePos at;
+        MoleculeRecord before, after;
+        bool live = true;  // false once its circle is kept whole
     };
     struct EntryState {
         size_t k = 0;
@@ -55,6 +65,10 @@ private:
 
     std::vector<CircleState> m_circles;
     std::unordered_map<int, size_t> m_circleSlot;
+    std::vector<NodeState> m_nodes;
+    // Slots in m_nodes by circle, then by index.
+    std::unordered_map<int, std::unordered_map<int, size_t>> m_nodeSlot;
+    std::vector<int> m_order;  // circles in the order first touched
     std::vector<EntryState> m_entries;
     std::unordered_map<size_t, size_t> m_entrySlot;
     std::vector<RecordState> m_records;

@@ -87,6 +87,14 @@ public:
     // revision was GetRevision()); false when the circle list itself
     // changed since, so that whatever was built over it must be built anew.
     bool CirclesChangedSince(std::uint64_t revision, std::vector<int>& circles) const;
+    // A change of one node's fields only (its place in the circle stays),
+    // announced like TouchCircle: an edit inside a large circle then keeps
+    // only that node, and indexes read only that node again.
+    void TouchNode(int circle, int index);
+    // Adds the nodes changed after `revision`, a circle changed as a whole
+    // as index -1; false when that is no longer known node by node (then
+    // CirclesChangedSince tells).
+    bool NodesChangedSince(std::uint64_t revision, std::vector<NodePos>& nodes) const;
     // Changes made while a journal is set can be taken back (edit history).
     void SetJournal(CEditJournal* journal) { m_pJournal = journal; }
     CEditJournal* GetJournal() const { return m_pJournal; }
@@ -133,6 +141,15 @@ private:
     // by circle number that of the last change of its nodes.
     std::uint64_t m_nShapeRevision = 0;
     std::vector<std::uint64_t> m_circleRevisions;
+    // The latest touches in order, and the revision up to which touches
+    // were let go.
+    struct Touched {
+        std::uint64_t revision;
+        NodePos at;
+    };
+    std::vector<Touched> m_touched;
+    std::uint64_t m_touchedFloor = 0;
+    void NoteTouched(NodePos at);
     CEditJournal* m_pJournal = nullptr;
     // What points into each circle, for removals.
     CNodeReferences m_references;

@@ -25,17 +25,47 @@ std::uint64_t CNode::NextSerial() {
     return next++;
 }
 
-void CNode::TouchCircle(int circle) {
+void CNode::NoteTouched(NodePos at) {
     ++m_nRevision;
-    if (circle > 0) {
-        if (m_circleRevisions.size() <= static_cast<size_t>(circle)) {
-            m_circleRevisions.resize(static_cast<size_t>(circle) + 1, 0);
+    if (at.circle > 0) {
+        if (m_circleRevisions.size() <= static_cast<size_t>(at.circle)) {
+            m_circleRevisions.resize(static_cast<size_t>(at.circle) + 1, 0);
         }
-        m_circleRevisions[static_cast<size_t>(circle)] = m_nRevision;
+        m_circleRevisions[static_cast<size_t>(at.circle)] = m_nRevision;
     }
+    // Readers keep up edit by edit: older touches are let go in bulk.
+    constexpr size_t kKept = 4096;
+    if (m_touched.size() >= 2 * kKept) {
+        m_touchedFloor = m_touched[m_touched.size() - kKept - 1].revision;
+        m_touched.erase(m_touched.begin(), m_touched.end() - static_cast<std::ptrdiff_t>(kKept));
+    }
+    m_touched.push_back({m_nRevision, at});
+}
+
+void CNode::TouchCircle(int circle) {
+    NoteTouched({circle, -1});
     if (m_pJournal) {
         m_pJournal->NoteCircle(*this, circle);
     }
+}
+
+void CNode::TouchNode(int circle, int index) {
+    NoteTouched({circle, index});
+    if (m_pJournal) {
+        m_pJournal->NoteNode(*this, {circle, index});
+    }
+}
+
+bool CNode::NodesChangedSince(std::uint64_t revision, std::vector<NodePos>& nodes) const {
+    if (m_nShapeRevision > revision || m_touchedFloor > revision) {
+        return false;
+    }
+    for (auto it = m_touched.rbegin(); it != m_touched.rend() && it->revision > revision; ++it) {
+        if (it->at.circle > 0) {
+            nodes.push_back(it->at);
+        }
+    }
+    return true;
 }
 
 bool CNode::CirclesChangedSince(std::uint64_t revision, std::vector<int>& circles) const {
@@ -178,7 +208,6 @@ void CNode::FollowRemoval(int circle, int index, std::vector<std::pair<int, int>
         if (!cd) {
             continue;
         }
-        bool touched = false;
         for (size_t k = 0; k < cd->m_lstMolecules.size(); ++k) {
             MoleculeRecord& m = cd->m_lstMolecules[k];
             std::string links, backLinks;
@@ -189,10 +218,7 @@ void CNode::FollowRemoval(int circle, int index, std::vector<std::pair<int, int>
             if (!linksChanged && !backChanged && !leftChanged && !rightChanged) {
                 continue;
             }
-            if (!touched) {
-                TouchCircle(c);
-                touched = true;
-            }
+            TouchNode(c, static_cast<int>(k));
             if (linksChanged) {
                 m.links = std::move(links);
             }
@@ -250,7 +276,7 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
             if (!s) {
                 continue;
             }
-            TouchCircle(c);
+            TouchNode(c, i);
             const std::string before = s->links;
             s->links = RemoveLinkEntry(s->links, self, 2);
             if (s->links != before) {
@@ -273,7 +299,7 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
             }
         }
         if (!itself) {
-            TouchCircle(circle);
+            TouchNode(circle, index);
             n->backLinks.clear();
         }
     }
@@ -283,11 +309,11 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
             if (!t) {
                 continue;
             }
-            TouchCircle(e.circle);
+            TouchNode(e.circle, e.index);
             t->backLinks = RemoveLinkEntry(t->backLinks, self, 0);
         }
         if (!itself) {
-            TouchCircle(circle);
+            TouchNode(circle, index);
             n->links.clear();
             if (!scene.RebuildCircle(circle)) {
                 return 0;

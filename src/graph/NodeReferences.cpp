@@ -1,6 +1,7 @@
 #include "NodeReferences.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "InteractionStore.h"
 #include "LinkText.h"
@@ -39,18 +40,52 @@ void CNodeReferences::ReadCircle(const CNode& graph, int circle) {
     if (!data) {
         return;
     }
-    for (const MoleculeRecord& m : data->m_lstMolecules) {
-        EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
-        EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
-        PointsInto(m.left.circle, circle);
-        PointsInto(m.right.circle, circle);
+    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
+        ReadNode(data->m_lstMolecules[k], circle, static_cast<int>(k));
     }
+}
+
+void CNodeReferences::ReadNode(const MoleculeRecord& m, int circle, int index) {
+    // What was read once stays known: texts read before at this place (an
+    // edit taken back, a node touched twice) add nothing. Hashing a hub's
+    // long link text is far cheaper than looking up each of its entries.
+    const std::hash<std::string> hash;
+    const std::uint64_t print = hash(m.links) * 31 + hash(m.backLinks) * 17 +
+                                (static_cast<std::uint64_t>(m.left.circle) << 32) +
+                                static_cast<std::uint32_t>(m.right.circle);
+    std::vector<std::uint64_t>& prints = m_prints[circle];
+    if (prints.size() <= static_cast<size_t>(index)) {
+        prints.resize(static_cast<size_t>(index) + 1, 0);
+    } else if (prints[static_cast<size_t>(index)] == print) {
+        return;
+    }
+    prints[static_cast<size_t>(index)] = print;
+    EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
+    EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
+    PointsInto(m.left.circle, circle);
+    PointsInto(m.right.circle, circle);
 }
 
 void CNodeReferences::Refresh(const CNode& graph) {
     std::vector<int> changed;
-    if (!m_built || m_serial != graph.GetSerial() || !graph.CirclesChangedSince(m_revision, changed)) {
+    std::vector<NodePos> nodes;
+    if (m_built && m_serial == graph.GetSerial() && graph.NodesChangedSince(m_revision, nodes)) {
+        // Only what changed is read: a node's edit in a large circle reads that node.
+        for (const NodePos& at : nodes) {
+            if (at.index < 0) {
+                changed.push_back(at.circle);
+            } else if (const MoleculeRecord* m = graph.GetMolecule(at.circle, at.index)) {
+                ReadNode(*m, at.circle, at.index);
+            }
+        }
+        std::sort(changed.begin(), changed.end());
+        changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+        for (int c : changed) {
+            ReadCircle(graph, c);
+        }
+    } else if (!m_built || m_serial != graph.GetSerial() || !graph.CirclesChangedSince(m_revision, changed)) {
         m_into.clear();
+        m_prints.clear();
         m_recordsBuilt = false;
         for (int c = 1; c < graph.m_circle_count; ++c) {
             ReadCircle(graph, c);

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CNode;
+struct MoleculeRecord;
 
 // Where the nodes of a circle are named from: the circles holding nodes
 // whose links, incoming links or ends may point into it, and the
@@ -25,6 +26,7 @@ public:
 private:
     void Refresh(const CNode& graph);
     void ReadCircle(const CNode& graph, int circle);
+    void ReadNode(const MoleculeRecord& m, int circle, int index);
     void PointsInto(int target, int from);
 
     bool m_built = false;
@@ -39,5 +41,7 @@ private:
     };
     std::unordered_map<int, Referrers> m_into;
     std::unordered_map<int, std::vector<int>> m_records;
+    // By circle and index, a hash of the texts last read there (0: none).
+    std::unordered_map<int, std::vector<std::uint64_t>> m_prints;
     std::vector<int> m_none;
 };

@@ -167,7 +167,20 @@ int CBoxRep::ReplaceCircleSpheres(int circle) {
             m_circleGroups.erase(old);
         }
     } else if (group) {
-        m_pNodeRoot->addChild(group.get());
+        // A circle emptied earlier comes back where it stood: before the
+        // group of the next circle shown.
+        int at = -1;
+        for (int next = circle + 1; next <= PlacedCircleCount() && at < 0; ++next) {
+            auto later = m_circleGroups.find(next);
+            if (later != m_circleGroups.end()) {
+                at = m_pNodeRoot->findChild(later->second.get());
+            }
+        }
+        if (at < 0) {
+            m_pNodeRoot->addChild(group.get());
+        } else {
+            m_pNodeRoot->insertChild(group.get(), at);
+        }
         m_circleGroups[circle] = group;
     }
     return 1;

@@ -243,19 +243,42 @@ void CEdgeHighlighter::DropNames(const std::vector<int>& numbers) {
 }
 
 bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
+    // Changed nodes by circle; an empty list stands for the whole circle.
+    std::unordered_map<int, std::vector<int>> changed;
+    std::vector<NodePos> nodes;
     std::vector<int> circles;
-    if (!graph.CirclesChangedSince(m_indexedRevision, circles)) {
+    if (graph.NodesChangedSince(m_indexedRevision, nodes)) {
+        for (const NodePos& at : nodes) {
+            auto [it, added] = changed.try_emplace(at.circle);
+            if (at.index < 0) {
+                it->second.clear();
+                it->second.push_back(-1);
+            } else if (added || it->second.front() >= 0) {
+                it->second.push_back(at.index);
+            }
+        }
+    } else if (graph.CirclesChangedSince(m_indexedRevision, circles)) {
+        for (int circle : circles) {
+            changed[circle].push_back(-1);
+        }
+    } else {
         return false;
     }
     m_indexedRevision = graph.GetRevision();
     std::vector<int> renamed;
-    for (int circle : circles) {
+    for (auto& [circle, indices] : changed) {
         auto at = m_edgesAtCircle.find(circle);
         if (at == m_edgesAtCircle.end()) {
             continue;
         }
+        const bool whole = indices.front() < 0;
+        std::sort(indices.begin(), indices.end());
+        auto touches = [&](NodePos end) {
+            return end.circle == circle && std::binary_search(indices.begin(), indices.end(), end.index);
+        };
         for (int number : at->second) {
-            if (m_edges[static_cast<size_t>(number)].material) {
+            const Edge& edge = m_edges[static_cast<size_t>(number)];
+            if (edge.material && (whole || touches(edge.from) || touches(edge.to))) {
                 renamed.push_back(number);
             }
         }

@@ -180,9 +180,9 @@ int CRepresentation::ReplaceCircleSpheres(int circle) {
 
 int CRepresentation::RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) {
     // Labels that show linked neighbours change with the links: the circle
-    // is built again.
+    // is built again, or its edges and labels.
     if (NestsNeighbourLabels()) {
-        return whole ? RebuildCircle(circle) : RebuildCircleEdges(circle);
+        return whole ? RebuildCircle(circle) : RebuildCircleEdges(circle) && RebuildCircleLabels(circle);
     }
     if (whole) {
         DeselectCurrent();

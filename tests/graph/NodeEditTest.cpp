@@ -127,17 +127,25 @@ TEST_F(DeletionGraph, EverythingFollowsTheNodesAfterADeletedMolecule) {
 }
 
 // What is written between two deletions is followed by the second one,
-// even a link and an end without incoming entries.
+// even a link and an end without incoming entries, announced for the
+// circle or for the node alone.
 TEST_F(DeletionGraph, WhatChangedSinceAnEarlierDeletionFollowsTheNextOne) {
-    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // B: circle 1 = A, A:B:0, C, A:C:0
-    g->TouchCircle(4);
-    g->GetMolecule(4, 0)->links = "1 3 2 1";  // E -> A:C:0
-    g->GetMolecule(4, 0)->left = {1, 3};
-    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // C
-    EXPECT_EQ(g->GetMolecule(4, 0)->links, "1 2 2 1");
-    EXPECT_EQ(g->GetMolecule(4, 0)->left, (NodePos{1, 2}));
-    EXPECT_EQ(g->LookUp("r__2"), "1 2");
-    EXPECT_EQ(g->GetMolecule(3, 0)->left, (NodePos{0, 0}));  // C-D lost its end C
+    for (const bool wholeCircle : {true, false}) {
+        SetUp();
+        ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // B: circle 1 = A, A:B:0, C, A:C:0
+        const std::uint64_t revision = g->GetRevision();
+        wholeCircle ? g->TouchCircle(4) : g->TouchNode(4, 0);
+        std::vector<NodePos> touched;
+        ASSERT_TRUE(g->NodesChangedSince(revision, touched));
+        EXPECT_EQ(touched, (std::vector<NodePos>{{4, wholeCircle ? -1 : 0}}));
+        g->GetMolecule(4, 0)->links = "1 3 2 1";  // E -> A:C:0
+        g->GetMolecule(4, 0)->left = {1, 3};
+        ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // C
+        EXPECT_EQ(g->GetMolecule(4, 0)->links, "1 2 2 1") << wholeCircle;
+        EXPECT_EQ(g->GetMolecule(4, 0)->left, (NodePos{1, 2})) << wholeCircle;
+        EXPECT_EQ(g->LookUp("r__2"), "1 2");
+        EXPECT_EQ(g->GetMolecule(3, 0)->left, (NodePos{0, 0}));  // C-D lost its end C
+    }
 }
 
 TEST_F(DeletionGraph, ARecordWhoseRelationNodeWentIsNotBuilt) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <regex>
 #include <set>
 
 #include <Inventor/SoPath.h>
@@ -568,7 +569,8 @@ struct TouchedAndRebuilt : ICircleRebuilder {
         return result;
     }
     int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) override {
-        const int result = whole ? rebuilt.RebuildCircle(circle) : rebuilt.RebuildCircleEdges(circle);
+        // Labels may show links (box): the reference builds the whole circle.
+        const int result = rebuilt.RebuildCircle(circle);
         EXPECT_EQ(touched.RebuildNodeLinks(circle, indices, whole), result) << circle;
         return result;
     }
@@ -576,10 +578,12 @@ struct TouchedAndRebuilt : ICircleRebuilder {
     CRepresentation& rebuilt;
 };
 
-// Everything below the roots that an update may change, as Coin writes it.
+// Everything below the roots that an update may change, as Coin writes it;
+// a zero reads the same whatever its sign (nodes at the origin give both).
 std::string Shown(const CRepresentation& rep) {
-    return SceneText(rep.GetNodeRoot()) + SceneText(rep.GetGreenCharRoot()) + SceneText(rep.GetRedCharRoot()) +
-           SceneText(rep.GetEdgeRoot());
+    const std::string text = SceneText(rep.GetNodeRoot()) + SceneText(rep.GetGreenCharRoot()) +
+                             SceneText(rep.GetRedCharRoot()) + SceneText(rep.GetEdgeRoot());
+    return std::regex_replace(text, std::regex("-0(?![.0-9])"), "0");
 }
 
 using Chooser = std::function<bool(const CNode&, int circle, int index)>;
@@ -688,18 +692,18 @@ TEST_F(SphereSceneTest, DeletionsTouchingOnlyWhatChangedShowAsRebuiltCircles) {
           [](const CNode& g, int c, int i) { return i > 0 && i + 1 == CircleSize(g, c); }},
          {"a relation node with incoming links",
           [](const CNode& g, int c, int i) { return !IsMolecule(g, c, i) && HasIncoming(g, c, i); }},
+         {"the only node of its circle", [](const CNode& g, int c, int) { return CircleSize(g, c) == 1; }},
          {"an end of relation nodes in other circles",
           [](const CNode& g, int c, int i) { return IsMolecule(g, c, i) && EndsElsewhere(g, c, i); }}},
         true);
 
-    // The box view: circles of one molecule, links between molecules. A
-    // circle emptied and filled again puts its group last under the node
-    // root, so only the two ways of updating are compared.
+    // The box view: circles of one molecule, links between molecules; a
+    // circle emptied and filled again by undo stands where it stood.
     FillInteractions(store, rows);
     graph = BuildStartupGraphFromArray(store);
     ExpectDeletionsShowAsRebuilt(
         *graph, [this] { return std::unique_ptr<CRepresentation>(BuildBoxRepresentation(store, graph, host)); },
         {{"linked to", LinkedTo},
          {"linking to others", [](const CNode& g, int c, int i) { return !g.GetMolecule(c, i)->links.empty(); }}},
-        false);
+        true);
 }
