@@ -66,6 +66,24 @@ const SbRotation& ConeTurn() {
     return turn;
 }
 
+// What SoCamera::viewAll does, without leaving a bounds cache in every
+// separator: at once, the scene's single walk would spend a third of the
+// build making caches that only a later walk with the same camera reads.
+// Coin's separators cache nothing while a reset path is set; the path's
+// reset, before the camera (the root's first node), empties bounds that
+// are empty still, so the box is the one viewAll finds.
+void ViewAllUncached(SoPerspectiveCamera& camera, SoSeparator* root, const SbViewportRegion& region) {
+    SoGetBoundingBoxAction measure(region);
+    auto toCamera = MakeCoin<SoPath>(root);
+    toCamera->append(&camera);
+    measure.setResetPath(toCamera.get(), TRUE, SoGetBoundingBoxAction::BBOX);
+    measure.apply(root);
+    const SbBox3f box = measure.getBoundingBox();
+    if (!box.isEmpty()) {
+        camera.viewBoundingBox(box, camera.aspectRatio.getValue(), 1.0f);
+    }
+}
+
 }  // namespace
 
 CRepresentation::CRepresentation(CInteractionStore& doc, const std::unique_ptr<CNode>& graph, ISceneHost& host)
@@ -328,10 +346,14 @@ bool CRepresentation::BuildSceneStep() {
             }
             break;
         }
-        m_pBounds.reset();
         if (m_bPlaceCameraAtEnd) {
-            m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+            if (m_pBounds) {
+                m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
+            } else {
+                ViewAllUncached(*m_pCamera, m_pRoot.get(), m_host.GetViewportRegion());
+            }
         }
+        m_pBounds.reset();
         // Later edits change the scene in place; from now on look nodes up.
         ForgetNodeMatrices();
         // Selection and highlighting follow this scene from now on; its edges

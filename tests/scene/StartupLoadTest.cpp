@@ -187,17 +187,19 @@ TEST_F(StartupLoadStepsTest, SteppedLoadEndsInTheSceneOfTheLoadAtOnce) {
     EXPECT_NE(scene.find("DEF " + EncodeSceneName("E_2:0-3:0")), std::string::npos);
     EXPECT_EQ(SceneText(stepped.box->GetRoot()), scene);
     EXPECT_EQ(At(*stepped.box, "A"), At(*atOnce.box, "A"));
-    // The bounds cached piece by piece place the camera where a walk of the
-    // whole uncached scene places it.
+    // The bounds cached piece by piece, and the single walk that caches
+    // nothing, place the camera where viewAll over the whole scene does.
     CoinPtr<SoSeparator> copy(static_cast<SoSeparator*>(stepped.box->GetRoot()->copy()));
     auto fresh = MakeCoin<SoPerspectiveCamera>();
     fresh->orientation = stepped.box->GetCamera()->orientation.getValue();
     copy->replaceChild(0, fresh.get());
     fresh->viewAll(copy.get(), host.m_viewport, 1.0f);
-    const SoPerspectiveCamera* placed = stepped.box->GetCamera();
-    EXPECT_EQ(placed->position.getValue(), fresh->position.getValue());
-    EXPECT_EQ(placed->focalDistance.getValue(), fresh->focalDistance.getValue());
-    EXPECT_EQ(placed->farDistance.getValue(), fresh->farDistance.getValue());
+    for (const SoPerspectiveCamera* placed : {stepped.box->GetCamera(), atOnce.box->GetCamera()}) {
+        EXPECT_EQ(placed->position.getValue(), fresh->position.getValue());
+        EXPECT_EQ(placed->focalDistance.getValue(), fresh->focalDistance.getValue());
+        EXPECT_EQ(placed->nearDistance.getValue(), fresh->nearDistance.getValue());
+        EXPECT_EQ(placed->farDistance.getValue(), fresh->farDistance.getValue());
+    }
 
     // Reading, then the graph, then the scene parts in order; the scene's
     // last report is complete.
