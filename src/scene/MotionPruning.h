@@ -74,6 +74,7 @@ public:
     void SetDrain(std::function<void()> drain) { m_drain = std::move(drain); }
     // Off, frames traverse the scene the plain way (to compare with).
     void SetCheapFrames(bool cheap) { m_bCheap = cheap; }
+    bool IsCheap() const { return m_bCheap; }
 
 private:
     static SoGLRenderAction::AbortCode OnNode(void* data);

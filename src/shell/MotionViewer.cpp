@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <utility>
 
 #include <GL/gl.h>
@@ -10,7 +11,6 @@
 #include <QWidget>
 
 #include <Inventor/events/SoMouseButtonEvent.h>
-#include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -107,23 +107,36 @@ SbBool CMotionViewer::processSoEvent(const SoEvent* event) {
 
 void CMotionViewer::ClipFor(const CRepresentation* shown, FrameDetail detail) {
     // The viewer fits the clipping planes to the box of the whole scene in
-    // every frame; once the camera moved, the labels' boxes (which follow
-    // the camera) cost that as much as drawing them. Frames without labels
-    // fit the planes to the molecules' box instead, found once per scene.
+    // every frame, through the bounding-box action: that leaves a cache in
+    // every separator, shape and label (gigabytes at 100,000 interactions,
+    // and as costly as drawing the labels once the camera moved). The
+    // planes are fitted here instead: complete frames to what the scene
+    // draws, found without those caches, frames without labels to the
+    // molecules' box. The plain traversal keeps the viewer's way.
     SoCamera* camera = shown ? shown->GetCamera() : nullptr;
-    if (detail == FrameDetail::Complete || !camera) {
+    if (!camera || (detail == FrameDetail::Complete && !m_pruning.IsCheap())) {
         if (m_bClipping) {
             m_bClipping = false;
             setAutoClipping(TRUE);
         }
         return;
     }
+    if (detail == FrameDetail::Complete) {
+        const SbBox3f& drawn = m_drawn.Of(shown->GetRoot());
+        if (drawn.isEmpty()) {
+            return;
+        }
+        if (!m_bClipping) {
+            m_bClipping = true;
+            setAutoClipping(FALSE);
+        }
+        FitPlanesToBox(*camera, drawn);
+        return;
+    }
     const SoNode* molecules = shown->GetNodeRoot();
     // While the scene is built, its molecule nodes lag behind the bounds given.
     if (molecules != m_pBoundsOf || (!m_bBuilding && molecules->getNodeId() != m_boundsId)) {
-        SoGetBoundingBoxAction bounds(getViewportRegion());
-        bounds.apply(const_cast<SoNode*>(molecules));
-        const SbBox3f box = bounds.getBoundingBox();
+        const SbBox3f& box = m_drawnMolecules.Of(const_cast<SoNode*>(molecules));
         if (box.isEmpty()) {
             return;
         }
@@ -141,11 +154,50 @@ void CMotionViewer::ClipFor(const CRepresentation* shown, FrameDetail detail) {
     const float distance = (m_bounds.getCenter() - camera->position.getValue()).dot(ahead);
     const float farPlane = std::max(distance + radius, radius * 1e-3f);
     const float nearPlane = std::max(distance - radius, farPlane * 1e-3f);
+    SetPlanesQuietly(*camera, nearPlane, farPlane);
+}
+
+void CMotionViewer::FitPlanesToBox(SoCamera& camera, const SbBox3f& box) {
+    // As the viewer fits them to its box: the box's corners seen from the
+    // camera, a little slack on both sides, and a perspective camera's
+    // near plane kept far enough out for the depth buffer to tell depths
+    // apart.
+    const SbRotation toCamera = camera.orientation.getValue().inverse();
+    const SbVec3f from = camera.position.getValue();
+    float nearest = 0.0f, farthest = 0.0f;
+    for (int corner = 0; corner < 8; ++corner) {
+        const SbVec3f point((corner & 1) ? box.getMax()[0] : box.getMin()[0],
+                            (corner & 2) ? box.getMax()[1] : box.getMin()[1],
+                            (corner & 4) ? box.getMax()[2] : box.getMin()[2]);
+        SbVec3f seen;
+        toCamera.multVec(point - from, seen);
+        const float depth = -seen[2];
+        nearest = corner == 0 ? depth : std::min(nearest, depth);
+        farthest = corner == 0 ? depth : std::max(farthest, depth);
+    }
+    if (farthest <= 0.0f) {
+        return;  // all behind the camera
+    }
+    if (camera.isOfType(SoPerspectiveCamera::getClassTypeId())) {
+        GLint depthBits = 0;
+        glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+        const int usedBits = static_cast<int>(static_cast<float>(depthBits) * (1.0f - kNearPlaneShare));
+        float nearLimit = farthest / std::pow(2.0f, static_cast<float>(usedBits));
+        if (nearLimit >= farthest) {
+            nearLimit = farthest / 5000.0f;
+        }
+        nearest = std::max(nearest, nearLimit);
+    }
+    constexpr float kSlack = 0.001f;
+    SetPlanesQuietly(camera, nearest * (1.0f - kSlack), farthest * (1.0f + kSlack));
+}
+
+void CMotionViewer::SetPlanesQuietly(SoCamera& camera, float nearPlane, float farPlane) {
     // Changed quietly: telling the scene would ask for another frame.
-    const SbBool notifying = camera->enableNotify(FALSE);
-    camera->nearDistance.setValue(nearPlane);
-    camera->farDistance.setValue(farPlane);
-    camera->enableNotify(notifying);
+    const SbBool notifying = camera.enableNotify(FALSE);
+    camera.nearDistance.setValue(nearPlane);
+    camera.farDistance.setValue(farPlane);
+    camera.enableNotify(notifying);
 }
 
 void CMotionViewer::MotionFinished(void* data, SoQtViewer* /*viewer*/) {

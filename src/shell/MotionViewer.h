@@ -9,10 +9,12 @@
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 
+#include "DrawnBounds.h"
 #include "MotionPruning.h"
 
 class CRepresentation;
 class QTimer;
+class SoCamera;
 class SoEvent;
 class SoNode;
 
@@ -61,6 +63,11 @@ protected:
 private:
     // Clipping planes for a frame of `detail`.
     void ClipFor(const CRepresentation* shown, FrameDetail detail);
+    void FitPlanesToBox(SoCamera& camera, const SbBox3f& box);
+    static void SetPlanesQuietly(SoCamera& camera, float nearPlane, float farPlane);
+    // The share of the depth buffer's bits a perspective camera's near
+    // plane may give up, as the viewer's own clipping does by default.
+    static constexpr float kNearPlaneShare = 0.6f;
     static void MotionFinished(void* data, SoQtViewer* viewer);
 
     std::function<const CRepresentation*()> m_shown;
@@ -78,4 +85,7 @@ private:
     SbSphere m_bounds;
     const SoNode* m_pBoundsOf = nullptr;
     uint32_t m_boundsId = 0;
+    // What complete frames draw, and the molecules alone.
+    CDrawnBounds m_drawn;
+    CDrawnBounds m_drawnMolecules;
 };
