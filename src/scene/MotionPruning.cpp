@@ -76,6 +76,7 @@ void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep,
                  detail >= FrameDetail::MoleculesOnly ? rep.GetEdgeRoot() : nullptr,
                  detail >= FrameDetail::MoleculePoints ? rep.GetNodeRoot() : nullptr};
     m_shapes = 0;
+    m_labels = 0;
     m_pAction = &action;
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
@@ -85,6 +86,7 @@ void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation&
     // The root's children, the camera too: the points bring their own.
     m_emptied = {rep.GetRoot(), nullptr, nullptr, nullptr};
     m_shapes = 0;
+    m_labels = 0;
     m_pAction = &action;
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
@@ -143,6 +145,12 @@ SoGLRenderAction::AbortCode CFramePruning::OnShape(const SoNode* node, bool last
     // (some 5 KB a label): every label is drawn through one node instead,
     // with the same state and so the same pixels.
     const auto* text = static_cast<const SoText2*>(node);
+    // Each letter reaches the software renderer as an image of its own,
+    // kept until drawn: some 80 KB a label, so labels wait for the driver
+    // far more often than other shapes.
+    if (++m_labels % kLabelsPerDrain == 0 && m_drain) {
+        m_drain();
+    }
     if (!(m_pStamp->string == text->string)) {
         m_pStamp->string = text->string;
     }

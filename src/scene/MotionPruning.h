@@ -56,8 +56,12 @@ private:
 // at 100,000 labels the plain traversal held gigabytes while it drew.
 class CFramePruning {
 public:
-    // Shapes drawn between two waits for the GL driver.
-    static constexpr size_t kShapesPerDrain = 1024;
+    // Shapes drawn between two waits for the GL driver: the software
+    // renderer keeps a copy of its state, tens of KB, for each shape's
+    // material until drawn (at 1024, some 75 MB waited).
+    static constexpr size_t kShapesPerDrain = 256;
+    // Labels drawn between two waits.
+    static constexpr size_t kLabelsPerDrain = 64;
 
     CFramePruning();
     CFramePruning(const CFramePruning&) = delete;
@@ -87,6 +91,7 @@ private:
     // Draws every label in turn (see OnShape).
     CoinPtr<SoText2> m_pStamp;
     size_t m_shapes = 0;
+    size_t m_labels = 0;
     std::function<void()> m_drain;
 };
 
