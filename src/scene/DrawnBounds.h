@@ -16,11 +16,19 @@ class SoNode;
 class CDrawnBounds {
 public:
     // The box of what `root` draws (empty when it draws nothing), walked
-    // again only when a child of `root` other than a camera changed.
+    // again only where it changed. Of a group of a few separators and
+    // cameras, such as a scene's root, only the separators changed since
+    // are walked again (a click recolours molecules, not the edges); of
+    // any other node, the whole when it changed.
     const SbBox3f& Of(SoNode* root);
 
 private:
+    struct Part {
+        uint32_t id;
+        SbBox3f box;
+    };
     const SoNode* m_pRoot = nullptr;
-    std::vector<uint32_t> m_childIds;
+    uint32_t m_rootId = 0;
+    std::vector<Part> m_parts;
     SbBox3f m_box;
 };
