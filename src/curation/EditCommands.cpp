@@ -112,7 +112,9 @@ std::vector<std::string> CEditCommands::CollectLinkedNames(const std::string& ou
 
 void CEditCommands::SetNodeName(NodePos at, const std::string& name) {
     MoleculeRecord* node = m_graph.GetMolecule(at.circle, at.index);
-    m_graph.TouchCircle(at.circle);
+    // Only this node changes: a relation node in a hub's circle keeps the
+    // journal and the indexes from reading the whole circle.
+    m_graph.TouchNode(at.circle, at.index);
     const std::string oldName = node->name;
     node->name = name;
     m_graph.RenameRegisteredName(oldName, at, name);

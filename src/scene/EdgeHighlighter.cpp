@@ -208,11 +208,13 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
             SetNames(number);
             ofGroup.push_back(number);
             const Edge& added = m_edges.back();
-            for (int circle : {added.from.circle, added.to.circle}) {
-                if (circle != 0) {
-                    std::vector<int>& at = m_edgesAtCircle[circle];
-                    if (at.empty() || at.back() != number) {
-                        at.push_back(number);
+            for (const NodePos& end : {added.from, added.to}) {
+                if (end.circle != 0) {
+                    EdgesAtCircle& at = m_edgesAtCircle[end.circle];
+                    const std::pair<int, int> entry(end.index, number);
+                    auto& list = at.added.empty() && (at.ends.empty() || at.ends.back() < entry) ? at.ends : at.added;
+                    if (list.empty() || list.back() != entry) {
+                        list.push_back(entry);
                     }
                 }
             }
@@ -271,15 +273,37 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         if (at == m_edgesAtCircle.end()) {
             continue;
         }
-        const bool whole = indices.front() < 0;
-        std::sort(indices.begin(), indices.end());
-        auto touches = [&](NodePos end) {
-            return end.circle == circle && std::binary_search(indices.begin(), indices.end(), end.index);
-        };
-        for (int number : at->second) {
-            const Edge& edge = m_edges[static_cast<size_t>(number)];
-            if (edge.material && (whole || touches(edge.from) || touches(edge.to))) {
+        EdgesAtCircle& edges = at->second;
+        auto take = [&](int number) {
+            if (m_edges[static_cast<size_t>(number)].material) {
                 renamed.push_back(number);
+            }
+        };
+        if (indices.front() < 0) {
+            for (const auto* list : {&edges.ends, &edges.added}) {
+                for (const auto& end : *list) {
+                    take(end.second);
+                }
+            }
+            continue;
+        }
+        if (edges.added.size() > 64 + edges.ends.size() / 8) {
+            std::sort(edges.added.begin(), edges.added.end());
+            const auto middle = edges.ends.insert(edges.ends.end(), edges.added.begin(), edges.added.end());
+            std::inplace_merge(edges.ends.begin(), middle, edges.ends.end());
+            edges.added.clear();
+        }
+        std::sort(indices.begin(), indices.end());
+        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+        for (int index : indices) {
+            auto from = std::lower_bound(edges.ends.begin(), edges.ends.end(), std::make_pair(index, -1));
+            for (; from != edges.ends.end() && from->first == index; ++from) {
+                take(from->second);
+            }
+        }
+        for (const auto& end : edges.added) {
+            if (std::binary_search(indices.begin(), indices.end(), end.first)) {
+                take(end.second);
             }
         }
     }
@@ -309,13 +333,17 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
     return true;
 }
 
-void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement) {
+void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement, int place) {
     CoinPtr<SoNode> keep(old);
     Refresh();
     auto edges = m_edgesOfGroup.find(old);
     const bool follow = m_fresh && edgeRoot == m_pEdgeRoot && edges != m_edgesOfGroup.end();
     m_bWriting = follow;
-    edgeRoot->replaceChild(old, replacement);
+    if (place >= 0 && place < edgeRoot->getNumChildren() && edgeRoot->getChild(place) == old) {
+        edgeRoot->replaceChild(place, replacement);
+    } else {
+        edgeRoot->replaceChild(old, replacement);
+    }
     m_bWriting = false;
     if (!follow) {
         Invalidate();

@@ -72,8 +72,9 @@ public:
     // Edges indexed (for tests and benches); builds the index.
     size_t EdgeCount();
 
-    // edgeRoot->replaceChild(old, replacement) for a child of the edge root.
-    void ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement);
+    // edgeRoot->replaceChild(old, replacement) for a child of the edge root;
+    // `place`, when known, is where `old` stands.
+    void ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement, int place = -1);
     // In `group`, a child of the edge root: children first .. first +
     // count - 1 replaced by the children of `added`, followed in place.
     void SpliceChildren(SoGroup* group, int first, int count, SoGroup* added);
@@ -123,7 +124,15 @@ private:
     std::vector<Edge> m_edges;
     size_t m_liveEdges = 0;
     std::unordered_map<const SoNode*, std::vector<int>> m_edgesOfGroup;
-    std::unordered_map<int, std::vector<int>> m_edgesAtCircle;
+    // Edges with an end in a circle, as (index of that end, edge number),
+    // sorted by index, so that a changed node of a large circle finds its
+    // own edges alone; edges added later wait unsorted in `added` until
+    // they are many.
+    struct EdgesAtCircle {
+        std::vector<std::pair<int, int>> ends;
+        std::vector<std::pair<int, int>> added;
+    };
+    std::unordered_map<int, EdgesAtCircle> m_edgesAtCircle;
     std::vector<std::string> m_names;
     std::unordered_map<std::string, int> m_nameIds;
     std::vector<std::vector<int>> m_edgesOfName;

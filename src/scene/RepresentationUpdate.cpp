@@ -1,6 +1,7 @@
 // Scene updates after an edit: the renamed sphere and label, and one
 // circle's spheres, edges and labels replaced in place under their parents.
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include <Inventor/SoPath.h>
@@ -32,19 +33,58 @@ SoNode* FindUnder(SoNode* root, const std::string& name) {
 
 std::string Numbered(const char* prefix, int circle) { return prefix + std::to_string(circle); }
 
-// The child of `root` bearing `name`, or null. The name table answers
-// first; only when its node belongs to another scene are the children read.
-SoNode* ChildNamed(SoSeparator* root, const std::string& name) {
+// Where each group was last found under its root: a root holds a group
+// per cell, and a search along them grows with the graph. A remembered
+// place is only believed when the group still stands there.
+std::unordered_map<const SoNode*, int>& Places() {
+    static std::unordered_map<const SoNode*, int> places;
+    return places;
+}
+
+void NotePlace(const SoNode* node, int place) {
+    auto& places = Places();
+    if (places.size() >= 4096) {
+        places.clear();
+    }
+    places[node] = place;
+}
+
+// The child of `root` bearing `name`, or null, and its place. The name
+// table answers first; only when its node belongs to another scene are
+// the children read.
+SoNode* ChildNamed(SoSeparator* root, const std::string& name, int* place = nullptr) {
     SoNode* named = FindNodeBySceneName(name);
-    if (named && root->findChild(named) >= 0) {
-        return named;
+    if (named) {
+        auto known = Places().find(named);
+        int at = known != Places().end() ? known->second : -1;
+        if (at < 0 || at >= root->getNumChildren() || root->getChild(at) != named) {
+            at = root->findChild(named);
+            if (at >= 0) {
+                NotePlace(named, at);
+            }
+        }
+        if (at >= 0) {
+            if (place) {
+                *place = at;
+            }
+            return named;
+        }
     }
     for (int i = 0; i < root->getNumChildren(); ++i) {
         if (GetSceneName(root->getChild(i)) == name) {
+            if (place) {
+                *place = i;
+            }
             return root->getChild(i);
         }
     }
     return nullptr;
+}
+
+// root's child at `place` replaced, its successor's place remembered.
+void ReplaceAt(SoSeparator* root, int place, SoNode* replacement) {
+    root->replaceChild(place, replacement);
+    NotePlace(replacement, place);
 }
 
 // The node index an edge group's cone names as its source, or -1 when
@@ -211,7 +251,8 @@ int CRepresentation::RebuildNodeLinks(int circle, const std::vector<int>& indice
 
 int CRepresentation::RebuildCircleEdges(int circle) {
     const std::string name = Numbered("circleNumEdge:", circle);
-    SoNode* old = ChildNamed(m_pEdgeRoot.get(), name);
+    int place = -1;
+    SoNode* old = ChildNamed(m_pEdgeRoot.get(), name, &place);
     if (!old) {
         return 0;
     }
@@ -221,7 +262,8 @@ int CRepresentation::RebuildCircleEdges(int circle) {
         CEdgeReuse reuse(old->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(old) : nullptr);
         BuildCircleEdges(circle, group.get(), &reuse);
     }
-    m_edgeHighlighter.ReplaceChild(m_pEdgeRoot.get(), old, group.get());
+    m_edgeHighlighter.ReplaceChild(m_pEdgeRoot.get(), old, group.get(), place);
+    NotePlace(group.get(), place);
     return 1;
 }
 
@@ -244,16 +286,17 @@ EdgeLook CRepresentation::LookOfEdge(SbVec3f from, SbVec3f to, int kind, int end
 int CRepresentation::RebuildCircleLabels(int circle) {
     const std::string greenName = Numbered("GreenCharCircleNum:", circle);
     const std::string redName = Numbered("RedCharCircleNum:", circle);
-    SoNode* oldGreen = ChildNamed(m_pGreenCharRoot.get(), greenName);
-    SoNode* oldRed = ChildNamed(m_pRedCharRoot.get(), redName);
+    int greenPlace = -1, redPlace = -1;
+    SoNode* oldGreen = ChildNamed(m_pGreenCharRoot.get(), greenName, &greenPlace);
+    SoNode* oldRed = ChildNamed(m_pRedCharRoot.get(), redName, &redPlace);
     if (!oldGreen || !oldRed) {
         return 0;
     }
     CoinPtr<SoSeparator> green = NamedGroup(greenName);
     CoinPtr<SoSeparator> red = NamedGroup(redName);
     BuildCircleLabels(circle, green.get(), red.get());
-    m_pGreenCharRoot->replaceChild(oldGreen, green.get());
-    m_pRedCharRoot->replaceChild(oldRed, red.get());
+    ReplaceAt(m_pGreenCharRoot.get(), greenPlace, green.get());
+    ReplaceAt(m_pRedCharRoot.get(), redPlace, red.get());
     return 1;
 }
 
