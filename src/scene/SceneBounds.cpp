@@ -1,11 +1,11 @@
 #include "SceneBounds.h"
 
 #include <cmath>
-#include <map>
+#include <algorithm>
+#include <array>
+#include <unordered_map>
 #include <string>
-#include <utility>
 
-#include <Inventor/SbBox2s.h>
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbLinear.h>
 #include <Inventor/SbViewVolume.h>
@@ -59,8 +59,34 @@ SbViewVolume ViewVolumeOf(SoCamera* camera, const SbViewportRegion& region) {
 // Coin lays the text out. Coin keeps it to itself; it shows in the box of
 // a label seen through an orthographic camera whose view is exactly one
 // unit per pixel, from which the whole pixel numbers are read back.
+//
+// Measuring every distinct text that way costs as much as the walk it
+// replaces, so a text is put together from its characters the way Coin
+// lays them out: each glyph's bitmap rectangle about its origin, measured
+// alone, and the step from one glyph's origin to the next (advance and
+// kerning), measured on the pair. What cannot be put together that way
+// (other bytes than ASCII, very long texts, a pair whose step its box does
+// not show) is measured whole, and so are the first texts of each font, to
+// check the layout against Coin's own.
 class LabelPixels {
 public:
+    struct Pixels {
+        short left = 1, low = 1, right = 0, high = 0;  // empty
+        bool Empty() const { return right < left; }
+        void Extend(int x0, int y0, int x1, int y1) {
+            if (Empty()) {
+                left = static_cast<short>(x0), low = static_cast<short>(y0);
+                right = static_cast<short>(x1), high = static_cast<short>(y1);
+                return;
+            }
+            left = static_cast<short>(std::min<int>(left, x0)), low = static_cast<short>(std::min<int>(low, y0));
+            right = static_cast<short>(std::max<int>(right, x1)), high = static_cast<short>(std::max<int>(high, y1));
+        }
+        bool operator==(const Pixels& o) const {
+            return left == o.left && low == o.low && right == o.right && high == o.high;
+        }
+    };
+
     LabelPixels()
         : m_root(MakeCoin<SoSeparator>()), m_font(MakeCoin<SoFont>()), m_text(MakeCoin<SoText2>()),
           m_measure(SbViewportRegion(kSize, kSize)) {
@@ -75,22 +101,107 @@ public:
         m_root->addChild(m_text.get());
     }
 
-    // Null for a text that draws nothing.
-    const SbBox2s* Of(const SoFont& font, const SbString& text) {
-        auto key = std::make_pair(&font, std::string(text.getString(), static_cast<size_t>(text.getLength())));
-        auto it = m_known.find(key);
-        if (it == m_known.end()) {
-            it = m_known.emplace(std::move(key), Measure(font, text)).first;
+    Pixels Of(const SoFont& font, const SbString& text) {
+        Font& known = m_fonts[&font];
+        const char* chars = text.getString();
+        const int length = text.getLength();
+        bool plain = length > 0 && length <= kLongest && known.layoutHolds;
+        for (int i = 0; plain && i < length; ++i) {
+            plain = static_cast<unsigned char>(chars[i]) >= 0x20 && static_cast<unsigned char>(chars[i]) < 0x7f;
         }
-        return it->second.isEmpty() ? nullptr : &it->second;
+        Pixels pixels;
+        if (plain && Compose(font, known, chars, length, pixels)) {
+            if (known.checked >= kChecks || length < 2) {
+                return pixels;
+            }
+            ++known.checked;
+            const Pixels whole = Measure(font, text);
+            known.layoutHolds = whole == pixels;
+            return whole;
+        }
+        auto it = known.wholes.find(chars);
+        if (it == known.wholes.end()) {
+            it = known.wholes.emplace(chars, Measure(font, text)).first;
+        }
+        return it->second;
     }
 
 private:
     static constexpr short kSize = 1000;
+    static constexpr int kLongest = 1000;  // far from the limits of Coin's pixel numbers
+    static constexpr int kChecks = 8;
 
-    struct Pixels : SbBox2s {
-        bool isEmpty() const { return getMax()[0] < getMin()[0]; }
+    struct Font {
+        bool layoutHolds = true;
+        int checked = 0;
+        std::array<bool, 128> glyphKnown{};
+        std::array<Pixels, 128> glyphs{};
+        std::unordered_map<int, int> steps;  // (first << 7 | second) -> step; kUnknown if the pair hides it
+        std::unordered_map<std::string, Pixels> wholes;  // texts measured whole
     };
+    static constexpr int kUnknown = -32768;
+
+    bool Compose(const SoFont& font, Font& known, const char* chars, int length, Pixels& pixels) {
+        int origin = 0;
+        for (int i = 0; i < length; ++i) {
+            const int c = chars[i];
+            const Pixels* glyph = Glyph(font, known, c);
+            if (!glyph) {
+                return false;
+            }
+            if (i > 0) {
+                const int step = Step(font, known, chars[i - 1], c);
+                if (step == kUnknown) {
+                    return false;
+                }
+                origin += step;
+            }
+            pixels.Extend(origin + glyph->left, glyph->low, origin + glyph->right, glyph->high);
+            if (origin > 30000 || origin < -30000) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const Pixels* Glyph(const SoFont& font, Font& known, int c) {
+        if (!known.glyphKnown[static_cast<size_t>(c)]) {
+            const char single[2] = {static_cast<char>(c), '\0'};
+            known.glyphs[static_cast<size_t>(c)] = Measure(font, SbString(single));
+            known.glyphKnown[static_cast<size_t>(c)] = true;
+        }
+        const Pixels& glyph = known.glyphs[static_cast<size_t>(c)];
+        return glyph.Empty() ? nullptr : &glyph;
+    }
+
+    // How far the second glyph's origin lies from the first's; read from
+    // the pair's box where one of the second glyph's sides sticks out.
+    int Step(const SoFont& font, Font& known, int first, int second) {
+        const int key = first << 7 | second;
+        auto it = known.steps.find(key);
+        if (it != known.steps.end()) {
+            return it->second;
+        }
+        const char pair[3] = {static_cast<char>(first), static_cast<char>(second), '\0'};
+        const Pixels both = Measure(font, SbString(pair));
+        const Pixels& a = known.glyphs[static_cast<size_t>(first)];
+        const Pixels& b = known.glyphs[static_cast<size_t>(second)];
+        int step = kUnknown;
+        if (!both.Empty() && both.right > a.right) {
+            step = both.right - b.right;
+        } else if (!both.Empty() && both.left < a.left) {
+            step = both.left - b.left;
+        }
+        if (step != kUnknown) {
+            Pixels composed = a;
+            composed.Extend(step + b.left, b.low, step + b.right, b.high);
+            if (!(composed == both)) {
+                step = kUnknown;
+            }
+        }
+        known.steps.emplace(key, step);
+        return step;
+    }
 
     Pixels Measure(const SoFont& font, const SbString& text) {
         if (!(m_font->name.getValue() == font.name.getValue())) {
@@ -105,9 +216,9 @@ private:
         Pixels pixels;
         if (!box.isEmpty()) {
             // The anchor sits in the middle of the view, at pixel kSize / 2.
-            auto whole = [](float v) { return static_cast<short>(std::lround(v)); };
-            pixels.setBounds(whole(box.getMin()[0]), whole(box.getMin()[1]), whole(box.getMax()[0]),
-                             whole(box.getMax()[1]));
+            auto whole = [](float v) { return static_cast<int>(std::lround(v)); };
+            pixels.Extend(whole(box.getMin()[0]), whole(box.getMin()[1]), whole(box.getMax()[0]),
+                          whole(box.getMax()[1]));
         }
         return pixels;
     }
@@ -116,7 +227,7 @@ private:
     CoinPtr<SoFont> m_font;
     CoinPtr<SoText2> m_text;
     SoGetBoundingBoxAction m_measure;
-    std::map<std::pair<const SoFont*, std::string>, Pixels> m_known;
+    std::unordered_map<const SoFont*, Font> m_fonts;
 };
 
 class BoundsWalk {
@@ -221,12 +332,11 @@ private:
         if (text.string.getNum() != 1 || text.justification.getValue() != SoText2::LEFT) {
             return false;
         }
-        const SbBox2s* pixels = m_pixels.Of(font, text.string[0]);
-        if (!pixels) {
+        const LabelPixels::Pixels pixels = m_pixels.Of(font, text.string[0]);
+        if (pixels.Empty()) {
             return true;
         }
-        short xmin, ymin, xmax, ymax;
-        pixels->getBounds(xmin, ymin, xmax, ymax);
+        const short xmin = pixels.left, ymin = pixels.low, xmax = pixels.right, ymax = pixels.high;
         SbVec3f anchor(0.0f, 0.0f, 0.0f);
         model.multVecMatrix(anchor, anchor);
         SbVec3f screen;
