@@ -19,6 +19,7 @@
 
 #include "LinkText.h"
 #include "Node.h"
+#include "SceneBounds.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
 
@@ -71,14 +72,18 @@ const SbRotation& ConeTurn() {
 // build making caches that only a later walk with the same camera reads.
 // Coin's separators cache nothing while a reset path is set; the path's
 // reset, before the camera (the root's first node), empties bounds that
-// are empty still, so the box is the one viewAll finds.
+// are empty still, so the box is the one viewAll finds. The scenes built
+// here are measured from their fields instead of by that walk, to the bit.
 void ViewAllUncached(SoPerspectiveCamera& camera, SoSeparator* root, const SbViewportRegion& region) {
-    SoGetBoundingBoxAction measure(region);
-    auto toCamera = MakeCoin<SoPath>(root);
-    toCamera->append(&camera);
-    measure.setResetPath(toCamera.get(), TRUE, SoGetBoundingBoxAction::BBOX);
-    measure.apply(root);
-    const SbBox3f box = measure.getBoundingBox();
+    SbBox3f box;
+    if (!MeasureSceneBounds(root, &camera, region, box)) {
+        SoGetBoundingBoxAction measure(region);
+        auto toCamera = MakeCoin<SoPath>(root);
+        toCamera->append(&camera);
+        measure.setResetPath(toCamera.get(), TRUE, SoGetBoundingBoxAction::BBOX);
+        measure.apply(root);
+        box = measure.getBoundingBox();
+    }
     if (!box.isEmpty()) {
         camera.viewBoundingBox(box, camera.aspectRatio.getValue(), 1.0f);
     }

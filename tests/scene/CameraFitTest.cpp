@@ -2,19 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include <Inventor/SbBox2f.h>
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbViewVolume.h>
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/SoPath.h>
+#include <Inventor/actions/SoGetBoundingBoxAction.h>
+#include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoFont.h>
+#include <Inventor/nodes/SoRotationXYZ.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoText2.h>
+#include <Inventor/nodes/SoTransform.h>
 #include <Inventor/nodes/SoTranslation.h>
 
 #include "CameraFit.h"
 #include "CoinPtr.h"
+#include "SceneBounds.h"
 
 namespace {
 
@@ -102,4 +113,90 @@ TEST(CameraFit, EmptySceneLeavesTheCameraAlone) {
     camera->position.setValue(1, 2, 3);
     EXPECT_FALSE(FitCameraToScene(*camera, root.get(), SbViewportRegion(640, 480), 0.9f));
     EXPECT_EQ(camera->position.getValue(), SbVec3f(1, 2, 3));
+}
+
+// The at-once camera's bounds, read from the nodes' fields, must be the
+// very box Coin's bounding-box walk gives, whatever the labels say and
+// wherever the camera stands: texts put together from glyphs (the long one
+// last reaches farthest), texts measured whole (other bytes, an empty
+// text), labels out of view, and turned edges whose boxes Coin unites in
+// their own frames.
+TEST(SceneBounds, EqualsCoinsWalkBitForBit) {
+    std::vector<std::string> texts = {"M0:M3:0", "ab cd", "T\xc3\xa9l\xc3\xa9", "", "jj_Wq", "x"};
+    // Past the first few, which are measured whole as a check.
+    for (const char* more : {"AV-To", "r__3", "Wa.fi", "E_2:0-3:0", "gyp", "LT", "ff", "M10", "(1)", "q/Y"}) {
+        texts.push_back(more);
+    }
+    std::string wide;
+    while (wide.size() < 600) {
+        wide += "jW_q1 ";
+    }
+    texts.push_back(wide);
+    auto root = MakeCoin<SoSeparator>();
+    auto camera = MakeCoin<SoPerspectiveCamera>();
+    root->addChild(camera.get());
+    auto shapes = MakeCoin<SoSeparator>();
+    auto labels = MakeCoin<SoSeparator>();
+    auto font = MakeCoin<SoFont>();
+    font->name.setValue("Times-Roman");
+    font->size.setValue(18.0f);
+    labels->addChild(font.get());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const float at = 3.0f * static_cast<float>(i);
+        auto label = MakeCoin<SoSeparator>();
+        auto place = MakeCoin<SoTransform>();
+        place->translation.setValue(at, 0.5f * at, -at);
+        auto lift = MakeCoin<SoTranslation>();
+        lift->translation.setValue(0.0f, 3.0f, 0.0f);
+        auto text = MakeCoin<SoText2>();
+        text->string.setValue(texts[i].c_str());
+        label->addChild(place.get());
+        label->addChild(lift.get());
+        label->addChild(text.get());
+        labels->addChild(label.get());
+        auto edge = MakeCoin<SoSeparator>();
+        auto aim = MakeCoin<SoTransform>();
+        aim->pointAt(SbVec3f(at, 0.0f, -at), SbVec3f(-at, at, 2.0f * at));
+        auto turn = MakeCoin<SoRotationXYZ>();
+        turn->angle.setValue(0.3f * static_cast<float>(i));
+        auto cone = MakeCoin<SoCone>();
+        cone->height.setValue(at - 1.0f);
+        auto sphere = MakeCoin<SoSphere>();
+        edge->addChild(aim.get());
+        edge->addChild(turn.get());
+        edge->addChild(cone.get());
+        edge->addChild(sphere.get());
+        shapes->addChild(edge.get());
+    }
+    root->addChild(shapes.get());
+    root->addChild(labels.get());
+    const SbViewportRegion region(640, 480);
+    auto coinsBox = [&] {
+        SoGetBoundingBoxAction walk(region);
+        auto toCamera = MakeCoin<SoPath>(root.get());
+        toCamera->append(camera.get());
+        walk.setResetPath(toCamera.get(), TRUE, SoGetBoundingBoxAction::BBOX);
+        walk.apply(root.get());
+        return walk.getBoundingBox();
+    };
+    // As built (most labels beyond the far plane), then looking at it all
+    // from two sides.
+    const SbRotation sides[] = {SbRotation::identity(), SbRotation(SbVec3f(1.0f, 0.0f, 0.0f), -1.0f),
+                                SbRotation(SbVec3f(0.0f, 1.0f, 0.0f), 2.5f)};
+    for (const SbRotation& side : sides) {
+        camera->orientation.setValue(side);
+        for (int placed = 0; placed < 2; ++placed) {
+            SbBox3f ours;
+            ASSERT_TRUE(MeasureSceneBounds(root.get(), camera.get(), region, ours));
+            const SbBox3f coins = coinsBox();
+            EXPECT_EQ(std::memcmp(&ours, &coins, sizeof ours), 0)
+                << ours.getMin()[0] << " " << ours.getMax()[0] << " / " << coins.getMin()[0] << " "
+                << coins.getMax()[0];
+            camera->viewAll(root.get(), region);
+        }
+    }
+    // A node the measure does not know leaves the walk to Coin.
+    shapes->addChild(MakeCoin<SoCube>().get());
+    SbBox3f unknown;
+    EXPECT_FALSE(MeasureSceneBounds(root.get(), camera.get(), region, unknown));
 }
