@@ -67,17 +67,6 @@ public:
         m_molecules.Prefetch(r.member1);
         m_molecules.Prefetch(r.member2);
     }
-    // A nearer row, whose slots are in by then: the molecules it links
-    // and the slot of that link start loading.
-    void PrefetchNodes(const InteractionRecord& r) const {
-        const int a = Find(r.member1);
-        const int b = Find(r.member2);
-        if (a && b) {
-            m_entries.Prefetch(a, b, r.kind);
-            __builtin_prefetch(m_nodes[a]);
-            __builtin_prefetch(m_nodes[b]);
-        }
-    }
 
 private:
     // A molecule's circle number, 0 when the name is not registered.
@@ -137,11 +126,6 @@ private:
             }
             if (capacity > m_keys.size()) {
                 Grow(capacity);
-            }
-        }
-        void Prefetch(int from, int to, int kind) const {
-            if (!m_keys.empty()) {
-                __builtin_prefetch(&m_keys[Hash(Key{from, to, kind}) & (m_keys.size() - 1)]);
             }
         }
         // False when the link was there already.
@@ -220,8 +204,7 @@ std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store) {
 std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
                                                   const std::function<bool(size_t, size_t)>& step) {
     constexpr size_t kRecordsPerStep = 4096;
-    constexpr size_t kAhead = 8;       // rows whose look-ups are prefetched
-    constexpr size_t kNodesAhead = 4;  // rows whose molecules are prefetched
+    constexpr size_t kAhead = 8;  // rows whose look-ups are prefetched
     auto graph = std::make_unique<CNode>(&store);
     const size_t total = store.m_pInteractions.size();
     StartupBuilder builder(*graph, total);
@@ -231,9 +214,6 @@ std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
         }
         if (i + kAhead < total) {
             builder.Prefetch(store.m_pInteractions[i + kAhead]);
-        }
-        if (i + kNodesAhead < total) {
-            builder.PrefetchNodes(store.m_pInteractions[i + kNodesAhead]);
         }
         builder.Add(store.m_pInteractions[i]);
     }
