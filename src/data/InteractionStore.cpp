@@ -113,8 +113,23 @@ void CInteractionStore::BuildIdIndex() const {
     m_firstById.clear();
     m_firstById.reserve(m_pInteractions.size());
     const RecordId idOf{&m_pInteractions};
-    for (size_t i = 0; i < m_pInteractions.size(); ++i) {
-        m_firstById.Insert(m_pInteractions[i].id, i, idOf);  // an id present keeps its first record
+    // The ids are read in order, their slots lie anywhere: each slot is
+    // asked for some records ahead of its insertion.
+    constexpr size_t kAhead = 8;
+    const size_t n = m_pInteractions.size();
+    struct Id {
+        std::string_view text;
+        std::uint32_t hash;
+    };
+    std::vector<Id> ids(n);
+    for (size_t i = 0; i < n; ++i) {
+        ids[i] = Id{m_pInteractions[i].id, CNameSlots::Hash(m_pInteractions[i].id)};
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            m_firstById.Prefetch(ids[i + kAhead].hash);
+        }
+        m_firstById.Insert(ids[i].text, ids[i].hash, i, idOf);  // an id present keeps its first record
     }
     m_idIndexValid = true;
 }

@@ -24,7 +24,13 @@ void BuildBackLinks(CNode& graph) {
     // node are asked for some entries ahead of the append that needs them.
     std::vector<Incoming> incoming;
     incoming.reserve(graph.m_lstCircles.size());
+    // Circles come in order, but their link texts lie all over the heap:
+    // a circle some steps ahead has its first node's text loading.
+    constexpr int kTextAhead = 4;
     for (int c = 0; c < graph.m_circle_count; ++c) {
+        if (const MoleculeRecord* ahead = graph.GetMolecule(c + kTextAhead, 0)) {
+            __builtin_prefetch(ahead->links.data());
+        }
         for (int x = 0; x < graph.GetScanWidth(c); ++x) {
             const MoleculeRecord* node = graph.GetMolecule(c, x);
             if (!node) {

@@ -116,7 +116,8 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
         NoteIndexEntry(k);
     }
     const size_t circles = graph.m_lstCircles.size();
-    m_firstCircleOfName.reserve(circles + static_cast<size_t>(InteractionCount()));
+    // About one circle for every two interactions; more grow the table.
+    m_firstCircleOfName.reserve(circles + static_cast<size_t>(InteractionCount()) / 2);
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
     for (size_t c = 1; c <= circles; ++c) {
         const CCircleData& circle = graph.m_lstCircles[c - 1];
@@ -138,21 +139,19 @@ int CSphereBuilder::InteractionCount() const {
 const InteractionRecord& CSphereBuilder::Record(int i) const { return m_store.m_pInteractions[i]; }
 
 bool CSphereBuilder::BuildPathway() {
+    // One pass builds them all: BuildFrom places its row, and every row it
+    // reaches through references, unless it stops the build.
     const int n = InteractionCount();
-    for (bool again = true; again;) {
-        again = false;
-        for (int i = 0; i < n; ++i) {
-            if (i + kAhead < n) {
-                // Rows are read in order: their members' slots start loading early.
-                m_firstEntryOfName.Prefetch(Record(i + kAhead).member1);
-                m_firstEntryOfName.Prefetch(Record(i + kAhead).member2);
-            }
-            if (!Record(i).built) {
-                BuildFrom(i);
-                if (!m_strError.empty()) {
-                    return false;
-                }
-                again = true;
+    for (int i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            // Rows are read in order: their members' slots start loading early.
+            m_firstEntryOfName.Prefetch(Record(i + kAhead).member1);
+            m_firstEntryOfName.Prefetch(Record(i + kAhead).member2);
+        }
+        if (!Record(i).built) {
+            BuildFrom(i);
+            if (!m_strError.empty()) {
+                return false;
             }
         }
     }
@@ -657,7 +656,9 @@ std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::
     };
     unbuildAll();
     auto graph = std::make_unique<CNode>(&store);
-    graph->ReserveNames(2 * store.m_pInteractions.size());  // at most two molecules per interaction
+    // Most interactions add fewer than one new molecule; a denser index
+    // keeps more of it in cache, and it grows should names pass that.
+    graph->ReserveNames(store.m_pInteractions.size());
     CSphereBuilder builder(*graph, store, limits);
     if (!builder.BuildPathway()) {
         error = builder.GetError();
