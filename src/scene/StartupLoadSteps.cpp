@@ -81,12 +81,13 @@ std::unique_ptr<CLayoutExtent> BoxLayoutExtent(const CBoxRep& box, bool all) {
 
 namespace {
 
-void ReportSceneProgress(const CRepresentation& rep, const LoadProgressCallback& progress) {
+void ReportSceneProgress(const CRepresentation& rep, CRepresentation::SceneStage stage,
+                         const LoadProgressCallback& progress) {
     if (!progress) {
         return;
     }
     LoadProgress p;
-    switch (rep.GetSceneStage()) {
+    switch (stage) {
     case CRepresentation::SceneStage::Molecules:
         p.stage = LoadProgress::Stage::Molecules;
         break;
@@ -105,11 +106,15 @@ void ReportSceneProgress(const CRepresentation& rep, const LoadProgressCallback&
 }  // namespace
 
 bool ContinueSceneBuild(CRepresentation& rep, std::chrono::milliseconds budget, const LoadProgressCallback& progress) {
+    // A slice ends where a stage ends, and reports that stage: each stage
+    // is seen in the progress and painted before the next begins.
     const auto until = std::chrono::steady_clock::now() + budget;
+    const CRepresentation::SceneStage stage = rep.GetSceneStage();
     bool more = true;
-    while ((more = rep.BuildSceneStep()) && std::chrono::steady_clock::now() < until) {
+    while ((more = rep.BuildSceneStep()) && rep.GetSceneStage() == stage &&
+           std::chrono::steady_clock::now() < until) {
     }
-    ReportSceneProgress(rep, progress);
+    ReportSceneProgress(rep, stage, progress);
     return more;
 }
 
@@ -134,7 +139,7 @@ bool CStartupLoadSteps::BuildSceneFor(std::chrono::milliseconds budget, const Lo
         }
         m_bExtentDone = m_extentNext > circles;
     } while (!m_bExtentDone && std::chrono::steady_clock::now() < until);
-    ReportSceneProgress(*m_box, progress);
+    ReportSceneProgress(*m_box, m_box->GetSceneStage(), progress);
     return true;
 }
 
