@@ -327,6 +327,8 @@ TEST(Evidence, TheNameFieldSuggestsNamesButTheSearchStaysExact) {
     // which searches for whatever text it holds at that moment.
     QAbstractItemView* popup = completer->popup();
     ASSERT_TRUE(popup->isVisible());
+    // On a busy machine the popup may be shown but not yet placed.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
     const QModelIndex pick = completer->completionModel()->index(static_cast<int>(ste50 - suggested.begin()), 0);
     popup->scrollTo(pick);
     QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(pick).center());
