@@ -45,8 +45,11 @@ void BuildBackLinks(CNode& graph) {
             }
         }
     }
-    constexpr size_t kCircleAhead = 16;
-    constexpr size_t kNodeAhead = 8;
+    // In three stages, each reading only what the one before loaded: the
+    // circle, then the node in it, then the node's incoming text.
+    constexpr size_t kCircleAhead = 24;
+    constexpr size_t kNodeAhead = 12;
+    constexpr size_t kBackTextAhead = 4;
     const size_t n = incoming.size();
     for (size_t k = 0; k < n; ++k) {
         if (k + kCircleAhead < n) {
@@ -59,6 +62,11 @@ void BuildBackLinks(CNode& graph) {
             const Incoming& ahead = incoming[k + kNodeAhead];
             if (const MoleculeRecord* target = graph.GetMolecule(ahead.circle, ahead.index)) {
                 __builtin_prefetch(&target->backLinks);
+            }
+        }
+        if (k + kBackTextAhead < n) {
+            const Incoming& ahead = incoming[k + kBackTextAhead];
+            if (const MoleculeRecord* target = graph.GetMolecule(ahead.circle, ahead.index)) {
                 __builtin_prefetch(target->backLinks.data());
             }
         }

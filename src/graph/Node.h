@@ -53,6 +53,9 @@ public:
     int AppendCircle(CCircleData&& circle);
     // Room for `names` more registrations without rehashing.
     void ReserveNames(size_t names);
+    // Starts loading where registering a name of this hash (CNameSlots::Hash)
+    // begins, for a build that knows its names some steps ahead.
+    void PrefetchNameSlot(std::uint32_t hash) const { m_firstNameEntry.Prefetch(hash); }
     // Appends an empty circle numbered m_circle_count and returns it, to be
     // filled in place (spares building a node list twice).
     CCircleData& AppendEmptyCircle();

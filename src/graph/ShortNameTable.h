@@ -33,16 +33,43 @@ public:
     // The value stored under `name`, or null.
     template <class KeyAt>
     const Value* Find(std::string_view name, const KeyAt& keyAt) const {
-        const Slot* s = Locate(name, Hash(name), keyAt);
+        return Find(name, Hash(name), keyAt);
+    }
+    // With the name's hash (CNameSlots::Hash), for callers that prefetch.
+    template <class KeyAt>
+    const Value* Find(std::string_view name, std::uint32_t hash, const KeyAt& keyAt) const {
+        const Slot* s = Locate(name, hash, keyAt);
         return s && s->used ? &s->value : nullptr;
+    }
+
+    // Whether a name is too long for a slot's head to settle its look-up.
+    static bool IsLong(std::string_view name) { return name.size() > kHead; }
+
+    // The value of a slot whose hash and head match `name`: a long name is
+    // not compared in full, so this is a guess, for prefetching only.
+    const Value* Guess(std::string_view name, std::uint32_t hash) const {
+        if (m_slots.empty()) {
+            return nullptr;
+        }
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& s = m_slots[i];
+            if (!s.used) {
+                return nullptr;
+            }
+            if (s.hash == hash && HeadMatches(s, name)) {
+                return &s.value;
+            }
+        }
     }
 
     // Starts loading the slot where a look-up of `name` begins, for a
     // look-up a little later (a build reading rows in order asks this for
     // a row ahead, so the miss overlaps the work in between).
-    void Prefetch(std::string_view name) const {
+    void Prefetch(std::string_view name) const { Prefetch(Hash(name)); }
+    void Prefetch(std::uint32_t hash) const {
         if (!m_slots.empty()) {
-            __builtin_prefetch(&m_slots[Hash(name) & (m_slots.size() - 1)]);
+            __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
         }
     }
 
@@ -77,18 +104,18 @@ private:
         char head[kHead] = {};
     };
 
-    static std::uint32_t Hash(std::string_view name) {
-        const std::uint64_t h = std::hash<std::string_view>()(name);
-        return static_cast<std::uint32_t>(h ^ (h >> 32));
-    }
+    static std::uint32_t Hash(std::string_view name) { return CNameSlots::Hash(name); }
 
-    template <class KeyAt>
-    static bool Matches(const Slot& s, std::string_view name, const KeyAt& keyAt) {
+    // Whether the head tells `name` apart: for a short name that settles it.
+    static bool HeadMatches(const Slot& s, std::string_view name) {
         if (s.length != kLong) {
             return s.length == name.size() && std::memcmp(s.head, name.data(), name.size()) == 0;
         }
-        return name.size() > kHead && std::memcmp(s.head, name.data(), kHead) == 0 &&
-               std::string_view(keyAt(s.value)) == name;
+        return name.size() > kHead && std::memcmp(s.head, name.data(), kHead) == 0;
+    }
+    template <class KeyAt>
+    static bool Matches(const Slot& s, std::string_view name, const KeyAt& keyAt) {
+        return HeadMatches(s, name) && (s.length != kLong || std::string_view(keyAt(s.value)) == name);
     }
 
     // The slot holding `name`, or the empty slot where it would go; null

@@ -13,7 +13,13 @@ namespace {
 
 const NodePos kNoPosition{-1, -1};
 constexpr int kNotPosition = INT_MIN;
-constexpr int kAhead = 8;  // rows whose look-ups are prefetched
+// How many rows ahead each prefetch stage works (PrefetchAhead).
+constexpr int kRecordsAhead = 16;
+constexpr int kMembersAhead = 12;
+constexpr int kSlotsAhead = 8;
+constexpr int kCirclesAhead = 5;
+constexpr int kNodesAhead = 3;
+constexpr int kTextsAhead = 1;
 
 bool IsPosition(const NodePos& p) { return p.circle > 0 && p.index >= 0; }
 
@@ -117,7 +123,10 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
     }
     const size_t circles = graph.m_lstCircles.size();
     // About one circle for every two interactions; more grow the table.
-    m_firstCircleOfName.reserve(circles + static_cast<size_t>(InteractionCount()) / 2);
+    const size_t firstNodes = circles + static_cast<size_t>(InteractionCount()) / 2;
+    m_firstCircleOfName.reserve(firstNodes);
+    m_circleNameFilter.Reset(firstNodes);
+    m_circleNameHashes.reserve(firstNodes);
     m_largestNumber.assign(std::max(static_cast<size_t>(std::max(graph.m_circle_count, 1)), circles + 1), -1);
     for (size_t c = 1; c <= circles; ++c) {
         const CCircleData& circle = graph.m_lstCircles[c - 1];
@@ -127,7 +136,7 @@ CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const Nam
         }
         // The scan by name sees circles below the counter only.
         if (!circle.m_lstMolecules.empty() && static_cast<int>(c) < graph.m_circle_count) {
-            m_firstCircleOfName.Insert(circle.m_lstMolecules.front().name, c, CircleKey());
+            NoteFirstNode(c);
         }
     }
 }
@@ -143,11 +152,7 @@ bool CSphereBuilder::BuildPathway() {
     // reaches through references, unless it stops the build.
     const int n = InteractionCount();
     for (int i = 0; i < n; ++i) {
-        if (i + kAhead < n) {
-            // Rows are read in order: their members' slots start loading early.
-            m_firstEntryOfName.Prefetch(Record(i + kAhead).member1);
-            m_firstEntryOfName.Prefetch(Record(i + kAhead).member2);
-        }
+        PrefetchAhead(i, n);
         if (!Record(i).built) {
             BuildFrom(i);
             if (!m_strError.empty()) {
@@ -208,6 +213,88 @@ void CSphereBuilder::NoteIndexEntry(size_t k) {
         n.pos.circle = kNotPosition;
     }
     m_firstEntryOfName.Insert(m_graph.m_lstNameIndex[k], n, EntryKey());
+}
+
+void CSphereBuilder::PrefetchAhead(int i, int n) {
+    // Rows are read in order; what a row will reach loads in stages, each
+    // stage's memory arriving while the rows in between are built: the
+    // look-up slots of its members, then the circles they name, then the
+    // nodes and the circles that gather the relation nodes leaving them,
+    // then the nodes' texts. A name registered meanwhile is missed, and a
+    // look-up of a reference finds nothing: prefetches only.
+    const auto slot = [this](int row) -> RowAhead& { return m_ahead[static_cast<size_t>(row) % m_ahead.size()]; };
+    if (i + kRecordsAhead < n) {
+        const InteractionRecord& r = Record(i + kRecordsAhead);
+        __builtin_prefetch(&r.member1);
+        __builtin_prefetch(&r.member2);
+    }
+    if (i + kMembersAhead < n) {
+        const InteractionRecord& r = Record(i + kMembersAhead);
+        __builtin_prefetch(r.member1.data());
+        __builtin_prefetch(r.member2.data());
+    }
+    if (i + kSlotsAhead < n) {
+        RowAhead& a = slot(i + kSlotsAhead);
+        const InteractionRecord& r = Record(i + kSlotsAhead);
+        a.hash[0] = CNameSlots::Hash(r.member1);
+        a.hash[1] = CNameSlots::Hash(r.member2);
+        for (const std::uint32_t h : a.hash) {
+            m_firstEntryOfName.Prefetch(h);
+            m_graph.PrefetchNameSlot(h);  // where a new member is registered
+        }
+    }
+    if (i + kCirclesAhead < n) {
+        RowAhead& a = slot(i + kCirclesAhead);
+        const InteractionRecord& r = Record(i + kCirclesAhead);
+        const std::string* members[2] = {&r.member1, &r.member2};
+        for (int m = 0; m < 2; ++m) {
+            const IndexedName* found = m_firstEntryOfName.Guess(*members[m], a.hash[m]);
+            a.circle[m] = found && found->pos.circle > 0 ? m_graph.GetCircle(found->pos.circle) : nullptr;
+            a.index[m] = found ? found->pos.index : 0;
+            a.entry[m] = found && CShortNameTable<IndexedName>::IsLong(*members[m]) ? &m_graph.m_lstNameIndex[found->entry]
+                                                                                   : nullptr;
+            if (a.circle[m]) {
+                __builtin_prefetch(a.circle[m]);
+                __builtin_prefetch(reinterpret_cast<const char*>(a.circle[m]) + 64);
+            }
+            if (a.entry[m]) {
+                __builtin_prefetch(a.entry[m]);  // the look-up compares a long name in full
+            }
+        }
+    }
+    if (i + kNodesAhead < n) {
+        RowAhead& a = slot(i + kNodesAhead);
+        for (int m = 0; m < 2; ++m) {
+            const CCircleData* c = a.circle[m];
+            if (!c) {
+                continue;
+            }
+            if (a.index[m] > 0 && static_cast<size_t>(a.index[m]) < c->m_lstMolecules.size()) {
+                const MoleculeRecord* node = &c->m_lstMolecules[static_cast<size_t>(a.index[m])];
+                __builtin_prefetch(node);
+                __builtin_prefetch(reinterpret_cast<const char*>(node) + 64);
+            }
+            if (a.entry[m]) {
+                __builtin_prefetch(a.entry[m]->data());
+            }
+            for (const int gather : {c->interact, c->mod_circle}) {
+                if (const CCircleData* g = m_graph.GetCircle(gather)) {
+                    __builtin_prefetch(g);
+                }
+            }
+        }
+    }
+    if (i + kTextsAhead < n) {
+        RowAhead& a = slot(i + kTextsAhead);
+        for (int m = 0; m < 2; ++m) {
+            const CCircleData* c = a.circle[m];
+            if (c && a.index[m] >= 0 && static_cast<size_t>(a.index[m]) < c->m_lstMolecules.size()) {
+                const MoleculeRecord& node = c->m_lstMolecules[static_cast<size_t>(a.index[m])];
+                __builtin_prefetch(node.name.data());
+                __builtin_prefetch(node.links.data());
+            }
+        }
+    }
 }
 
 bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos) const {
@@ -371,7 +458,7 @@ int CSphereBuilder::AppendNode(int circle, MoleculeRecord m) {
     }
     m_largestNumber[circle] = std::max(m_largestNumber[circle], number);
     if (c->m_lstMolecules.size() == 1) {
-        m_firstCircleOfName.Insert(c->m_lstMolecules.front().name, static_cast<size_t>(circle), CircleKey());
+        NoteFirstNode(static_cast<size_t>(circle));
     }
     return number;
 }
@@ -391,8 +478,40 @@ void CSphereBuilder::Register(const std::string& name, int circle, int index) {
     m_firstEntryOfName.Insert(name, n, EntryKey());
 }
 
-bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) const {
-    const size_t c = m_firstCircleOfName.Find(name, CircleKey());
+void CSphereBuilder::NoteFirstNode(size_t circle) {
+    constexpr size_t kQueue = 16;  // insertions some steps behind their prefetch
+    const std::uint32_t hash = CNameSlots::Hash(CircleKey()(circle));
+    if (!m_circleNameFilter.Roomy()) {
+        m_circleNameFilter.Reset(2 * m_circleNameFilter.Capacity());
+        for (const std::uint32_t h : m_circleNameHashes) {
+            m_circleNameFilter.Add(h);
+        }
+    }
+    m_circleNameFilter.Add(hash);
+    m_circleNameHashes.push_back(hash);
+    m_firstCircleOfName.Prefetch(hash);
+    m_pendingCircles.push_back(PendingCircle{hash, static_cast<std::uint32_t>(circle)});
+    if (m_pendingCircles.size() >= 2 * kQueue) {
+        InsertPendingCircles(kQueue);
+    }
+}
+
+void CSphereBuilder::InsertPendingCircles(size_t count) {
+    count = std::min(count, m_pendingCircles.size());
+    for (size_t k = 0; k < count; ++k) {
+        const PendingCircle& p = m_pendingCircles[k];
+        m_firstCircleOfName.Insert(CircleKey()(p.circle), p.hash, p.circle, CircleKey());
+    }
+    m_pendingCircles.erase(m_pendingCircles.begin(), m_pendingCircles.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+bool CSphereBuilder::FindFirstNode(const std::string& name, NodePos& pos) {
+    const std::uint32_t hash = CNameSlots::Hash(name);
+    if (!m_circleNameFilter.MayHold(hash)) {
+        return false;
+    }
+    InsertPendingCircles(m_pendingCircles.size());
+    const size_t c = m_firstCircleOfName.Find(name, hash, CircleKey());
     if (c == CNameSlots::npos) {
         return false;
     }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "NameFilter.h"
 #include "Node.h"
 #include "ShortNameTable.h"
 
@@ -82,6 +84,7 @@ private:
     // once built, else the name's first registered position.
     bool LookUpMember(const std::string& member, int j, NodePos& pos) const;
     NodePos BuiltPosition(int j) const;
+    void PrefetchAhead(int i, int n);
     int InteractionCount() const;
     const InteractionRecord& Record(int i) const;
 
@@ -94,7 +97,7 @@ private:
     // Registers the name in the graph's name index (a copy of the name).
     void Register(const std::string& name, int circle, int index);
     // The scan of the circles' first nodes by name, from a table.
-    bool FindFirstNode(const std::string& name, NodePos& pos) const;
+    bool FindFirstNode(const std::string& name, NodePos& pos);
     // Whether new names of these lengths (the last one a relation node's)
     // stay within the limits; otherwise the build is stopped.
     bool NamesFit(size_t relationName, size_t others = 0);
@@ -107,6 +110,20 @@ private:
     // first nodes are neither moved nor renamed while it builds. Relation
     // names are long, so their heads would not spare the compare.
     CNameSlots m_firstCircleOfName;
+    // The scan is asked for every relation name and almost never finds
+    // one, while the table is too large for the cache: a filter answers
+    // most look-ups, and new first nodes wait in a short queue, their
+    // slots loading, until a look-up gets past the filter or the queue is
+    // full.
+    CNameFilter m_circleNameFilter;
+    std::vector<std::uint32_t> m_circleNameHashes;  // of every first node noted, to grow the filter
+    struct PendingCircle {
+        std::uint32_t hash;
+        std::uint32_t circle;
+    };
+    std::vector<PendingCircle> m_pendingCircles;
+    void NoteFirstNode(size_t circle);
+    void InsertPendingCircles(size_t count);
     struct FirstNodeName {
         const CNode* graph;
         const std::string& operator()(size_t c) const {
@@ -128,6 +145,15 @@ private:
     };
     IndexName EntryKey() const { return IndexName{&m_graph}; }
     void NoteIndexEntry(size_t k);
+    // What PrefetchAhead found for the rows ahead, by row modulo the size:
+    // the hashes of the members and the circles and indexes they name.
+    struct RowAhead {
+        std::uint32_t hash[2] = {0, 0};
+        const CCircleData* circle[2] = {nullptr, nullptr};
+        int index[2] = {0, 0};
+        const std::string* entry[2] = {nullptr, nullptr};  // a long name's entry in the index
+    };
+    std::array<RowAhead, 16> m_ahead;
     NameLimits m_limits;
     std::uint64_t m_nameBytes = 0;  // of every name the graph holds, the index's copies too
     int m_nCurrent = -1;            // the interaction being placed

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "InteractionStore.h"
+#include "RelationKind.h"
 #include "RelationNodeNames.h"
 #include "SphereBuild.h"
 
@@ -394,6 +395,30 @@ TEST(SphereBuild, OperationsOnAGraphBuiltElsewhere) {
     EXPECT_EQ(builder.LinkNodes(1, 0, 9, 0, 2), "");  // no such node
     EXPECT_EQ(builder.AttachMolecule(9, 0, "Z", 2), "");
     EXPECT_EQ(g.m_circle_count, 3);
+}
+
+// A molecule acted on by many new ones makes two circles per row, more
+// than the build expects, and the scan by name must still see each one:
+// a later row relating the pair again is the relation circle the scan
+// over the circles' first nodes finds, and adds no circle.
+TEST(SphereBuild, ScanByNameSeesEveryCircleOfALargeBuild) {
+    constexpr int kActors = 700;
+    std::vector<Row> rows{{"A", "B", kStimulation}};
+    for (int i = 0; i < kActors; ++i) {
+        rows.push_back({"M" + std::to_string(i), "A", kStimulation});
+    }
+    for (int i = 0; i < kActors; i += 7) {
+        rows.push_back({"A", "M" + std::to_string(i), kStimulation});
+    }
+    CInteractionStore store("");
+    auto g = Build(store, rows);
+    EXPECT_EQ(g->m_circle_count, 2 + 2 * kActors);
+    for (size_t r = 1 + kActors; r < rows.size(); ++r) {
+        int circle = 0, index = 0;
+        g->FindMoleculePosition("A-" + rows[r].m2, circle, index);
+        const InteractionRecord& built = store.m_pInteractions[r];
+        EXPECT_EQ(std::make_pair(built.nodeCircle, built.nodeIndex), std::make_pair(circle, index)) << rows[r].m2;
+    }
 }
 
 // Runs `fn` on a thread with a small stack, where a build that recursed
