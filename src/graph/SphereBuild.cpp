@@ -251,14 +251,13 @@ void CSphereBuilder::PrefetchAhead(int i, int n) {
             const IndexedName* found = m_firstEntryOfName.Guess(*members[m], a.hash[m]);
             a.circle[m] = found && found->pos.circle > 0 ? m_graph.GetCircle(found->pos.circle) : nullptr;
             a.index[m] = found ? found->pos.index : 0;
-            a.entry[m] = found && CShortNameTable<IndexedName>::IsLong(*members[m]) ? &m_graph.m_lstNameIndex[found->entry]
-                                                                                   : nullptr;
+            a.entry[m] = found && CShortNameTable<IndexedName>::IsLong(*members[m]) ? found->entry : kNoEntry;
             if (a.circle[m]) {
                 __builtin_prefetch(a.circle[m]);
                 __builtin_prefetch(reinterpret_cast<const char*>(a.circle[m]) + 64);
             }
-            if (a.entry[m]) {
-                __builtin_prefetch(a.entry[m]);  // the look-up compares a long name in full
+            if (a.entry[m] < m_graph.m_lstNameIndex.size()) {
+                __builtin_prefetch(&m_graph.m_lstNameIndex[a.entry[m]]);  // the look-up compares a long name in full
             }
         }
     }
@@ -274,8 +273,8 @@ void CSphereBuilder::PrefetchAhead(int i, int n) {
                 __builtin_prefetch(node);
                 __builtin_prefetch(reinterpret_cast<const char*>(node) + 64);
             }
-            if (a.entry[m]) {
-                __builtin_prefetch(a.entry[m]->data());
+            if (a.entry[m] < m_graph.m_lstNameIndex.size()) {
+                __builtin_prefetch(m_graph.m_lstNameIndex[a.entry[m]].data());
             }
             for (const int gather : {c->interact, c->mod_circle}) {
                 if (const CCircleData* g = m_graph.GetCircle(gather)) {

@@ -147,11 +147,14 @@ private:
     void NoteIndexEntry(size_t k);
     // What PrefetchAhead found for the rows ahead, by row modulo the size:
     // the hashes of the members and the circles and indexes they name.
+    static constexpr size_t kNoEntry = SIZE_MAX;
     struct RowAhead {
         std::uint32_t hash[2] = {0, 0};
         const CCircleData* circle[2] = {nullptr, nullptr};
         int index[2] = {0, 0};
-        const std::string* entry[2] = {nullptr, nullptr};  // a long name's entry in the index
+        // A long name's entry in the index, by place: the index may grow
+        // (and move its strings) between the stages.
+        size_t entry[2] = {kNoEntry, kNoEntry};
     };
     std::array<RowAhead, 16> m_ahead;
     NameLimits m_limits;
