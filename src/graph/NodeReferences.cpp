@@ -40,26 +40,24 @@ void CNodeReferences::ReadCircle(const CNode& graph, int circle) {
     if (!data) {
         return;
     }
-    for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
-        ReadNode(data->m_lstMolecules[k], circle, static_cast<int>(k));
+    std::unordered_set<std::uint64_t>& prints = m_prints[circle];
+    for (const MoleculeRecord& m : data->m_lstMolecules) {
+        ReadNode(m, circle, prints);
     }
 }
 
-void CNodeReferences::ReadNode(const MoleculeRecord& m, int circle, int index) {
-    // What was read once stays known: texts read before at this place (an
-    // edit taken back, a node touched twice) add nothing. Hashing a hub's
-    // long link text is far cheaper than looking up each of its entries.
+void CNodeReferences::ReadNode(const MoleculeRecord& m, int circle, std::unordered_set<std::uint64_t>& prints) {
+    // What was read once stays known: texts read before in this circle (an
+    // edit taken back, a node touched twice, nodes moved up by a deletion)
+    // add nothing. Hashing a hub's long link text is far cheaper than
+    // looking up each of its entries.
     const std::hash<std::string> hash;
     const std::uint64_t print = hash(m.links) * 31 + hash(m.backLinks) * 17 +
                                 (static_cast<std::uint64_t>(m.left.circle) << 32) +
                                 static_cast<std::uint32_t>(m.right.circle);
-    std::vector<std::uint64_t>& prints = m_prints[circle];
-    if (prints.size() <= static_cast<size_t>(index)) {
-        prints.resize(static_cast<size_t>(index) + 1, 0);
-    } else if (prints[static_cast<size_t>(index)] == print) {
+    if (!prints.insert(print).second) {
         return;
     }
-    prints[static_cast<size_t>(index)] = print;
     EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
     EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
     PointsInto(m.left.circle, circle);
@@ -75,7 +73,7 @@ void CNodeReferences::Refresh(const CNode& graph) {
             if (at.index < 0) {
                 changed.push_back(at.circle);
             } else if (const MoleculeRecord* m = graph.GetMolecule(at.circle, at.index)) {
-                ReadNode(*m, at.circle, at.index);
+                ReadNode(*m, at.circle, m_prints[at.circle]);
             }
         }
         std::sort(changed.begin(), changed.end());

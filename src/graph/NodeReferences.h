@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CNode;
@@ -26,7 +27,7 @@ public:
 private:
     void Refresh(const CNode& graph);
     void ReadCircle(const CNode& graph, int circle);
-    void ReadNode(const MoleculeRecord& m, int circle, int index);
+    void ReadNode(const MoleculeRecord& m, int circle, std::unordered_set<std::uint64_t>& prints);
     void PointsInto(int target, int from);
 
     bool m_built = false;
@@ -41,7 +42,7 @@ private:
     };
     std::unordered_map<int, Referrers> m_into;
     std::unordered_map<int, std::vector<int>> m_records;
-    // By circle and index, a hash of the texts last read there (0: none).
-    std::unordered_map<int, std::vector<std::uint64_t>> m_prints;
+    // By circle, hashes of the texts read there.
+    std::unordered_map<int, std::unordered_set<std::uint64_t>> m_prints;
     std::vector<int> m_none;
 };

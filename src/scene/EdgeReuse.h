@@ -6,11 +6,14 @@
 #include <vector>
 
 #include <Inventor/SbColor.h>
+#include <Inventor/SbName.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
 
+class CEdgeMaterialPool;
 class SoGroup;
+class SoMaterial;
 class SoNode;
 class SoTransform;
 
@@ -32,7 +35,9 @@ struct EdgeLook {
 // a rebuild gives it its own colours.
 class CEdgeReuse {
 public:
-    explicit CEdgeReuse(SoGroup* old);
+    // Children first .. first + count - 1 of `old` (count -1: to the end).
+    // The materials of edges not taken go to `pool`, when there is one.
+    explicit CEdgeReuse(SoGroup* old, CEdgeMaterialPool* pool = nullptr, int first = 0, int count = -1);
     ~CEdgeReuse();
     CEdgeReuse(const CEdgeReuse&) = delete;
     CEdgeReuse& operator=(const CEdgeReuse&) = delete;
@@ -40,13 +45,42 @@ public:
     // An old edge group equal to what `look` builds, each taken once; null
     // when there is none.
     SoNode* Take(const EdgeLook& look);
+    // Where materials of new edges may come from (null: made new).
+    CEdgeMaterialPool* Pool() const { return m_pool; }
 
 private:
     bool Matches(SoNode* edge, const EdgeLook& look);
 
+    CEdgeMaterialPool* m_pool;
     std::vector<CoinPtr<SoNode>> m_old;
     std::vector<bool> m_taken;
     std::unordered_multimap<std::string, size_t> m_byCone;
     CoinPtr<SoTransform> m_aim;
     CoinPtr<SoTransform> m_turn;
+};
+
+// Materials of edges an edit dropped, kept for the edges it builds. Every
+// edge material of a kind bears one name (some 18,000 nodes at 100k
+// interactions), and a dying node leaves its name's list in Coin by a
+// search along it: a kept node never dies and is never named again. A
+// waiting node keeps its name, so walks over the nodes of a name skip
+// what IsWaiting reports.
+class CEdgeMaterialPool {
+public:
+    CEdgeMaterialPool();
+    ~CEdgeMaterialPool();
+    CEdgeMaterialPool(const CEdgeMaterialPool&) = delete;
+    CEdgeMaterialPool& operator=(const CEdgeMaterialPool&) = delete;
+
+    // Keeps the material of an edge group that leaves the scene.
+    void Keep(SoNode* edge);
+    // A material named `name` whose fields are as a new one's, or null.
+    CoinPtr<SoMaterial> Take(const SbName& name);
+
+    // Whether `node` waits in some pool.
+    static bool IsWaiting(const SoNode* node);
+
+private:
+    std::unordered_map<const char*, std::vector<CoinPtr<SoMaterial>>> m_byName;
+    CoinPtr<SoMaterial> m_fresh;
 };

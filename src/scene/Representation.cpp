@@ -507,7 +507,7 @@ void CRepresentation::BuildSourceEdges(int circle, int k, SoGroup* group, CEdgeR
                 group->addChild(same);
             } else {
                 auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
-                                      source->linkCount, transparency);
+                                      source->linkCount, transparency, reuse ? reuse->Pool() : nullptr);
                 group->addChild(edge.get());
             }
         }
@@ -519,7 +519,7 @@ void CRepresentation::BuildSourceEdges(int circle, int k, SoGroup* group, CEdgeR
 
 CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle,
                                                 int fromIndex, int toCircle, int toIndex, int linkCount,
-                                                std::optional<float> transparency) {
+                                                std::optional<float> transparency, CEdgeMaterialPool* pool) {
     const float distance = (to - from).length();
 
     auto aim = MakeCoin<SoTransform>();
@@ -529,11 +529,13 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     auto shift = MakeCoin<SoTransform>();
     shift->translation.setValue(0.0f, distance / 2, 0.0f);
 
-    auto material = MakeCoin<SoMaterial>();
-    if (kind >= 0 && kind < kRelationKindCount) {
-        NameNewSceneNode(material.get(), m_edgeMaterialNames[static_cast<size_t>(kind)]);
-    } else {
-        NameNewSceneNode(material.get(), NumberedName("edge_material_", kind));
+    const SbName materialName = kind >= 0 && kind < kRelationKindCount
+                                    ? m_edgeMaterialNames[static_cast<size_t>(kind)]
+                                    : SceneName(std::string(NumberedName("edge_material_", kind)));
+    CoinPtr<SoMaterial> material = pool ? pool->Take(materialName) : CoinPtr<SoMaterial>();
+    if (!material) {
+        material = MakeCoin<SoMaterial>();
+        NameNewSceneNode(material.get(), materialName);
     }
     material->diffuseColor.setValue(GetEdgeColor(kind));
     if (transparency) {

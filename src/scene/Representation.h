@@ -118,8 +118,10 @@ public:
     EdgeLook LookOfEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex, int toCircle,
                         int toIndex, int linkCount, std::optional<float> transparency) const;
     // One edge group; an absent transparency leaves the material's default.
+    // Its material comes from `pool` when one waits there.
     CoinPtr<SoSeparator> BuildEdge(SbVec3f from, SbVec3f to, int kind, int end, int fromCircle, int fromIndex,
-                                   int toCircle, int toIndex, int linkCount, std::optional<float> transparency);
+                                   int toCircle, int toIndex, int linkCount, std::optional<float> transparency,
+                                   CEdgeMaterialPool* pool = nullptr);
 
     // Edge colour of a relation kind; kinds outside 0..10 get neutral grey.
     SbColor GetEdgeColor(int kind) const;
@@ -354,6 +356,8 @@ private:
     // Matrices of the nodes the index finds, without a walk past every turn.
     mutable CNodeMatrixCache m_matrixCache;
     CEdgeHighlighter m_edgeHighlighter;
+    // Materials of the edges edits dropped, for the edges they build.
+    CEdgeMaterialPool m_edgePool;
     // Every edge material of a kind bears the same name.
     std::array<SbName, kRelationKindCount> m_edgeMaterialNames;
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;

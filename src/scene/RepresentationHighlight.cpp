@@ -33,13 +33,14 @@ SoMaterial* MaterialChild(SoNode* group, int index) {
     return static_cast<SoMaterial*>(g->getChild(index));
 }
 
-// Every material of every existing scene bearing that name.
+// Every material of every existing scene bearing that name (edge
+// materials waiting for reuse are in none).
 template <class F>
 void ForEachMaterialNamed(const std::string& name, F&& f) {
     SoNodeList nodes;
     SoNode::getByName(SceneName(name), nodes);
     for (int i = 0; i < nodes.getLength(); ++i) {
-        if (nodes[i]->isOfType(SoMaterial::getClassTypeId())) {
+        if (nodes[i]->isOfType(SoMaterial::getClassTypeId()) && !CEdgeMaterialPool::IsWaiting(nodes[i])) {
             f(static_cast<SoMaterial*>(nodes[i]));
         }
     }

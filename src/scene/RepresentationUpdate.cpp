@@ -243,7 +243,11 @@ int CRepresentation::RebuildNodeLinks(int circle, const std::vector<int>& indice
             return RebuildCircleEdges(circle);
         }
         auto fresh = MakeCoin<SoGroup>();
-        BuildSourceEdges(circle, k, fresh.get());
+        {
+            // The node's other edges stay as they were.
+            CEdgeReuse reuse(group, &m_edgePool, first, count);
+            BuildSourceEdges(circle, k, fresh.get(), &reuse);
+        }
         m_edgeHighlighter.SpliceChildren(group, first, count, fresh.get());
     }
     return 1;
@@ -259,7 +263,8 @@ int CRepresentation::RebuildCircleEdges(int circle) {
     CoinPtr<SoSeparator> group = NamedGroup(name);
     {
         // Most edges of a large circle stay as they were after an edit.
-        CEdgeReuse reuse(old->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(old) : nullptr);
+        CEdgeReuse reuse(old->isOfType(SoGroup::getClassTypeId()) ? static_cast<SoGroup*>(old) : nullptr,
+                         &m_edgePool);
         BuildCircleEdges(circle, group.get(), &reuse);
     }
     m_edgeHighlighter.ReplaceChild(m_pEdgeRoot.get(), old, group.get(), place);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <regex>
 #include <set>
 
@@ -526,6 +527,37 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
         }
     }
     EXPECT_GT(kept, 0u);  // not all built anew
+}
+
+// A material an edit dropped comes back in a new edge as a new one would
+// be, whatever the highlighting had set on it; one still held elsewhere is
+// never shared.
+TEST_F(SphereSceneTest, DroppedEdgeMaterialsComeBackAsNew) {
+    BuildNamesInRing(12, 6, 5);
+    BuildSphere();
+    const SbVec3f from(0, 0, 0), to(1, 2, 3);
+    struct Case {
+        std::optional<float> before, after;
+        bool heldElsewhere;
+    };
+    for (const Case& c : std::vector<Case>{{std::nullopt, 0.5f, false}, {0.5f, std::nullopt, false},
+                                           {std::nullopt, std::nullopt, true}}) {
+        CEdgeMaterialPool pool;
+        CoinPtr<SoSeparator> dropped = sphere->BuildEdge(to, from, 4, 1, 1, 0, 2, 0, 3, c.before);
+        auto* material = As<SoMaterial>(dropped->getChild(3));
+        material->diffuseColor.setValue(1, 1, 1);
+        material->transparency.setValue(1.0f);
+        material->ambientColor.setValue(0.5f, 0.5f, 0.5f);
+        pool.Keep(dropped.get());
+        EXPECT_TRUE(CEdgeMaterialPool::IsWaiting(material));
+        const CoinPtr<SoSeparator> holder = c.heldElsewhere ? dropped : CoinPtr<SoSeparator>();
+        dropped.reset();
+        CoinPtr<SoSeparator> reused = sphere->BuildEdge(from, to, 4, 0, 1, 1, 3, 0, 2, c.after, &pool);
+        CoinPtr<SoSeparator> fresh = sphere->BuildEdge(from, to, 4, 0, 1, 1, 3, 0, 2, c.after);
+        EXPECT_EQ(reused->getChild(3) == material, !c.heldElsewhere);
+        EXPECT_FALSE(CEdgeMaterialPool::IsWaiting(reused->getChild(3)));
+        EXPECT_EQ(SceneText(reused.get()), SceneText(fresh.get()));
+    }
 }
 
 // Built in steps, bounds are cached part by part; built at once, the camera
