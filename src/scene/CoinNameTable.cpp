@@ -32,8 +32,13 @@ struct NameTable {
     std::mutex mutex;
     std::vector<std::unique_ptr<Chunk>> chunks;  // in order of address
     Chunk* filling = nullptr;                    // where new names go
-    std::vector<const char*> slots;         // open addressing; null is free
-    std::vector<std::uint32_t> slotHashes;  // the hash of each slot's name
+    // Open addressing; a null name is free. The hash sits beside its name:
+    // with a million names each probe is a cache miss, and one will do.
+    struct Slot {
+        const char* name = nullptr;
+        std::uint32_t hash = 0;
+    };
+    std::vector<Slot> slots;
     size_t count = 0;
     // Coin asks again and again for the same few names from the same
     // literals (enum values, field names, ""): remember the answer per
@@ -100,20 +105,17 @@ const char* Store(NameTable& table, std::string_view text) {
 
 void Grow(NameTable& table) {
     const size_t size = table.slots.empty() ? 4096 : table.slots.size() * 2;
-    std::vector<const char*> slots(size, nullptr);
-    std::vector<std::uint32_t> hashes(size, 0);
-    for (size_t i = 0; i < table.slots.size(); ++i) {
-        if (const char* name = table.slots[i]) {
-            size_t j = table.slotHashes[i] & (size - 1);
-            while (slots[j]) {
+    std::vector<NameTable::Slot> slots(size);
+    for (const NameTable::Slot& slot : table.slots) {
+        if (slot.name) {
+            size_t j = slot.hash & (size - 1);
+            while (slots[j].name) {
                 j = (j + 1) & (size - 1);
             }
-            slots[j] = name;
-            hashes[j] = table.slotHashes[i];
+            slots[j] = slot;
         }
     }
     table.slots.swap(slots);
-    table.slotHashes.swap(hashes);
 }
 
 const char* Find(NameTable& table, const char* str, bool add) {
@@ -132,18 +134,17 @@ const char* Find(NameTable& table, const char* str, bool add) {
     const std::uint32_t hash = Hash(text);
     const size_t mask = table.slots.size() - 1;
     size_t i = hash & mask;
-    for (; table.slots[i]; i = (i + 1) & mask) {
-        if (table.slotHashes[i] == hash && text == table.slots[i]) {
-            recent = {str, table.slots[i]};
-            return table.slots[i];
+    for (; table.slots[i].name; i = (i + 1) & mask) {
+        if (table.slots[i].hash == hash && text == table.slots[i].name) {
+            recent = {str, table.slots[i].name};
+            return table.slots[i].name;
         }
     }
     if (!add) {
         return nullptr;
     }
     const char* stored = Store(table, text);
-    table.slots[i] = stored;
-    table.slotHashes[i] = hash;
+    table.slots[i] = {stored, hash};
     ++table.count;
     recent = {str, stored};
     return stored;

@@ -68,15 +68,17 @@ const SbRotation& ConeTurn() {
 }
 
 // What SoCamera::viewAll does, without leaving a bounds cache in every
-// separator: at once, the scene's single walk would spend a third of the
-// build making caches that only a later walk with the same camera reads.
-// Coin's separators cache nothing while a reset path is set; the path's
-// reset, before the camera (the root's first node), empties bounds that
-// are empty still, so the box is the one viewAll finds. The scenes built
-// here are measured from their fields instead of by that walk, to the bit.
-void ViewAllUncached(SoPerspectiveCamera& camera, SoSeparator* root, const SbViewportRegion& region) {
+// separator: the scene's single walk would spend a third of the build
+// making caches that only a later walk with the same camera reads. Coin's
+// separators cache nothing while a reset path is set; the path's reset,
+// before the camera (the root's first node), empties bounds that are empty
+// still, so the box is the one viewAll finds. The scenes built here are
+// measured from their fields instead of by that walk, to the bit, part by
+// part as they were built.
+void ViewAllUncached(SoPerspectiveCamera& camera, SoSeparator* root, const SbViewportRegion& region,
+                     CSceneBounds& parts) {
     SbBox3f box;
-    if (!MeasureSceneBounds(root, &camera, region, box)) {
+    if (!parts.Measure(root, region, box)) {
         SoGetBoundingBoxAction measure(region);
         auto toCamera = MakeCoin<SoPath>(root);
         toCamera->append(&camera);
@@ -237,10 +239,6 @@ SbMatrix CRepresentation::GetNodeMatrix(const std::string& name) const {
 
 void CRepresentation::BuildScene() {
     BeginSceneSteps();
-    // Built at once, the camera's placement at the end walks every part in
-    // one pass: bounds cached part by part only keep a stepwise build's
-    // last step short.
-    m_pBounds.reset();
     while (BuildSceneStep()) {
     }
 }
@@ -286,7 +284,7 @@ void CRepresentation::BeginSceneSteps(bool placeCameraAtEnd) {
     m_pRoot->addChild(m_pLabelRoot.get());
     m_pRoot->addChild(m_pEdgeRoot.get());
     m_bPlaceCameraAtEnd = placeCameraAtEnd;
-    m_pBounds.reset(placeCameraAtEnd ? new SoGetBoundingBoxAction(m_host.GetViewportRegion()) : nullptr);
+    m_pBounds.reset(placeCameraAtEnd ? new CSceneBounds(m_pCamera.get(), m_host.GetViewportRegion()) : nullptr);
 
     const size_t cells = static_cast<size_t>(m_grid.GetFirstCount()) * static_cast<size_t>(m_grid.GetSecondCount());
     m_stepCount = static_cast<size_t>(std::max(NodeRootStepCount(), 0)) + 2 * cells;
@@ -295,22 +293,25 @@ void CRepresentation::BeginSceneSteps(bool placeCameraAtEnd) {
     m_stageStep = 0;
 }
 
-void CRepresentation::CacheBounds(SoGroup* parent, bool underFont) {
-    // The bounds of the parent's newest child, under the camera (labels
-    // take their size from it) and the label font: its separator keeps
-    // them, and the camera's placement at the end reads them instead of
-    // walking the whole scene at once.
-    const int last = parent->getNumChildren() - 1;
-    if (!m_pBounds || last < 0) {
+void CRepresentation::CacheBounds(SoGroup* parent, int first, bool underFont) {
+    // The bounds of the parent's children from `first` on, under the camera
+    // (labels take their size from it) and the label font, measured while
+    // their nodes are fresh in the cache: the camera's placement at the end
+    // reads them instead of walking the whole scene once more.
+    if (!m_pBounds) {
         return;
     }
-    auto context = MakeCoin<SoGroup>();
-    context->addChild(m_pCamera.get());
-    if (underFont) {
-        context->addChild(m_pLabelRoot->getChild(0));
+    const SoFont* font = nullptr;
+    if (underFont && m_pLabelRoot->getNumChildren() > 0 &&
+        m_pLabelRoot->getChild(0)->isOfType(SoFont::getClassTypeId())) {
+        font = static_cast<const SoFont*>(m_pLabelRoot->getChild(0));
     }
-    context->addChild(parent->getChild(last));
-    m_pBounds->apply(context.get());
+    for (int i = first; i < parent->getNumChildren(); ++i) {
+        SoNode* child = parent->getChild(i);
+        if (child->isOfType(SoGroup::getClassTypeId())) {
+            m_pBounds->AddPart(parent, static_cast<const SoGroup*>(child), font);
+        }
+    }
 }
 
 bool CRepresentation::BuildSceneStep() {
@@ -320,9 +321,7 @@ bool CRepresentation::BuildSceneStep() {
         if (m_stageStep < NodeRootStepCount()) {
             const int children = m_pNodeRoot->getNumChildren();
             BuildNodeRootStep(m_stageStep++);
-            if (m_pNodeRoot->getNumChildren() > children) {
-                CacheBounds(m_pNodeRoot.get(), false);
-            }
+            CacheBounds(m_pNodeRoot.get(), children, false);
             break;
         }
         m_stage = SceneStage::Labels;
@@ -330,12 +329,11 @@ bool CRepresentation::BuildSceneStep() {
         return true;
     case SceneStage::Labels:
         if (m_stageStep < cells) {
-            const int children = m_pGreenCharRoot->getNumChildren();
+            const int green = m_pGreenCharRoot->getNumChildren();
+            const int red = m_pRedCharRoot->getNumChildren();
             BuildCellLabels(m_stageStep++);
-            if (m_pGreenCharRoot->getNumChildren() > children) {
-                CacheBounds(m_pGreenCharRoot.get(), true);
-                CacheBounds(m_pRedCharRoot.get(), true);
-            }
+            CacheBounds(m_pGreenCharRoot.get(), green, true);
+            CacheBounds(m_pRedCharRoot.get(), red, true);
             break;
         }
         FinishLabels();
@@ -346,17 +344,11 @@ bool CRepresentation::BuildSceneStep() {
         if (m_stageStep < cells) {
             const int children = m_pEdgeRoot->getNumChildren();
             BuildCellEdges(m_stageStep++);
-            if (m_pEdgeRoot->getNumChildren() > children) {
-                CacheBounds(m_pEdgeRoot.get(), false);
-            }
+            CacheBounds(m_pEdgeRoot.get(), children, false);
             break;
         }
-        if (m_bPlaceCameraAtEnd) {
-            if (m_pBounds) {
-                m_pCamera->viewAll(m_pRoot.get(), m_host.GetViewportRegion(), 1.0f);
-            } else {
-                ViewAllUncached(*m_pCamera, m_pRoot.get(), m_host.GetViewportRegion());
-            }
+        if (m_bPlaceCameraAtEnd && m_pBounds) {
+            ViewAllUncached(*m_pCamera, m_pRoot.get(), m_host.GetViewportRegion(), *m_pBounds);
         }
         m_pBounds.reset();
         // Later edits change the scene in place; from now on look nodes up.

@@ -33,7 +33,7 @@ class ISceneHost;
 struct MoleculeRecord;
 class SbVec2s;
 class SbViewportRegion;
-class SoGetBoundingBoxAction;
+class CSceneBounds;
 class SoGroup;
 class SoMaterial;
 class SoPath;
@@ -373,9 +373,9 @@ private:
     // Reused for the names of labels.
     std::string m_nameScratch;
     bool m_bNodeMatricesComplete = false;
-    // Caches the bounds of the parent's newest child.
-    void CacheBounds(SoGroup* parent, bool underFont);
-    std::unique_ptr<SoGetBoundingBoxAction> m_pBounds;
+    // Measures the bounds of the parent's children from `first` on.
+    void CacheBounds(SoGroup* parent, int first, bool underFont);
+    std::unique_ptr<CSceneBounds> m_pBounds;
     bool m_bPlaceCameraAtEnd = true;
     // Where a stepwise build stands.
     SceneStage m_stage = SceneStage::Done;

@@ -1,10 +1,12 @@
 #include "SceneBounds.h"
 
-#include <cmath>
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
 #include <unordered_map>
 #include <string>
+#include <vector>
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbLinear.h>
@@ -235,6 +237,31 @@ public:
     BoundsWalk(SoCamera* camera, const SbViewportRegion& region)
         : m_camera(camera), m_volume(ViewVolumeOf(camera, region)), m_viewport(region.getViewportSizePixels()) {}
 
+    // Measures a separator, the newest child of `parent`, under `font` and
+    // keeps its box for the walks to come. Only labels read the model
+    // matrix and the font: a part without one holds wherever it stands, one
+    // with labels only below untransformed groups and that font.
+    void AddPart(const SoGroup& parent, const SoGroup& part, const SoFont* font) {
+        if (part.getTypeId() != SoSeparator::getClassTypeId()) {
+            return;
+        }
+        SbXfBox3f box;
+        m_sawLabel = false;
+        m_inPart = true;
+        const bool known = Separator(part, SbMatrix::identity(), font, box, false);
+        m_inPart = false;
+        if (known) {
+            PartsOf(&parent).parts.push_back(Part{&part, part.getNodeId(), font, box, m_sawLabel});
+        }
+    }
+
+    // Parts are looked up from the first again.
+    void Rewind() {
+        for (Parts& of : m_parts) {
+            of.next = 0;
+        }
+    }
+
     // The children's box of a separator, in its own space, as
     // SoSeparator::getBoundingBox gathers it; `model` is the model matrix
     // above it and `font` the label font in effect.
@@ -250,7 +277,9 @@ public:
             if (type == SoSeparator::getClassTypeId() || type == SoSelection::getClassTypeId() ||
                 type == CSelectionNode::getClassTypeId()) {
                 SbXfBox3f inner;
-                if (!Separator(*static_cast<SoGroup*>(child), model, font, inner, false)) {
+                if (const SbXfBox3f* known = KnownPart(group, child, model, font)) {
+                    inner = *known;
+                } else if (!Separator(*static_cast<SoGroup*>(child), model, font, inner, false)) {
                     return false;
                 }
                 if (!inner.isEmpty()) {
@@ -304,6 +333,60 @@ public:
     }
 
 private:
+    struct Part {
+        const SoNode* node;
+        SbUniqueId id;
+        const SoFont* font;
+        SbXfBox3f box;
+        bool hasLabel;
+    };
+    // The parts below one group, in the order they were added, which is
+    // the order a walk meets them in: a cursor finds each without a search.
+    struct Parts {
+        const SoGroup* parent;
+        std::vector<Part> parts;
+        size_t next = 0;
+    };
+
+    Parts& PartsOf(const SoGroup* parent) {
+        for (Parts& of : m_parts) {
+            if (of.parent == parent) {
+                return of;
+            }
+        }
+        m_parts.push_back(Parts{parent, {}});
+        return m_parts.back();
+    }
+
+    // The box measured for the `parent`'s child `node` as a part, if it
+    // still holds and the walk reaches it as it reached the part.
+    const SbXfBox3f* KnownPart(const SoGroup& parent, const SoNode* node, const SbMatrix& model,
+                               const SoFont* font) {
+        if (m_inPart) {
+            return nullptr;
+        }
+        for (Parts& of : m_parts) {
+            if (of.parent != &parent) {
+                continue;
+            }
+            if (of.next >= of.parts.size() || of.parts[of.next].node != node) {
+                return nullptr;
+            }
+            const Part& part = of.parts[of.next++];
+            if (part.id != node->getNodeId() ||
+                (part.hasLabel && (part.font != font || std::memcmp(&model, &Identity(), sizeof model) != 0))) {
+                return nullptr;
+            }
+            return &part.box;
+        }
+        return nullptr;
+    }
+
+    static const SbMatrix& Identity() {
+        static const SbMatrix identity = SbMatrix::identity();
+        return identity;
+    }
+
     static void AddShape(const SbBox3f& box, const SbMatrix& local, SbXfBox3f& gathered) {
         if (box.isEmpty()) {
             return;
@@ -329,6 +412,7 @@ private:
     // The screen-aligned rectangle of a label, back in its object space,
     // the way SoText2 places it for the bounding box.
     bool LabelBox(const SoText2& text, const SoFont& font, const SbMatrix& model, SbBox3f& box) {
+        m_sawLabel = true;
         if (text.string.getNum() != 1 || text.justification.getValue() != SoText2::LEFT) {
             return false;
         }
@@ -373,17 +457,18 @@ private:
     SbViewVolume m_volume;
     SbVec2s m_viewport;
     LabelPixels m_pixels;
+    std::vector<Parts> m_parts;
+    bool m_sawLabel = false;  // a label was measured
+    bool m_inPart = false;    // parts do not nest
 };
 
-}  // namespace
-
-bool MeasureSceneBounds(SoSeparator* root, SoCamera* camera, const SbViewportRegion& region, SbBox3f& box) {
+bool MeasureWith(BoundsWalk& walk, SoSeparator* root, SoCamera* camera, SbBox3f& box) {
     if (!root || !camera || root->getNumChildren() == 0 || root->getChild(0) != camera ||
         root->getTypeId() != SoSeparator::getClassTypeId()) {
         return false;
     }
-    BoundsWalk walk(camera, region);
     SbXfBox3f gathered;
+    walk.Rewind();
     if (!walk.Separator(*root, SbMatrix::identity(), nullptr, gathered, true)) {
         return false;
     }
@@ -396,4 +481,48 @@ bool MeasureSceneBounds(SoSeparator* root, SoCamera* camera, const SbViewportReg
     }
     box = total.project();
     return true;
+}
+
+}  // namespace
+
+bool MeasureSceneBounds(SoSeparator* root, SoCamera* camera, const SbViewportRegion& region, SbBox3f& box) {
+    if (!camera) {
+        return false;
+    }
+    BoundsWalk walk(camera, region);
+    return MeasureWith(walk, root, camera, box);
+}
+
+// The parts' boxes hold for the camera and viewport they were measured
+// under; the camera's node id moves with any change of its fields.
+class CSceneBounds::Walk {
+public:
+    Walk(SoCamera* camera, const SbViewportRegion& region)
+        : camera(camera), cameraId(camera ? camera->getNodeId() : 0), region(region), walk(camera, region) {}
+    SoCamera* camera;
+    SbUniqueId cameraId;
+    SbViewportRegion region;
+    BoundsWalk walk;
+};
+
+CSceneBounds::CSceneBounds(SoCamera* camera, const SbViewportRegion& region)
+    : m_walk(std::make_unique<Walk>(camera, region)) {}
+
+CSceneBounds::~CSceneBounds() = default;
+
+void CSceneBounds::AddPart(const SoGroup* parent, const SoGroup* part, const SoFont* font) {
+    if (parent && part && m_walk->camera) {
+        m_walk->walk.AddPart(*parent, *part, font);
+    }
+}
+
+bool CSceneBounds::Measure(SoSeparator* root, const SbViewportRegion& region, SbBox3f& box) {
+    SoCamera* camera = m_walk->camera;
+    if (!camera) {
+        return false;
+    }
+    if (camera->getNodeId() != m_walk->cameraId || !(region == m_walk->region)) {
+        m_walk = std::make_unique<Walk>(camera, region);
+    }
+    return MeasureWith(m_walk->walk, root, camera, box);
 }

@@ -151,11 +151,21 @@ void SetSceneName(SoBase* node, const std::string& name) {
     NoteSceneNamesChanged();
 }
 
-void NameNewSceneNode(SoBase* node, const std::string& name) { node->setName(SceneName(name)); }
+void NameNewSceneNode(SoBase* node, const std::string& name) { NameNewSceneNode(node, SceneName(name)); }
 
-void NameNewSceneNode(SoBase* node, const char* name) { node->setName(InternedSceneName(name, std::strlen(name))); }
+void NameNewSceneNode(SoBase* node, const char* name) {
+    NameNewSceneNode(node, InternedSceneName(name, std::strlen(name)));
+}
 
-void NameNewSceneNode(SoBase* node, const SbName& sceneName) { node->setName(sceneName); }
+void NameNewSceneNode(SoBase* node, const SbName& sceneName) {
+    // What setName does for a node without a name and a name it accepts
+    // (every encoded name): it files the node under the name. Asking for
+    // the old name and checking each byte again would cost a hash look-up
+    // and a pass over the name for each of the scene's many nodes.
+    if (sceneName.getLength() > 0) {
+        SoBase::addName(node, sceneName.getString());
+    }
+}
 
 std::string GetSceneName(const SoBase* node) {
     return node ? DecodeSceneName(node->getName().getString()) : std::string();

@@ -32,8 +32,9 @@ void NoteSceneNamesChanged();
 
 SbName SceneName(const std::string& name);
 void SetSceneName(SoBase* node, const std::string& name);
-// Names a node just made, before it joins any scene: the epoch stays, as
-// the node's joining a scene is a change that the scene's watchers see.
+// Names a node just made, before it joins any scene and before it has a
+// name: the epoch stays, as the node's joining a scene is a change that the
+// scene's watchers see.
 void NameNewSceneNode(SoBase* node, const std::string& name);
 void NameNewSceneNode(SoBase* node, const char* name);
 // The same with a name SceneName encoded already (one name for many nodes).

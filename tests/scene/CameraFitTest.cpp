@@ -120,7 +120,9 @@ TEST(CameraFit, EmptySceneLeavesTheCameraAlone) {
 // wherever the camera stands: texts put together from glyphs (the long one
 // last reaches farthest), texts measured whole (other bytes, an empty
 // text), labels out of view, and turned edges whose boxes Coin unites in
-// their own frames.
+// their own frames. So must the box gathered from parts measured one by
+// one as a build makes them, after a part changed, behind a shift of the
+// parts that follow it, and after the camera moved.
 TEST(SceneBounds, EqualsCoinsWalkBitForBit) {
     std::vector<std::string> texts = {"M0:M3:0", "ab cd", "T\xc3\xa9l\xc3\xa9", "", "jj_Wq", "x"};
     // Past the first few, which are measured whole as a check.
@@ -167,6 +169,12 @@ TEST(SceneBounds, EqualsCoinsWalkBitForBit) {
         edge->addChild(cone.get());
         edge->addChild(sphere.get());
         shapes->addChild(edge.get());
+        if (i == texts.size() / 2) {
+            auto shift = MakeCoin<SoTranslation>();
+            shift->translation.setValue(0.5f, -2.0f, 1.0f);
+            shapes->addChild(shift.get());
+            labels->addChild(shift.get());
+        }
     }
     root->addChild(shapes.get());
     root->addChild(labels.get());
@@ -183,16 +191,33 @@ TEST(SceneBounds, EqualsCoinsWalkBitForBit) {
     // from two sides.
     const SbRotation sides[] = {SbRotation::identity(), SbRotation(SbVec3f(1.0f, 0.0f, 0.0f), -1.0f),
                                 SbRotation(SbVec3f(0.0f, 1.0f, 0.0f), 2.5f)};
+    auto* firstCone = static_cast<SoCone*>(static_cast<SoGroup*>(shapes->getChild(0))->getChild(2));
     for (const SbRotation& side : sides) {
         camera->orientation.setValue(side);
         for (int placed = 0; placed < 2; ++placed) {
-            SbBox3f ours;
+            CSceneBounds parts(camera.get(), region);
+            for (SoSeparator* group : {shapes.get(), labels.get()}) {
+                for (int i = 0; i < group->getNumChildren(); ++i) {
+                    if (group->getChild(i)->isOfType(SoSeparator::getClassTypeId())) {
+                        parts.AddPart(group, static_cast<SoGroup*>(group->getChild(i)),
+                                      group == labels.get() ? font.get() : nullptr);
+                    }
+                }
+            }
+            firstCone->height.setValue(firstCone->height.getValue() + 1.0f);
+            SbBox3f ours, gathered;
             ASSERT_TRUE(MeasureSceneBounds(root.get(), camera.get(), region, ours));
+            ASSERT_TRUE(parts.Measure(root.get(), region, gathered));
             const SbBox3f coins = coinsBox();
-            EXPECT_EQ(std::memcmp(&ours, &coins, sizeof ours), 0)
-                << ours.getMin()[0] << " " << ours.getMax()[0] << " / " << coins.getMin()[0] << " "
-                << coins.getMax()[0];
+            for (const SbBox3f* box : {&ours, &gathered}) {
+                EXPECT_EQ(std::memcmp(box, &coins, sizeof coins), 0)
+                    << box->getMin()[0] << " " << box->getMax()[0] << " / " << coins.getMin()[0] << " "
+                    << coins.getMax()[0];
+            }
             camera->viewAll(root.get(), region);
+            ASSERT_TRUE(parts.Measure(root.get(), region, gathered));
+            const SbBox3f moved = coinsBox();
+            EXPECT_EQ(std::memcmp(&gathered, &moved, sizeof moved), 0);
         }
     }
     // A node the measure does not know leaves the walk to Coin.
