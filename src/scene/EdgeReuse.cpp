@@ -201,5 +201,4 @@ CoinPtr<SoMaterial> CEdgeMaterialPool::Take(const SbName& name) {
     return CoinPtr<SoMaterial>();
 }
 
-
 bool CEdgeMaterialPool::IsWaiting(const SoNode* node) { return WaitingNodes().count(node) > 0; }

@@ -293,7 +293,7 @@ void CRepresentation::BeginSceneSteps(bool placeCameraAtEnd) {
     m_stageStep = 0;
 }
 
-void CRepresentation::CacheBounds(SoGroup* parent, int first, bool underFont) {
+void CRepresentation::MeasureNewParts(SoGroup* parent, int first, bool underFont) {
     // The bounds of the parent's children from `first` on, under the camera
     // (labels take their size from it) and the label font, measured while
     // their nodes are fresh in the cache: the camera's placement at the end
@@ -321,7 +321,7 @@ bool CRepresentation::BuildSceneStep() {
         if (m_stageStep < NodeRootStepCount()) {
             const int children = m_pNodeRoot->getNumChildren();
             BuildNodeRootStep(m_stageStep++);
-            CacheBounds(m_pNodeRoot.get(), children, false);
+            MeasureNewParts(m_pNodeRoot.get(), children, false);
             break;
         }
         m_stage = SceneStage::Labels;
@@ -332,8 +332,8 @@ bool CRepresentation::BuildSceneStep() {
             const int green = m_pGreenCharRoot->getNumChildren();
             const int red = m_pRedCharRoot->getNumChildren();
             BuildCellLabels(m_stageStep++);
-            CacheBounds(m_pGreenCharRoot.get(), green, true);
-            CacheBounds(m_pRedCharRoot.get(), red, true);
+            MeasureNewParts(m_pGreenCharRoot.get(), green, true);
+            MeasureNewParts(m_pRedCharRoot.get(), red, true);
             break;
         }
         FinishLabels();
@@ -344,7 +344,7 @@ bool CRepresentation::BuildSceneStep() {
         if (m_stageStep < cells) {
             const int children = m_pEdgeRoot->getNumChildren();
             BuildCellEdges(m_stageStep++);
-            CacheBounds(m_pEdgeRoot.get(), children, false);
+            MeasureNewParts(m_pEdgeRoot.get(), children, false);
             break;
         }
         if (m_bPlaceCameraAtEnd && m_pBounds) {

@@ -374,7 +374,7 @@ private:
     std::string m_nameScratch;
     bool m_bNodeMatricesComplete = false;
     // Measures the bounds of the parent's children from `first` on.
-    void CacheBounds(SoGroup* parent, int first, bool underFont);
+    void MeasureNewParts(SoGroup* parent, int first, bool underFont);
     std::unique_ptr<CSceneBounds> m_pBounds;
     bool m_bPlaceCameraAtEnd = true;
     // Where a stepwise build stands.
