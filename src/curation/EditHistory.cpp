@@ -53,7 +53,7 @@ bool CEditHistory::Undo(CNode* graph, ICircleRebuilder& scene) {
         }
         return false;
     }
-    const CEditJournal& journal = m_steps[--m_next]->journal;
+    CEditJournal& journal = m_steps[--m_next]->journal;
     journal.Undo(*graph);
     m_revision = graph->GetRevision();
     Rebuild(journal, scene);

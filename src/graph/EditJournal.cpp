@@ -5,22 +5,39 @@
 #include "InteractionStore.h"
 #include "Node.h"
 
+namespace {
+
+// Everything of a circle but its nodes.
+void CopyHead(const CCircleData& from, CCircleData& to) {
+    to.CircleNum = from.CircleNum;
+    to.circle_type = from.circle_type;
+    to.base_circle = from.base_circle;
+    to.mod_circle = from.mod_circle;
+    to.interact = from.interact;
+}
+
+}  // namespace
+
 void CEditJournal::NoteCircle(const CNode& graph, int circle) {
     const CCircleData* c = graph.GetCircle(circle);
     if (!c || m_circleSlot.count(circle)) {
         return;
     }
     m_circleSlot.emplace(circle, m_circles.size());
-    m_circles.push_back({circle, *c, {}});
+    m_circles.emplace_back();
+    CircleState& state = m_circles.back();
+    state.circle = circle;
+    CopyHead(*c, state.head);
+    state.before.assign(c->m_lstMolecules.begin(), c->m_lstMolecules.end());
     auto nodes = m_nodeSlot.find(circle);
     if (nodes == m_nodeSlot.end()) {
         m_order.push_back(circle);
         return;
     }
     // Nodes kept before: the circle as it was has them as they were.
-    CCircleData& before = m_circles.back().before;
+    std::deque<MoleculeRecord>& before = state.before;
     for (const auto& [index, slot] : nodes->second) {
-        before.m_lstMolecules[static_cast<size_t>(index)] = m_nodes[slot].before;
+        before[static_cast<size_t>(index)] = m_nodes[slot].before;
         m_nodes[slot].live = false;
     }
     m_nodeSlot.erase(nodes);
@@ -66,9 +83,12 @@ void CEditJournal::NoteRecord(const CNode& graph, int record) {
     m_records.push_back({record, {r.built, 0}, {r.nodeCircle, 0}, {r.nodeIndex, 0}});
 }
 
-void CEditJournal::Seal(const CNode& graph) {
+void CEditJournal::Seal(const CNode& /*graph*/) { m_afterTaken = false; }
+
+void CEditJournal::TakeAfter(const CNode& graph) {
     for (CircleState& s : m_circles) {
-        s.after = *graph.GetCircle(s.circle);
+        const CCircleData* c = graph.GetCircle(s.circle);
+        s.after.assign(c->m_lstMolecules.begin(), c->m_lstMolecules.end());
     }
     for (NodeState& n : m_nodes) {
         if (n.live) {
@@ -88,9 +108,15 @@ void CEditJournal::Seal(const CNode& graph) {
         s.nodeCircle[1] = r.nodeCircle;
         s.nodeIndex[1] = r.nodeIndex;
     }
+    m_afterTaken = true;
 }
 
-void CEditJournal::Undo(CNode& graph) const { Apply(graph, 0); }
+void CEditJournal::Undo(CNode& graph) {
+    if (!m_afterTaken) {
+        TakeAfter(graph);
+    }
+    Apply(graph, 0);
+}
 
 void CEditJournal::Redo(CNode& graph) const { Apply(graph, 1); }
 
@@ -99,7 +125,12 @@ void CEditJournal::Apply(CNode& graph, int side) const {
     graph.SetJournal(nullptr);
     for (const CircleState& s : m_circles) {
         graph.TouchCircle(s.circle);
-        *graph.GetCircle(s.circle) = side == 0 ? s.before : s.after;
+        CCircleData& c = *graph.GetCircle(s.circle);
+        CopyHead(s.head, c);
+        c.m_lstMolecules.clear();
+        for (const MoleculeRecord& m : side == 0 ? s.before : s.after) {
+            c.m_lstMolecules.push_back(m);
+        }
     }
     for (const NodeState& n : m_nodes) {
         if (n.live) {

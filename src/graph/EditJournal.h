@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,14 +26,17 @@ public:
     void NoteIndexAppend(size_t sizeBefore);
     void NoteRecord(const CNode& graph, int record);
 
-    // Ends recording: takes the state after the edit.
+    // Ends recording. The state after the edit is read when the edit is
+    // first taken back: until then the graph holds it, and an edit that is
+    // never undone is not copied.
     void Seal(const CNode& graph);
     bool IsEmpty() const {
         return m_circles.empty() && m_nodes.empty() && m_entries.empty() && m_records.empty() && !m_appended;
     }
 
-    // The graph as before the edit, and as after it again.
-    void Undo(CNode& graph) const;
+    // The graph as before the edit (the graph must be as the edit or a
+    // redo left it), and as after it again.
+    void Undo(CNode& graph);
     void Redo(CNode& graph) const;
 
     // Circles whose nodes the edit changed, in the order first touched.
@@ -41,9 +45,14 @@ public:
     void RebuildScene(ICircleRebuilder& scene) const;
 
 private:
+    // A circle's numbers (its node list left empty) and its nodes, kept
+    // apart: a deque copies them in small pieces, where a copy of the
+    // circle would ask for one large block of the allocator, and a large
+    // block first sweeps up every small one freed before.
     struct CircleState {
         int circle = 0;
-        CCircleData before, after;
+        CCircleData head;
+        std::deque<MoleculeRecord> before, after;
     };
     struct NodeState {
         NodePos at;
@@ -61,11 +70,15 @@ private:
         int nodeIndex[2] = {0, 0};
     };
 
+    // The states after the edit, from the graph as the edit left it.
+    void TakeAfter(const CNode& graph);
     void Apply(CNode& graph, int side) const;
 
     std::vector<CircleState> m_circles;
     std::unordered_map<int, size_t> m_circleSlot;
-    std::vector<NodeState> m_nodes;
+    // A deque: an edit touching many nodes adds them without moving the
+    // ones kept.
+    std::deque<NodeState> m_nodes;
     // Slots in m_nodes by circle, then by index.
     std::unordered_map<int, std::unordered_map<int, size_t>> m_nodeSlot;
     std::vector<int> m_order;  // circles in the order first touched
@@ -76,4 +89,5 @@ private:
     bool m_appended = false;
     size_t m_indexSizeBefore = 0;
     std::vector<std::string> m_appendedEntries;
+    bool m_afterTaken = false;
 };

@@ -32,6 +32,27 @@ std::vector<Number> ScanNumbers(const std::string& text) {
     }
 }
 
+// Whether some whole entry of `width` numbers names (circle, removed or
+// later), read without building anything: most texts that hold the
+// circle's digits name other circles.
+bool NamesLaterNode(const std::string& text, size_t width, int circle, int removed) {
+    size_t pos = 0;
+    int value = 0;
+    bool names = false;
+    for (size_t k = 0; ScanInt(text, pos, value); ++k) {
+        const size_t at = k % width;
+        if (at == 0) {
+            names = value == circle;
+        } else if (at == 1) {
+            names = names && value >= removed;
+        }
+        if (names && at + 1 == width) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string RemoveLinkEntry(const std::string& links, const std::string& token, int extra) {
@@ -63,11 +84,11 @@ std::string RemoveLinkEntry(const std::string& links, const std::string& token, 
 
 bool FollowNodeRemoval(const std::string& links, int width, int circle, int removed, std::string& result) {
     const std::string mark = std::to_string(circle);
-    if (links.find(mark) == std::string::npos) {
-        return false;  // cannot name the circle
+    const size_t w = static_cast<size_t>(width);
+    if (links.find(mark) == std::string::npos || w < 2 || !NamesLaterNode(links, w, circle, removed)) {
+        return false;  // names no node at or after the removed one
     }
     std::vector<Number> have = ScanNumbers(links);
-    const size_t w = static_cast<size_t>(width);
     bool changed = false;
     std::string out = !links.empty() && links[0] == ' ' ? " " : "";
     bool first = true;

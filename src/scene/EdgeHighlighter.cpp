@@ -288,6 +288,14 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             continue;
         }
         if (edges.added.size() > 64 + edges.ends.size() / 8) {
+            // Entries of edges that left the scene go first: a circle edited
+            // again and again would otherwise sort and merge them each time.
+            auto gone = [&](const std::pair<int, int>& end) {
+                return !m_edges[static_cast<size_t>(end.second)].material;
+            };
+            for (auto* list : {&edges.ends, &edges.added}) {
+                list->erase(std::remove_if(list->begin(), list->end(), gone), list->end());
+            }
             std::sort(edges.added.begin(), edges.added.end());
             const auto middle = edges.ends.insert(edges.ends.end(), edges.added.begin(), edges.added.end());
             std::inplace_merge(edges.ends.begin(), middle, edges.ends.end());

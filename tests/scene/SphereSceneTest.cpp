@@ -650,6 +650,7 @@ void ExpectDeletionsShowAsRebuilt(
         graph.SetJournal(nullptr);
         journal.Seal(graph);
         EXPECT_EQ(Shown(*touched), Shown(*rebuilt));
+        const std::string deleted = Shown(*touched);
         // The edge index followed in place as a fresh one reads the scene.
         const size_t edges = touched->CountHighlightedEdges();
         EXPECT_LT(edges, edgesBefore);
@@ -665,6 +666,14 @@ void ExpectDeletionsShowAsRebuilt(
         if (exact) {
             EXPECT_EQ(Shown(*touched), before);
         }
+        // Redo shows the deletion again; undo once more for the next case.
+        journal.Redo(graph);
+        journal.RebuildScene(both);
+        EXPECT_EQ(Shown(*touched), deleted);
+        EXPECT_EQ(touched->CountHighlightedEdges(), edges);
+        journal.Undo(graph);
+        journal.RebuildScene(both);
+        EXPECT_EQ(Shown(*touched), Shown(*rebuilt));
     }
 }
 
