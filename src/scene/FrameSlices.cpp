@@ -6,6 +6,7 @@
 #include <Inventor/SoFullPath.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoAction.h>
+#include <Inventor/misc/SoTempPath.h>
 #include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoSelection.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -213,7 +214,14 @@ SoGLRenderAction::AbortCode CFrameSlices::Visit(const SoGLRenderAction& action, 
     // shape of the frame is drawn.
     if (action.isRenderingTranspPaths() || action.isRenderingDelayedPaths()) {
         if (path.getTail()->isOfType(SoShape::getClassTypeId())) {
-            m_transparent.append(path.copy());
+            // A path that does not watch its nodes: tens of thousands of
+            // watchers on the same few groups made each path the action
+            // copies and lets go of look through all of them.
+            auto* kept = new SoTempPath(path.getLength());
+            for (int i = 0; i < path.getLength(); ++i) {
+                kept->simpleAppend(path.getNode(i), path.getIndex(i));
+            }
+            m_transparent.append(kept);
             return SoGLRenderAction::PRUNE;
         }
         return SoGLRenderAction::CONTINUE;
