@@ -20,6 +20,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoText2.h>
 
+#include "FrameSlices.h"
 #include "Representation.h"
 
 namespace {
@@ -91,6 +92,15 @@ void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation&
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
 
+void CFramePruning::AttachEmptied(SoGLRenderAction& action, const std::vector<const SoNode*>& parents) {
+    Detach();
+    m_emptied = parents;
+    m_shapes = 0;
+    m_labels = 0;
+    m_pAction = &action;
+    action.setAbortCallback(&CFramePruning::OnNode, this);
+}
+
 void CFramePruning::Detach() {
     if (m_pAction) {
         m_pAction->setAbortCallback(nullptr, nullptr);
@@ -108,6 +118,12 @@ SoGLRenderAction::AbortCode CFramePruning::OnNode(void* data) {
     for (const SoNode* root : self->m_emptied) {
         if (root && parent == root) {
             return SoGLRenderAction::PRUNE;
+        }
+    }
+    if (self->m_pSlices) {
+        const SoGLRenderAction::AbortCode code = self->m_pSlices->Visit(*self->m_pAction, *path);
+        if (code != SoGLRenderAction::CONTINUE) {
+            return code;
         }
     }
     const SoNode* node = path->getTail();

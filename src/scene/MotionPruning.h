@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,6 +11,7 @@
 
 #include "CoinPtr.h"
 
+class CFrameSlices;
 class CRepresentation;
 class SoNode;
 class SoSeparator;
@@ -73,6 +73,10 @@ public:
     // Leaves the whole scene out (its molecules drawn as points by the
     // caller): a few nodes visited, not one per cell of every part.
     void AttachWhole(SoGLRenderAction& action, const CRepresentation& rep);
+    // Leaves out every child of `parents`, which hold all a scene draws.
+    void AttachEmptied(SoGLRenderAction& action, const std::vector<const SoNode*>& parents);
+    // A frame drawn in slices, asked first about every node (null: none).
+    void SetSlices(CFrameSlices* slices) { m_pSlices = slices; }
     void Detach();
     // What waits until the GL driver has drawn what it was given.
     void SetDrain(std::function<void()> drain) { m_drain = std::move(drain); }
@@ -86,7 +90,8 @@ private:
 
     SoGLRenderAction* m_pAction = nullptr;
     // Roots whose children the frames leave out; unused slots are null.
-    std::array<const SoNode*, 4> m_emptied{};
+    std::vector<const SoNode*> m_emptied;
+    CFrameSlices* m_pSlices = nullptr;
     bool m_bCheap = true;
     // Draws every label in turn (see OnShape).
     CoinPtr<SoText2> m_pStamp;
