@@ -39,7 +39,6 @@ constexpr int kTransparentRun = 256;
 void CFrameUnits::Clear() {
     m_pHead.reset();
     m_chains.clear();
-    m_parents.clear();
     m_units.clear();
 }
 
@@ -54,32 +53,6 @@ void CFrameUnits::Plan(SoNode* root) {
         Collect(static_cast<SoGroup*>(root), chain);
     } else if (MayDraw(root)) {
         m_units.push_back({root, kNoParent, -1});
-    }
-}
-
-void CFrameUnits::Plan(const SoPath& path) {
-    const auto& full = static_cast<const SoFullPath&>(path);
-    Clear();
-    if (full.getLength() == 0) {
-        return;
-    }
-    if (full.getLength() == 1) {
-        Plan(full.getHead());
-        return;
-    }
-    m_pHead.reset(full.getHead());
-    std::vector<int> chain;
-    for (int i = 1; i < full.getLength(); ++i) {
-        chain.push_back(full.getIndex(i));
-    }
-    SoNode* tail = full.getTail();
-    if (IsPlainGroup(tail)) {
-        Collect(static_cast<SoGroup*>(tail), chain);
-    } else if (MayDraw(tail)) {
-        chain.pop_back();
-        m_chains.push_back(chain);
-        m_parents.push_back(full.getNodeFromTail(1));
-        m_units.push_back({tail, 0, full.getIndexFromTail(0)});
     }
 }
 
@@ -101,7 +74,6 @@ void CFrameUnits::Collect(SoGroup* group, std::vector<int>& chain) {
         if (parent == kNoParent) {
             parent = static_cast<uint32_t>(m_chains.size());
             m_chains.push_back(chain);
-            m_parents.push_back(group);
         }
         m_units.push_back({child, parent, i});
     }
@@ -121,18 +93,6 @@ void CFrameUnits::AddPaths(size_t first, size_t last, SoPathList& list) const {
     }
 }
 
-bool CFrameUnits::IsAt(const SoFullPath& path, size_t i) const {
-    const Unit& unit = m_units[i];
-    if (path.getTail() != unit.node) {
-        return false;
-    }
-    if (unit.parent == kNoParent) {
-        return path.getLength() == 1;
-    }
-    return path.getLength() == static_cast<int>(m_chains[unit.parent].size()) + 2 &&
-           path.getIndexFromTail(0) == unit.index;
-}
-
 void CFrameUnits::Apply(SoAction& action, size_t first, size_t last) const {
     SoPathList list;
     AddPaths(first, last, list);
@@ -142,47 +102,33 @@ void CFrameUnits::Apply(SoAction& action, size_t first, size_t last) const {
     }
 }
 
-void CFrameSlices::Begin(const SoPath& path) {
-    Reset();
-    m_units.Plan(path);
-}
-
 void CFrameSlices::Reset() {
-    m_units.Clear();
     m_stage = Stage::Idle;
-    m_done = 0;
-    m_window = 16;
+    m_stop.clear();
+    m_drawn = 0;
     m_transparent.truncate(0);
     m_transparentDone = 0;
 }
 
 double CFrameSlices::ShareDrawn() const {
-    return m_units.Count() == 0 ? 1.0 : static_cast<double>(m_done) / static_cast<double>(m_units.Count());
+    return m_total == 0 ? 1.0 : std::min(1.0, static_cast<double>(m_drawn) / static_cast<double>(m_total));
 }
 
-bool CFrameSlices::DrawOpaque(SoGLRenderAction& action, Clock::time_point deadline) {
-    const size_t count = m_units.Count();
+bool CFrameSlices::DrawOpaque(SoGLRenderAction& action, SoNode* head, Clock::time_point deadline) {
     m_stage = Stage::Opaque;
     m_deadline = deadline;
-    m_first = m_done;
-    while (m_done < count) {
-        const size_t last = std::min(count, m_done + m_window);
-        m_next = m_done;
-        m_bStopped = false;
-        // Not through the action's own apply of path lists: a highlighting
-        // action adds its boxes there, which belong on the finished frame.
-        m_units.Apply(action, m_done, last);
-        const size_t reached = m_bStopped ? m_stopAt : last;
-        if (!m_bStopped) {
-            m_window = std::max(m_window, 2 * (reached - m_done));
-        }
-        m_done = reached;
-        if (m_bStopped || Clock::now() >= deadline) {
-            break;
-        }
-    }
+    m_bPassed = false;
+    m_bStepped = false;
+    m_bStopping = false;
+    // Not through the action's own apply: a highlighting action adds its
+    // boxes there, which belong on the finished frame.
+    action.SoAction::apply(head);
     m_stage = Stage::Idle;
-    return m_done == count;
+    if (m_bStopping) {
+        return false;
+    }
+    m_total = m_drawn;
+    return true;
 }
 
 bool CFrameSlices::DrawTransparent(SoGLRenderAction& action, Clock::time_point deadline) {
@@ -206,12 +152,63 @@ bool CFrameSlices::DrawTransparent(SoGLRenderAction& action, Clock::time_point d
     return m_transparentDone == count;
 }
 
+CFrameSlices::Place CFrameSlices::PlaceOf(const SoFullPath& path, int length) const {
+    const int common = std::min(length, static_cast<int>(m_stop.size()));
+    for (int i = 0; i < common; ++i) {
+        const int index = path.getIndex(i + 1);
+        if (index != m_stop[static_cast<size_t>(i)]) {
+            return index < m_stop[static_cast<size_t>(i)] ? Place::Before : Place::After;
+        }
+    }
+    return length <= static_cast<int>(m_stop.size()) ? Place::OnTheWay : Place::After;
+}
+
+namespace {
+
+// Whether a traversal through `node` draws a shape outside separators.
+bool DrawsOutsideSeparators(const SoNode* node) {
+    if (node->isOfType(SoShape::getClassTypeId())) {
+        return true;
+    }
+    if (!node->isOfType(SoGroup::getClassTypeId()) || node->isOfType(SoSeparator::getClassTypeId())) {
+        return false;
+    }
+    const auto* group = static_cast<const SoGroup*>(node);
+    for (int i = 0; i < group->getNumChildren(); ++i) {
+        if (DrawsOutsideSeparators(group->getChild(i))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CFrameSlices::CanStopAt(const SoFullPath& path) {
+    // The traversals after the stop pass through what hangs before it on
+    // the way down: they set its state again, but must not draw its shapes
+    // twice (a transparent one would add its colour twice).
+    for (int level = 1; level < path.getLength(); ++level) {
+        const SoNode* parent = path.getNode(level - 1);
+        if (!parent->isOfType(SoGroup::getClassTypeId())) {
+            return false;
+        }
+        const auto* group = static_cast<const SoGroup*>(parent);
+        for (int i = 0; i < path.getIndex(level); ++i) {
+            if (DrawsOutsideSeparators(group->getChild(i))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 SoGLRenderAction::AbortCode CFrameSlices::Visit(const SoGLRenderAction& action, const SoFullPath& path) {
     if (m_stage != Stage::Opaque) {
         return SoGLRenderAction::CONTINUE;
     }
-    // A run's transparent shapes come at its end: kept until every opaque
-    // shape of the frame is drawn.
+    // A traversal's transparent shapes come at its end: kept until every
+    // opaque shape of the frame is drawn.
     if (action.isRenderingTranspPaths() || action.isRenderingDelayedPaths()) {
         if (path.getTail()->isOfType(SoShape::getClassTypeId())) {
             // A path that does not watch its nodes: tens of thousands of
@@ -226,21 +223,45 @@ SoGLRenderAction::AbortCode CFrameSlices::Visit(const SoGLRenderAction& action, 
         }
         return SoGLRenderAction::CONTINUE;
     }
-    if (m_bStopped) {
-        // Whatever hangs beside the units waits for the next run too.
-        const SoNode* parent = path.getLength() > 1 ? path.getNodeFromTail(1) : nullptr;
-        const auto& parents = m_units.Parents();
-        return std::find(parents.begin(), parents.end(), parent) != parents.end() ? SoGLRenderAction::PRUNE
-                                                                                  : SoGLRenderAction::CONTINUE;
-    }
-    if (m_next >= m_units.Count() || !m_units.IsAt(path, m_next)) {
-        return SoGLRenderAction::CONTINUE;
-    }
-    const size_t unit = m_next++;
-    if (unit != m_first && Clock::now() >= m_deadline) {
-        m_bStopped = true;
-        m_stopAt = unit;
+    // Coin ends a group's traversal at a pruned child: pruning the first
+    // child of a separator drawn before passes over the rest of it.
+    if (m_bStopping) {
         return SoGLRenderAction::PRUNE;
     }
+    if (!m_bPassed) {
+        const int length = path.getLength() - 1;  // below the head
+        switch (PlaceOf(path, length)) {
+        case Place::Before: {
+            // Drawn. In a separator drawn before, the first child ends it;
+            // other nodes set state again (groups other than separators
+            // pass theirs on), which CanStopAt made sure draws nothing.
+            const SoNode* parent = path.getNodeFromTail(1);
+            return parent->isOfType(SoSeparator::getClassTypeId()) && PlaceOf(path, length - 1) == Place::Before
+                       ? SoGLRenderAction::PRUNE
+                       : SoGLRenderAction::CONTINUE;
+        }
+        case Place::OnTheWay:
+            if (length < static_cast<int>(m_stop.size())) {
+                return SoGLRenderAction::CONTINUE;
+            }
+            break;  // the stop itself: drawn now
+        case Place::After:
+            break;
+        }
+        m_bPassed = true;
+    }
+    if (!path.getTail()->isOfType(SoSeparator::getClassTypeId())) {
+        return SoGLRenderAction::CONTINUE;
+    }
+    if (m_bStepped && Clock::now() >= m_deadline && CanStopAt(path)) {
+        m_stop.resize(static_cast<size_t>(path.getLength() - 1));
+        for (int i = 1; i < path.getLength(); ++i) {
+            m_stop[static_cast<size_t>(i - 1)] = path.getIndex(i);
+        }
+        m_bStopping = true;
+        return SoGLRenderAction::PRUNE;
+    }
+    m_bStepped = true;
+    ++m_drawn;
     return SoGLRenderAction::CONTINUE;
 }

@@ -12,7 +12,6 @@
 void CSlicedFrame::Abandon() {
     m_stage = Stage::None;
     m_slices.Reset();
-    m_pToRoot.reset();
     m_spent = 0.0;
 }
 
@@ -24,7 +23,6 @@ bool CSlicedFrame::Begin(const Subject& subject, const CRepresentation& rep) {
     if (!search.getPath()) {
         return false;
     }
-    m_pToRoot.reset(search.getPath()->copy());
     m_subject = subject;
     m_stage = Stage::Planes;
     return true;
@@ -41,7 +39,7 @@ CSlicedFrame::Outcome CSlicedFrame::Turn(const Subject& subject, const CRepresen
     if (!IsPending() && !Begin(subject, rep)) {
         return Outcome::Unable;
     }
-    const bool complete = Advance(action, pruning, fitPlanes, background, deadline);
+    const bool complete = Advance(rep, action, pruning, fitPlanes, background, deadline);
     // The software renderer draws when it is flushed: the time is the turn's.
     glFinish();
     m_spent += std::chrono::duration<double>(Clock::now() - start).count();
@@ -50,11 +48,10 @@ CSlicedFrame::Outcome CSlicedFrame::Turn(const Subject& subject, const CRepresen
     }
     m_stage = Stage::None;
     m_slices.Reset();
-    m_pToRoot.reset();
     return Outcome::Complete;
 }
 
-bool CSlicedFrame::Advance(SoGLRenderAction& action, CFramePruning& pruning, const FitPlanes& fitPlanes,
+bool CSlicedFrame::Advance(const CRepresentation& rep, SoGLRenderAction& action, CFramePruning& pruning, const FitPlanes& fitPlanes,
                            const SbColor& background, Clock::time_point deadline) {
     if (m_stage == Stage::Planes) {
         if (!fitPlanes(deadline)) {
@@ -66,7 +63,7 @@ bool CSlicedFrame::Advance(SoGLRenderAction& action, CFramePruning& pruning, con
         glClearColor(background[0], background[1], background[2], 0.0f);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        m_slices.Begin(*m_pToRoot);
+        m_slices.Reset();
         m_stage = Stage::Opaque;
         if (Clock::now() >= deadline) {
             return false;
@@ -79,7 +76,7 @@ bool CSlicedFrame::Advance(SoGLRenderAction& action, CFramePruning& pruning, con
     pruning.SetSlices(&m_slices);
     if (m_stage == Stage::Opaque) {
         stepped = true;
-        if (m_slices.DrawOpaque(action, deadline)) {
+        if (m_slices.DrawOpaque(action, const_cast<SoNode*>(m_subject.head), deadline)) {
             m_stage = Stage::Transparent;
         }
     }
@@ -95,7 +92,8 @@ bool CSlicedFrame::Advance(SoGLRenderAction& action, CFramePruning& pruning, con
     // An action that adds to the scene's picture (the highlight's boxes)
     // does so after the scene, which it is given with nothing drawn.
     if (action.getTypeId() != SoGLRenderAction::getClassTypeId()) {
-        pruning.AttachEmptied(action, m_slices.UnitParents());
+        pruning.AttachEmptied(action, {rep.GetNodeRoot(), rep.GetGreenCharRoot(), rep.GetRedCharRoot(),
+                                       rep.GetEdgeRoot()});
         action.apply(const_cast<SoNode*>(m_subject.head));
     }
     return true;

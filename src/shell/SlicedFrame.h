@@ -68,12 +68,11 @@ private:
 
     bool Begin(const Subject& subject, const CRepresentation& rep);
     // Draws what the frame's stage asks until the deadline; true when done.
-    bool Advance(SoGLRenderAction& action, CFramePruning& pruning, const FitPlanes& fitPlanes,
+    bool Advance(const CRepresentation& rep, SoGLRenderAction& action, CFramePruning& pruning, const FitPlanes& fitPlanes,
                  const SbColor& background, Clock::time_point deadline);
 
     Stage m_stage = Stage::None;
     Subject m_subject;
     CFrameSlices m_slices;
-    CoinPtr<SoPath> m_pToRoot;
     double m_spent = 0.0;
 };
