@@ -140,8 +140,10 @@ bool CMotionViewer::DrawSlice(const CRepresentation& shown, SoGLRenderAction& ac
         return true;
     };
     m_pruning.Attach(action, shown, FrameDetail::Complete);
+    m_pruning.SetSliced(true);
     const CSlicedFrame::Outcome outcome =
         m_sliced.Turn(subject, shown, action, m_pruning, fitPlanes, getBackgroundColor(), start + slice);
+    m_pruning.SetSliced(false);
     m_pruning.Detach();
     switch (outcome) {
     case CSlicedFrame::Outcome::Unable:
