@@ -7,7 +7,6 @@
 #include <Inventor/C/basic.h>
 #include <Inventor/SbColor.h>
 #include <Inventor/SbVec2s.h>
-#include <Inventor/SoPath.h>
 
 #include "FrameSlices.h"
 
