@@ -1,8 +1,10 @@
 // The window's start-up load on a large table, watched from the event
 // loop: the longest stretch without a repaint of the drawing area while
-// the load runs (from its progress bar appearing to its going); the time
-// to the first frame that shows molecules; the window's peak resident
-// memory, the first complete frame after the load included. A 15 ms
+// the load runs (from its progress bar appearing to its going), and from
+// then until the first complete frame is on the screen; the time to the
+// first frame that shows molecules and from the load's end to that
+// complete frame; the window's peak resident memory, the first complete
+// frame after the load included. A 15 ms
 // heartbeat asks the drawing area for a repaint; an application-wide
 // event filter stamps each paint it receives; the viewer reports each
 // frame it has drawn. Wall time, unlike the other benches: what
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QStatusBar>
@@ -38,6 +41,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a run waits for the first complete frame after the load.
+constexpr qint64 kCompleteFrameWaitMilliseconds = 300000;
 
 QWidget* DrawingArea(const CTarnwickApp& app) {
     CMainFrame* frame = app.GetMainWnd();
@@ -101,10 +107,15 @@ class PaintWatch : public QObject {
 public:
     explicit PaintWatch(const CTarnwickApp& app) : m_app(app) {}
 
-    // Each frame the viewer has drawn, its GL context still current.
-    void FrameDrawn() {
+    // Each frame the viewer has put on the screen, its GL context still
+    // current.
+    void FrameDrawn(FrameDetail detail) {
         if (!m_started) {
             return;
+        }
+        if (m_ended && detail == FrameDetail::Complete && !m_bCompleted) {
+            m_bCompleted = true;
+            m_completed = Clock::now();
         }
         const double frame = std::chrono::duration<double>(Clock::now() - m_paintBegan).count();
         if (m_ended) {
@@ -167,20 +178,32 @@ public:
 
     // The longest the event loop went without delivering a timer event
     // during the load: what a paint waits for at least.
-    double LongestTurn() const { return Longest(m_turns); }
+    double LongestTurn() const { return Longest(m_turns, m_start, m_end); }
 
     // Seconds; negative when no load was seen.
-    double LongestGap() const { return Longest(m_paints); }
+    double LongestGap() const { return Longest(m_paints, m_start, m_end); }
+    // From the load's end to the first complete frame on the screen;
+    // negative when none came.
+    double LongestGapToComplete() const {
+        return m_bCompleted ? Longest(m_paints, m_end, m_completed) : -1.0;
+    }
+    double CompleteSeconds() const {
+        return m_bCompleted ? std::chrono::duration<double>(m_completed - m_end).count() : -1.0;
+    }
+    bool Completed() const { return m_bCompleted; }
 
-    double Longest(const std::vector<Clock::time_point>& stamps) const {
+    // The longest stretch between stamps from `begin` to `end`; where it
+    // began (seconds into the load) goes to m_longestAt.
+    double Longest(const std::vector<Clock::time_point>& stamps, Clock::time_point begin,
+                   Clock::time_point end) const {
         if (!m_started || !m_ended) {
             return -1.0;
         }
-        Clock::time_point last = m_start;
+        Clock::time_point last = begin;
         double longest = 0.0;
         auto seconds = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
         for (const Clock::time_point& t : stamps) {
-            if (t <= m_start || t >= m_end) {
+            if (t <= begin || t >= end) {
                 continue;
             }
             if (seconds(last, t) > longest) {
@@ -189,8 +212,8 @@ public:
             }
             last = t;
         }
-        if (seconds(last, m_end) > longest) {
-            longest = seconds(last, m_end);
+        if (seconds(last, end) > longest) {
+            longest = seconds(last, end);
             m_longestAt = seconds(m_start, last);
         }
         return longest;
@@ -243,6 +266,8 @@ private:
     std::vector<Stage> m_stages;
     Clock::time_point m_picture;
     bool m_bPictured = false;
+    Clock::time_point m_completed;
+    bool m_bCompleted = false;
 
 public:
     double m_endPeak = 0.0;  // VmHWM when the load ended
@@ -263,6 +288,8 @@ int main(int argc, char** argv) {
     const int runs = std::min(options.reps, 3) + std::min(options.warmups, 1);
     double longest = 0.0;
     double firstPicture = 0.0;
+    double longestToComplete = 0.0;
+    double firstComplete = 0.0;
     for (int run = 0; run < runs; ++run) {
         CommandLine command;
         command.connect = options.connect;
@@ -283,7 +310,7 @@ int main(int argc, char** argv) {
                                         ? app->GetMainWnd()->GetActiveView()->GetMotionViewer()
                                         : nullptr;
             if (viewer) {
-                viewer->SetFrameObserver([&watch](FrameDetail) { watch.FrameDrawn(); });
+                viewer->SetFrameObserver([&watch](FrameDetail detail) { watch.FrameDrawn(detail); });
                 attach.stop();
             }
         });
@@ -301,6 +328,13 @@ int main(int argc, char** argv) {
         if (!app->InitInstance()) {
             std::fprintf(stderr, "paint_gap_bench: the window did not open\n");
             return 1;
+        }
+        // The first complete frame after the load, the window still
+        // watched: it may take many turns of the event loop.
+        QElapsedTimer waited;
+        waited.start();
+        while (!watch.Completed() && waited.elapsed() < kCompleteFrameWaitMilliseconds) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
         heartbeat.stop();
         QObject::disconnect(status);
@@ -320,16 +354,29 @@ int main(int argc, char** argv) {
                      watch.m_endPeak, StatusMegabytes("VmHWM"));
         std::fprintf(stderr, "paint_gap_bench:   longest frame %.3f s from %.3f s; after the load %.3f s\n",
                      watch.m_longestFrame, watch.m_longestFrameAt, watch.m_afterFrame);
+        const double completeGap = watch.LongestGapToComplete();
+        std::fprintf(stderr,
+                     "paint_gap_bench:   first complete frame %.3f s after the load, longest gap until then %.3f s "
+                     "from %.3f s into the load\n",
+                     watch.CompleteSeconds(), completeGap, watch.m_longestAt);
+        if (!watch.Completed()) {
+            std::fprintf(stderr, "paint_gap_bench: no complete frame after the load\n");
+            return 1;
+        }
         watch.PrintStages();
         if (run >= std::min(options.warmups, 1)) {
             longest = std::max(longest, gap);
             firstPicture = std::max(firstPicture, watch.FirstPicture());
+            longestToComplete = std::max(longestToComplete, completeGap);
+            firstComplete = std::max(firstComplete, watch.CompleteSeconds());
         }
         app.reset();
         QApplication::processEvents();
     }
     twbench::PrintFigure("max_paint_gap", longest);
     twbench::PrintFigure("first_picture_seconds", firstPicture);
+    twbench::PrintFigure("max_paint_gap_first_frame", longestToComplete);
+    twbench::PrintFigure("first_complete_frame_seconds", firstComplete);
     // The window process's peak, every run's load and its first complete
     // frame included.
     twbench::PrintFigure("peak_rss_mb", StatusMegabytes("VmHWM"));

@@ -1,5 +1,7 @@
 #include "DrawnBounds.h"
 
+#include <algorithm>
+
 #include <Inventor/SbMatrix.h>
 #include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/nodes/SoCamera.h>
@@ -34,7 +36,10 @@ SoCallbackAction::Response AddShape(void* data, SoCallbackAction* action, const 
 // big ones (its molecules, labels, edges).
 constexpr int kMostParts = 8;
 
-SbBox3f Walk(SoNode* node) {
+// Units walked by one action when the walk has a deadline.
+constexpr size_t kUnitsPerRun = 64;
+
+SbBox3f WalkWhole(SoNode* node) {
     SbBox3f box;
     SoCallbackAction collect;
     collect.addPreCallback(SoShape::getClassTypeId(), &AddShape, &box);
@@ -63,41 +68,61 @@ bool WalkedByParts(const SoNode* root) {
 
 }  // namespace
 
+void CDrawnBounds::Forget() {
+    m_parts.clear();
+    m_box.makeEmpty();
+    m_walk.node = nullptr;
+    m_walk.units.Clear();
+}
+
 const SbBox3f& CDrawnBounds::Of(SoNode* root) {
-    if (!root) {
-        m_pRoot = nullptr;
-        m_parts.clear();
-        m_box.makeEmpty();
-        return m_box;
-    }
-    if (!WalkedByParts(root)) {
-        if (root != m_pRoot || root->getNodeId() != m_rootId || !m_parts.empty()) {
-            m_parts.clear();
-            m_box = Walk(root);
-        }
-        m_pRoot = root;
-        m_rootId = root->getNodeId();
-        return m_box;
-    }
-    if (root != m_pRoot) {
-        m_parts.clear();
+    WalkUntil(root, std::chrono::steady_clock::time_point::max());
+    return m_box;
+}
+
+bool CDrawnBounds::WalkUntil(SoNode* root, std::chrono::steady_clock::time_point deadline) {
+    const bool byParts = root && WalkedByParts(root);
+    if (!root || root != m_pRoot || byParts != m_bByParts) {
+        Forget();
     }
     m_pRoot = root;
-    m_rootId = root->getNodeId();
+    m_bByParts = byParts;
+    if (!root) {
+        return true;
+    }
+    if (!byParts) {
+        // The whole root as one part.
+        m_parts.resize(1, Part{0, SbBox3f()});
+        if (root->getNodeId() != m_parts[0].id) {
+            if (!WalkPart(0, root, root->getNodeId(), deadline)) {
+                return false;
+            }
+            m_box = m_parts[0].box;
+        }
+        return true;
+    }
     auto* group = static_cast<SoGroup*>(root);
     const auto count = static_cast<size_t>(group->getNumChildren());
-    bool changed = m_parts.size() != count;
-    m_parts.resize(count, Part{0, SbBox3f()});
+    if (m_parts.size() != count) {
+        m_parts.resize(count, Part{0, SbBox3f()});
+        m_bStale = true;
+    }
     for (size_t i = 0; i < count; ++i) {
         SoNode* child = group->getChild(static_cast<int>(i));
         // Cameras count as empty parts: they move with every frame.
         const uint32_t id = child->isOfType(SoCamera::getClassTypeId()) ? 0 : child->getNodeId();
-        if (id != m_parts[i].id) {
-            m_parts[i] = {id, id != 0 ? Walk(child) : SbBox3f()};
-            changed = true;
+        if (id == m_parts[i].id) {
+            continue;
+        }
+        if (id == 0) {
+            m_parts[i] = {0, SbBox3f()};
+            m_bStale = true;
+        } else if (!WalkPart(i, child, id, deadline)) {
+            return false;
         }
     }
-    if (changed) {
+    if (m_bStale) {
+        m_bStale = false;
         m_box.makeEmpty();
         for (const Part& part : m_parts) {
             if (!part.box.isEmpty()) {
@@ -105,5 +130,37 @@ const SbBox3f& CDrawnBounds::Of(SoNode* root) {
             }
         }
     }
-    return m_box;
+    return true;
+}
+
+bool CDrawnBounds::WalkPart(size_t part, SoNode* node, uint32_t id, std::chrono::steady_clock::time_point deadline) {
+    if (deadline == std::chrono::steady_clock::time_point::max()) {
+        m_parts[part] = {id, WalkWhole(node)};
+        m_bStale = true;
+        return true;
+    }
+    if (m_walk.part != part || m_walk.node != node || m_walk.id != id) {
+        m_walk.part = part;
+        m_walk.node = node;
+        m_walk.id = id;
+        m_walk.units.Plan(node);
+        m_walk.done = 0;
+        m_walk.box.makeEmpty();
+    }
+    SoCallbackAction collect;
+    collect.addPreCallback(SoShape::getClassTypeId(), &AddShape, &m_walk.box);
+    const size_t count = m_walk.units.Count();
+    while (m_walk.done < count) {
+        const size_t last = std::min(count, m_walk.done + kUnitsPerRun);
+        m_walk.units.Apply(collect, m_walk.done, last);
+        m_walk.done = last;
+        if (m_walk.done < count && std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+    }
+    m_parts[part] = {id, m_walk.box};
+    m_bStale = true;
+    m_walk.node = nullptr;
+    m_walk.units.Clear();
+    return true;
 }

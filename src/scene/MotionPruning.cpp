@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <vector>
 
+#include <Inventor/SbBox2f.h>
 #include <Inventor/SbColor.h>
+#include <Inventor/SbViewVolume.h>
 #include <Inventor/SoFullPath.h>
 #include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/elements/SoLazyElement.h>
+#include <Inventor/elements/SoModelMatrixElement.h>
+#include <Inventor/elements/SoViewVolumeElement.h>
 #include <Inventor/misc/SoState.h>
+#include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoDrawStyle.h>
 #include <Inventor/nodes/SoLightModel.h>
@@ -20,6 +25,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoText2.h>
 
+#include "FrameSlices.h"
 #include "Representation.h"
 
 namespace {
@@ -67,28 +73,91 @@ CFramePruning::CFramePruning() : m_pStamp(MakeCoin<SoText2>()) {}
 CFramePruning::~CFramePruning() { Detach(); }
 
 void CFramePruning::Attach(SoGLRenderAction& action, const CRepresentation& rep, FrameDetail detail) {
-    Detach();
     // The children of the roots rather than the roots: Coin ends a group's
     // traversal at a pruned child, which must not take the edges after the
     // labels with it.
-    m_emptied = {detail >= FrameDetail::NoLabels ? rep.GetGreenCharRoot() : nullptr,
-                 detail >= FrameDetail::NoLabels ? rep.GetRedCharRoot() : nullptr,
-                 detail >= FrameDetail::MoleculesOnly ? rep.GetEdgeRoot() : nullptr,
-                 detail >= FrameDetail::MoleculePoints ? rep.GetNodeRoot() : nullptr};
+    AttachEmptied(action, {detail >= FrameDetail::NoLabels ? rep.GetGreenCharRoot() : nullptr,
+                           detail >= FrameDetail::NoLabels ? rep.GetRedCharRoot() : nullptr,
+                           detail >= FrameDetail::MoleculesOnly ? rep.GetEdgeRoot() : nullptr,
+                           detail >= FrameDetail::MoleculePoints ? rep.GetNodeRoot() : nullptr});
+}
+
+void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation& rep) {
+    // The root's children, the camera too: the points bring their own.
+    AttachEmptied(action, {rep.GetRoot()});
+}
+
+void CFramePruning::AttachEmptied(SoGLRenderAction& action, const std::vector<const SoNode*>& parents) {
+    Detach();
+    m_emptied = parents;
     m_shapes = 0;
+    m_screens = 0.0;
     m_labels = 0;
     m_pAction = &action;
     action.setAbortCallback(&CFramePruning::OnNode, this);
 }
 
-void CFramePruning::AttachWhole(SoGLRenderAction& action, const CRepresentation& rep) {
-    Detach();
-    // The root's children, the camera too: the points bring their own.
-    m_emptied = {rep.GetRoot(), nullptr, nullptr, nullptr};
+void CFramePruning::Drain() {
+    m_drain();
     m_shapes = 0;
-    m_labels = 0;
-    m_pAction = &action;
-    action.setAbortCallback(&CFramePruning::OnNode, this);
+    m_screens = 0.0;
+}
+
+double CFramePruning::ScreensCovered(SoShape& shape) const {
+    SoState* state = m_pAction->getState();
+    const SbMatrix& model = SoModelMatrixElement::get(state);
+    const SbViewVolume& volume = SoViewVolumeElement::get(state);
+    // A point of the shape on the window plane, the window from 0 to 1;
+    // false behind the eye.
+    const auto seen = [&](const SbVec3f& point, SbVec2f& at) {
+        SbVec3f world, screen;
+        model.multVecMatrix(point, world);
+        if ((world - volume.getProjectionPoint()).dot(volume.getProjectionDirection()) <= 0.0f) {
+            return false;
+        }
+        volume.projectToScreen(world, screen);
+        at.setValue(screen[0], screen[1]);
+        return true;
+    };
+    const auto inside = [](const SbVec2f& at) {
+        return SbVec2f(std::clamp(at[0], 0.0f, 1.0f), std::clamp(at[1], 0.0f, 1.0f));
+    };
+    if (shape.isOfType(SoCone::getClassTypeId())) {
+        // An edge: its box would count a thin slanting one as a wide one.
+        // Its length on the window times its width (seen across from
+        // either side), at most the window.
+        const auto& cone = static_cast<const SoCone&>(shape);
+        const float half = cone.height.getValue() / 2.0f;
+        const float radius = cone.bottomRadius.getValue();
+        SbVec2f tip, base, side, front;
+        if (!seen(SbVec3f(0.0f, half, 0.0f), tip) || !seen(SbVec3f(0.0f, -half, 0.0f), base) ||
+            !seen(SbVec3f(radius, -half, 0.0f), side) || !seen(SbVec3f(0.0f, -half, radius), front)) {
+            return 1.0;  // reaches behind the eye: may fill the window
+        }
+        const float width = std::min(1.0f, 2.0f * std::max((side - base).length(), (front - base).length()));
+        const float length = (inside(tip) - inside(base)).length();
+        return std::min(1.0, static_cast<double>(std::max(length, width) * width));
+    }
+    SbBox3f box;
+    SbVec3f center;
+    shape.computeBBox(m_pAction, box, center);
+    if (box.isEmpty()) {
+        return 0.0;
+    }
+    SbBox2f covered;
+    for (int corner = 0; corner < 8; ++corner) {
+        SbVec2f at;
+        if (!seen(SbVec3f((corner & 1) ? box.getMax()[0] : box.getMin()[0],
+                          (corner & 2) ? box.getMax()[1] : box.getMin()[1],
+                          (corner & 4) ? box.getMax()[2] : box.getMin()[2]),
+                  at)) {
+            return 1.0;
+        }
+        covered.extendBy(inside(at));
+    }
+    float width = 0.0f, height = 0.0f;
+    covered.getSize(width, height);
+    return static_cast<double>(width) * static_cast<double>(height);
 }
 
 void CFramePruning::Detach() {
@@ -110,6 +179,12 @@ SoGLRenderAction::AbortCode CFramePruning::OnNode(void* data) {
             return SoGLRenderAction::PRUNE;
         }
     }
+    if (self->m_pSlices) {
+        const SoGLRenderAction::AbortCode code = self->m_pSlices->Visit(*self->m_pAction, *path);
+        if (code != SoGLRenderAction::CONTINUE) {
+            return code;
+        }
+    }
     const SoNode* node = path->getTail();
     if (!self->m_bCheap || !node->isOfType(SoShape::getClassTypeId())) {
         return SoGLRenderAction::CONTINUE;
@@ -125,8 +200,15 @@ SoGLRenderAction::AbortCode CFramePruning::OnShape(const SoNode* node, bool last
     // The software renderer queues what it is given until its threads
     // have drawn it, and the traversal outruns them: unchecked, a frame's
     // whole geometry waited in memory at once.
-    if (++m_shapes % kShapesPerDrain == 0 && m_drain) {
-        m_drain();
+    // The software renderer draws when waited for, and shapes that fill
+    // much of the window (long thick edges) take it milliseconds each: in
+    // a frame drawn in slices they are waited for sooner, so that the time
+    // the traversal reads stays near the drawing's.
+    if (m_bSliced && !node->isOfType(SoText2::getClassTypeId())) {
+        m_screens += ScreensCovered(*const_cast<SoShape*>(static_cast<const SoShape*>(node)));
+    }
+    if ((++m_shapes >= kShapesPerDrain || m_screens >= kScreensPerDrain) && m_drain) {
+        Drain();
     }
     if (!lastChild) {
         return SoGLRenderAction::CONTINUE;
@@ -149,7 +231,7 @@ SoGLRenderAction::AbortCode CFramePruning::OnShape(const SoNode* node, bool last
     // kept until drawn: some 80 KB a label, so labels wait for the driver
     // far more often than other shapes.
     if (++m_labels % kLabelsPerDrain == 0 && m_drain) {
-        m_drain();
+        Drain();
     }
     if (!(m_pStamp->string == text->string)) {
         m_pStamp->string = text->string;

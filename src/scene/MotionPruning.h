@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,9 +11,11 @@
 
 #include "CoinPtr.h"
 
+class CFrameSlices;
 class CRepresentation;
 class SoNode;
 class SoSeparator;
+class SoShape;
 class SoText2;
 
 // While the camera moves, a big scene's frames leave out its labels and,
@@ -60,6 +61,9 @@ public:
     // renderer keeps a copy of its state, tens of KB, for each shape's
     // material until drawn (at 1024, some 75 MB waited).
     static constexpr size_t kShapesPerDrain = 256;
+    // Windows' worth of shapes drawn between two waits in a frame drawn in
+    // slices (a hundred or so edges that cross the whole window).
+    static constexpr double kScreensPerDrain = 16.0;
     // Labels drawn between two waits.
     static constexpr size_t kLabelsPerDrain = 64;
 
@@ -73,26 +77,39 @@ public:
     // Leaves the whole scene out (its molecules drawn as points by the
     // caller): a few nodes visited, not one per cell of every part.
     void AttachWhole(SoGLRenderAction& action, const CRepresentation& rep);
+    // Leaves out every child of `parents`, which hold all a scene draws.
+    void AttachEmptied(SoGLRenderAction& action, const std::vector<const SoNode*>& parents);
+    // A frame drawn in slices, asked first about every node (null: none).
+    void SetSlices(CFrameSlices* slices) { m_pSlices = slices; }
     void Detach();
     // What waits until the GL driver has drawn what it was given.
     void SetDrain(std::function<void()> drain) { m_drain = std::move(drain); }
+    // While a frame is drawn in slices, the GL driver is also waited for
+    // once the shapes since the last wait cover kScreensPerDrain windows.
+    void SetSliced(bool sliced) { m_bSliced = sliced; }
     // Off, frames traverse the scene the plain way (to compare with).
     void SetCheapFrames(bool cheap) { m_bCheap = cheap; }
     bool IsCheap() const { return m_bCheap; }
 
 private:
+    void Drain();
+    // About how many windows the box of `shape` covers, as drawn.
+    double ScreensCovered(SoShape& shape) const;
     static SoGLRenderAction::AbortCode OnNode(void* data);
     SoGLRenderAction::AbortCode OnShape(const SoNode* node, bool lastChild);
 
     SoGLRenderAction* m_pAction = nullptr;
-    // Roots whose children the frames leave out; unused slots are null.
-    std::array<const SoNode*, 4> m_emptied{};
+    // Roots whose children the frames leave out (or null).
+    std::vector<const SoNode*> m_emptied;
+    CFrameSlices* m_pSlices = nullptr;
     bool m_bCheap = true;
     // Draws every label in turn (see OnShape).
     CoinPtr<SoText2> m_pStamp;
-    size_t m_shapes = 0;
+    size_t m_shapes = 0;  // since the last wait
     size_t m_labels = 0;
     std::function<void()> m_drain;
+    bool m_bSliced = false;
+    double m_screens = 0.0;  // covered by the shapes since the last wait
 };
 
 // The visible molecules of a representation as coloured points seen

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <Inventor/SoSceneManager.h>
 #include <Inventor/events/SoMouseButtonEvent.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
@@ -30,22 +31,60 @@ CMotionViewer::CMotionViewer(QWidget* parent, std::function<const CRepresentatio
     m_pWheelRest->setSingleShot(true);
     m_pWheelRest->setInterval(kWheelRestMilliseconds);
     QObject::connect(m_pWheelRest, &QTimer::timeout, getWidget(), [this] { interactiveCountDec(); });
+    m_pNextSlice = new QTimer(getWidget());
+    m_pNextSlice->setSingleShot(true);
+    m_pNextSlice->setInterval(0);
+    QObject::connect(m_pNextSlice, &QTimer::timeout, getWidget(), [this] {
+        if (m_sliced.IsPending()) {
+            scheduleRedraw();
+        }
+    });
 }
 
 CMotionViewer::~CMotionViewer() { removeFinishCallback(&CMotionViewer::MotionFinished, this); }
+
+void CMotionViewer::redraw() {
+    if (!isVisible() || !hasNormalGLArea()) {
+        return;
+    }
+    glLockNormal();
+    const bool backBuffer = isDoubleBuffer() && !isDrawToFrontBufferEnable();
+    glDrawBuffer(backBuffer ? GL_BACK : GL_FRONT);
+    m_bHoldSwap = false;
+    actualRedraw();
+    if (m_bHoldSwap) {
+        glFlush();
+    } else if (backBuffer) {
+        glSwapBuffers();
+    } else {
+        glFlushBuffer();
+    }
+    glUnlockNormal();
+}
 
 void CMotionViewer::actualRedraw() {
     const bool moving = IsCameraMoving();
     const CRepresentation* shown = m_shown ? m_shown() : nullptr;
     const SoNode* root = shown ? static_cast<const SoNode*>(shown->GetRoot()) : nullptr;
+    SoGLRenderAction* action = getGLRenderAction();
+    // Only the still camera's complete frames of the finished scene are
+    // drawn in slices; any other frame gives up one begun.
+    const bool sliced = shown && action && !m_bBuilding && !moving && m_pruning.IsCheap() && isDoubleBuffer() &&
+                        !isDrawToFrontBufferEnable();
+    if (!sliced && m_sliced.IsPending()) {
+        AbandonSlices();
+    }
     if (root != m_pLastRoot) {
         m_budget.Forget();
         m_pLastRoot = root;
     }
+    if (sliced && DrawSlice(*shown, *action)) {
+        return;
+    }
     const FrameDetail detail = !shown       ? FrameDetail::Complete
                                : m_bBuilding ? FrameDetail::MoleculePoints
                                              : m_budget.NextFrame(moving);
-    if (SoGLRenderAction* action = getGLRenderAction(); action && shown) {
+    if (action && shown) {
         if (m_bBuilding) {
             m_pruning.AttachWhole(*action, *shown);
         } else {
@@ -57,8 +96,8 @@ void CMotionViewer::actualRedraw() {
     SoQtExaminerViewer::actualRedraw();
     if (detail == FrameDetail::MoleculePoints) {
         SoNode* points = m_bBuilding ? m_cloud.Given() : m_cloud.For(*shown);
-        if (points && getGLRenderAction()) {
-            getGLRenderAction()->apply(points);
+        if (points && action) {
+            action->apply(points);
         }
     }
     // The software renderer draws when it is flushed: wait for it, so that
@@ -69,6 +108,68 @@ void CMotionViewer::actualRedraw() {
     if (!m_bBuilding) {
         m_budget.FrameDrawn(moving, detail, seconds);
     }
+    FrameShown(detail, seconds);
+}
+
+bool CMotionViewer::DrawSlice(const CRepresentation& shown, SoGLRenderAction& action) {
+    SoCamera* camera = shown.GetCamera();
+    const SoNode* head = getSceneManager() ? getSceneManager()->getSceneGraph() : nullptr;
+    if (!camera || !head) {
+        return false;
+    }
+    const auto start = CSlicedFrame::Clock::now();
+    const auto slice = std::chrono::duration_cast<CSlicedFrame::Clock::duration>(
+        std::chrono::duration<double>(m_sliceSeconds));
+    const CSlicedFrame::Subject subject{head, head->getNodeId(), getViewportRegion().getViewportSizePixels(),
+                                        &action};
+    // The planes as a complete frame fits them, once the box of what the
+    // scene draws is found: a walk of its own slices.
+    if (!m_bClipping) {
+        m_bClipping = true;
+        setAutoClipping(FALSE);
+    }
+    SoSeparator* root = shown.GetRoot();
+    const auto fitPlanes = [&](CSlicedFrame::Clock::time_point deadline) {
+        if (!m_drawn.WalkUntil(root, deadline)) {
+            return false;
+        }
+        const SbBox3f& drawn = m_drawn.Of(root);
+        if (!drawn.isEmpty()) {
+            FitPlanesToBox(*camera, drawn);
+        }
+        return true;
+    };
+    m_pruning.Attach(action, shown, FrameDetail::Complete);
+    m_pruning.SetSliced(true);
+    const CSlicedFrame::Outcome outcome =
+        m_sliced.Turn(subject, shown, action, m_pruning, fitPlanes, getBackgroundColor(), start + slice);
+    m_pruning.SetSliced(false);
+    m_pruning.Detach();
+    switch (outcome) {
+    case CSlicedFrame::Outcome::Unable:
+        return false;
+    case CSlicedFrame::Outcome::Pending:
+        m_bHoldSwap = true;
+        m_pNextSlice->start();
+        return true;
+    case CSlicedFrame::Outcome::Complete:
+        break;
+    }
+    m_budget.FrameDrawn(false, FrameDetail::Complete, m_sliced.SpentSeconds());
+    FrameShown(FrameDetail::Complete, m_sliced.SpentSeconds());
+    return true;
+}
+
+void CMotionViewer::AbandonSlices() {
+    // What the frame would have taken, from the share it drew: moving
+    // frames leave out what it says they cannot afford.
+    const double estimate = m_sliced.SpentSeconds() / std::max(m_sliced.ShareDrawn(), 0.1);
+    m_budget.FrameDrawn(false, FrameDetail::Complete, estimate);
+    m_sliced.Abandon();
+    m_pNextSlice->stop();
+}
+
+void CMotionViewer::FrameShown(FrameDetail detail, double seconds) {
     m_lastDetail = detail;
     m_lastSeconds = seconds;
     if (m_frameObserver) {

@@ -11,6 +11,7 @@
 
 #include "DrawnBounds.h"
 #include "MotionPruning.h"
+#include "SlicedFrame.h"
 
 class CRepresentation;
 class QTimer;
@@ -21,7 +22,8 @@ class SoNode;
 // The view's examiner viewer, timing its frames. While the camera moves (a
 // drag, the spin after it, a seek) the frames of a scene too slow to follow
 // leave out what the frame budget says, down to the molecules as points;
-// when the motion stops, one complete frame is drawn at once.
+// when the motion stops, one complete frame is drawn, in slices over turns
+// of the event loop when it takes longer than one (see CSlicedFrame).
 class CMotionViewer : public SoQtExaminerViewer {
 public:
     // `shown` names the representation whose scene the viewer shows, or
@@ -49,20 +51,39 @@ public:
     // Off, complete frames traverse the scene the plain way, which draws
     // the same pixels at a far higher cost (to compare with).
     void SetCheapFrames(bool cheap) { m_pruning.SetCheapFrames(cheap); }
-    // Called after each frame, the GL context still current.
+    // Called after each frame put on the screen, the GL context still
+    // current.
     void SetFrameObserver(std::function<void(FrameDetail)> observer) { m_frameObserver = std::move(observer); }
+    // The longest a turn of a complete frame draws before the event loop
+    // goes on (0: one slice of the scene a turn).
+    void SetSliceSeconds(double seconds) { m_sliceSeconds = seconds; }
+    // A complete frame is being drawn in slices; the screen shows the
+    // picture before it.
+    bool IsCompleting() const { return m_sliced.IsPending(); }
 
     // A turn of the wheel zooms without a drag: the camera counts as
     // moving until the wheel rested this long.
     static constexpr int kWheelRestMilliseconds = 300;
+    // A turn of the event loop that draws part of a complete frame.
+    static constexpr double kSliceSeconds = 0.06;
 
 protected:
+    // As the render area's, but a frame left part drawn in the back buffer
+    // is not swapped onto the screen.
+    void redraw() override;
     void actualRedraw() override;
     SbBool processSoEvent(const SoEvent* event) override;
 
 private:
     // Clipping planes for a frame of `detail`.
     void ClipFor(const CRepresentation* shown, FrameDetail detail);
+    // A turn of the complete frame of `shown`; false when it cannot be
+    // drawn in slices.
+    bool DrawSlice(const CRepresentation& shown, SoGLRenderAction& action);
+    // Gives up the complete frame being drawn in slices, learning from it
+    // what moving frames can afford.
+    void AbandonSlices();
+    void FrameShown(FrameDetail detail, double seconds);
     void FitPlanesToBox(SoCamera& camera, const SbBox3f& box);
     static void SetPlanesQuietly(SoCamera& camera, float nearPlane, float farPlane);
     // The share of the depth buffer's bits a perspective camera's near
@@ -88,4 +109,9 @@ private:
     // What complete frames draw, and the molecules alone.
     CDrawnBounds m_drawn;
     CDrawnBounds m_drawnMolecules;
+    CSlicedFrame m_sliced;
+    double m_sliceSeconds = kSliceSeconds;
+    // Asks for the next turn of a complete frame in slices.
+    QTimer* m_pNextSlice = nullptr;
+    bool m_bHoldSwap = false;  // the frame in the back buffer is not done
 };

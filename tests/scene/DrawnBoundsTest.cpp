@@ -1,8 +1,9 @@
 // The box the clipping planes of complete frames are fitted to: every
 // shape's box, a label's anchor alone, found again where the scene changed,
-// and no cache left in the scene.
+// the same when walked in slices, and no cache left in the scene.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 #include <Inventor/nodes/SoCube.h>
@@ -56,11 +57,31 @@ TEST(DrawnBounds, HoldsShapesAndLabelAnchorsFollowingChanges) {
         const char* change;
         std::function<void(Scene&)> apply;
         SbVec3f low, high;
+        int leastCalls = 1;  // of a walk in slices
     } cases[] = {
         {"none", [](Scene&) {}, {-1, -2, -8}, {12, 5, 2}},
         {"the label moved", [](Scene& s) { s.labelPlace->translation.setValue(0, 9, 0); }, {-1, -2, -8}, {12, 9, 2}},
         {"the camera moved", [](Scene& s) { s.camera->position.setValue(0, 0, 100); }, {-1, -2, -8}, {12, 9, 2}},
         {"the sphere grew", [](Scene& s) { s.sphere->radius.setValue(4); }, {-1, -4, -8}, {14, 9, 4}},
+        // More separators than a walk in slices takes at once.
+        {"a crowd of spheres",
+         [](Scene& s) {
+             auto crowd = MakeCoin<SoSeparator>();
+             for (int i = 0; i < 100; ++i) {
+                 auto one = MakeCoin<SoSeparator>();
+                 auto place = MakeCoin<SoTranslation>();
+                 place->translation.setValue(0.0f, -10.0f - 0.1f * static_cast<float>(i), 0.0f);
+                 auto sphere = MakeCoin<SoSphere>();
+                 sphere->radius.setValue(0.5f);
+                 one->addChild(place.get());
+                 one->addChild(sphere.get());
+                 crowd->addChild(one.get());
+             }
+             s.root->addChild(crowd.get());
+         },
+         {-1, -20.4f, -8},
+         {14, 9, 4},
+         2},
         // A shape beside the separators, moved by what comes before it:
         // the root is walked whole.
         {"a moved cube in the root",
@@ -73,6 +94,8 @@ TEST(DrawnBounds, HoldsShapesAndLabelAnchorsFollowingChanges) {
          {-1, -21, -8},
          {14, 9, 4}},
     };
+    // Walked again in slices, a run of units at each call, from scratch.
+    CDrawnBounds sliced;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.change);
         c.apply(scene);
@@ -82,6 +105,13 @@ TEST(DrawnBounds, HoldsShapesAndLabelAnchorsFollowingChanges) {
             EXPECT_NEAR(box.getMin()[axis], c.low[axis], 1e-4f) << axis;
             EXPECT_NEAR(box.getMax()[axis], c.high[axis], 1e-4f) << axis;
         }
+        int calls = 1;
+        while (!sliced.WalkUntil(scene.root.get(), std::chrono::steady_clock::now()) && calls < 1000) {
+            ++calls;
+        }
+        EXPECT_TRUE(sliced.Of(scene.root.get()).getMin() == box.getMin());
+        EXPECT_TRUE(sliced.Of(scene.root.get()).getMax() == box.getMax());
+        EXPECT_GE(calls, c.leastCalls) << "not walked in slices";
         // The viewer's bounding-box action would have left one.
         EXPECT_EQ(scene.sphere->getBoundingBoxCache(), nullptr);
     }

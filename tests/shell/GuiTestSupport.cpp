@@ -143,8 +143,12 @@ QImage GrabViewerArea() {
     QApplication::processEvents();
     QTest::qWait(200);
     viewer->render();
+    return GrabScreenArea();
+}
+
+QImage GrabScreenArea() {
     QApplication::processEvents();
-    QWidget* area = viewer->getGLWidget();
+    QWidget* area = SampleApp().GetMainWnd()->GetActiveView()->GetViewer()->getGLWidget();
     const QPoint origin = area->mapToGlobal(QPoint(0, 0));
     return QGuiApplication::primaryScreen()
         ->grabWindow(0, origin.x(), origin.y(), area->width(), area->height())

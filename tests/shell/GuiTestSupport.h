@@ -51,6 +51,8 @@ bool IsSphereGreen(QRgb pixel);
 
 // What the screen shows of the sample program's drawing area, after a redraw.
 QImage GrabViewerArea();
+// What it shows now.
+QImage GrabScreenArea();
 // A press and release of the left button on the drawing area (widget
 // coordinates); a release elsewhere drags.
 void ClickViewer(const QPoint& at, const QPoint& releaseAt);

@@ -121,9 +121,10 @@ TEST(MotionGui, ASlowSceneMovesWithoutLabelsAndStandsStillComplete) {
 }
 
 // A complete frame takes a cheaper way to its pixels (labels drawn through
-// one text node, fully transparent shapes left out): the same pixels as
-// the plain traversal, also where half-transparent edges lie among the
-// hidden ones, and the clipping planes fitted without the viewer's caches.
+// one text node, fully transparent shapes left out, in slices over turns
+// of the event loop when slow): the same pixels as the plain traversal,
+// also where half-transparent edges lie among the hidden ones, and the
+// clipping planes fitted without the viewer's caches.
 TEST(MotionGui, ACompleteFrameDrawsThePixelsOfThePlainTraversal) {
     CTarnwickView& view = *SampleApp().GetMainWnd()->GetActiveView();
     CMotionViewer* viewer = view.GetMotionViewer();
@@ -186,27 +187,41 @@ TEST(MotionGui, ACompleteFrameDrawsThePixelsOfThePlainTraversal) {
         turned.multVec(SbVec3f(0.0f, 0.0f, -1.0f), ahead);
         camera->orientation.setValue(turned);
         camera->position.setValue(focus - ahead * (focal * (1.0f - c.nearer)));
+        // Drawn one slice of the scene a turn, over many turns, first
+        // after the camera moved: no other frame prepared the viewer.
+        viewer->SetSliceSeconds(0.0);
+        int turns = 0;
+        do {
+            viewer->render();
+            ++turns;
+        } while (viewer->IsCompleting() && turns < 10000);
+        viewer->SetSliceSeconds(CMotionViewer::kSliceSeconds);
+        const QImage sliced = GrabScreenArea();
+        EXPECT_GT(turns, 3) << "not drawn in slices";
+        EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
         viewer->SetCheapFrames(false);
         const QImage plain = GrabViewerArea();
         EXPECT_TRUE(viewer->isAutoClipping());
         viewer->SetCheapFrames(true);
         const QImage cheap = GrabViewerArea();
         EXPECT_FALSE(viewer->isAutoClipping());
-        EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
-        EXPECT_GT(CountPixels(cheap, IsLabelWhite), 200) << "no labels";
-        ASSERT_EQ(plain.size(), cheap.size());
-        int differing = 0;
-        for (int y = 0; y < plain.height(); ++y) {
-            for (int x = 0; x < plain.width(); ++x) {
-                differing += plain.pixel(x, y) != cheap.pixel(x, y) ? 1 : 0;
+        for (const auto& [way, image] : {std::make_pair("cheap", &cheap), std::make_pair("sliced", &sliced)}) {
+            SCOPED_TRACE(way);
+            EXPECT_GT(CountPixels(*image, IsLabelWhite), 200) << "no labels";
+            ASSERT_EQ(plain.size(), image->size());
+            int differing = 0;
+            for (int y = 0; y < plain.height(); ++y) {
+                for (int x = 0; x < plain.width(); ++x) {
+                    differing += plain.pixel(x, y) != image->pixel(x, y) ? 1 : 0;
+                }
             }
+            if (differing > 0) {
+                const QString name = QStringLiteral("%1_%2.png").arg(QLatin1String(c.view)).arg(c.transparency);
+                plain.save(ArtifactPath(QStringLiteral("plain_frame_") + name));
+                image->save(ArtifactPath(QLatin1String(way) + QStringLiteral("_frame_") + name));
+            }
+            EXPECT_LE(differing, c.ties ? plain.width() * plain.height() / 10000 : 0);
         }
-        if (differing > 0) {
-            const QString name = QStringLiteral("%1_%2.png").arg(QLatin1String(c.view)).arg(c.transparency);
-            plain.save(ArtifactPath(QStringLiteral("plain_frame_") + name));
-            cheap.save(ArtifactPath(QStringLiteral("cheap_frame_") + name));
-        }
-        EXPECT_LE(differing, c.ties ? plain.width() * plain.height() / 10000 : 0);
     }
     camera->position.setValue(position);
     camera->orientation.setValue(orientation);
@@ -214,4 +229,51 @@ TEST(MotionGui, ACompleteFrameDrawsThePixelsOfThePlainTraversal) {
         shownEdges[i]->transparency.set(saved[i].first.getString());
         shownEdges[i]->transparency.setDefault(saved[i].second);
     }
+}
+
+// A complete frame drawn in slices leaves the picture before it on the
+// screen until it is done; a camera move gives it up for the moving frame,
+// and once the camera rests a complete frame reaches the screen again.
+TEST(MotionGui, ACameraMoveGivesUpACompleteFrameDrawnInSlices) {
+    CTarnwickView& view = *SampleApp().GetMainWnd()->GetActiveView();
+    CMotionViewer* viewer = view.GetMotionViewer();
+    CRepresentation* shown = view.GetCommandTarget();
+    ASSERT_TRUE(viewer && shown);
+    SoPerspectiveCamera* camera = shown->GetCamera();
+    const SbVec3f position = camera->position.getValue();
+    const SbRotation orientation = camera->orientation.getValue();
+    const QImage before = GrabViewerArea();
+
+    viewer->SetSliceSeconds(0.0);
+    camera->orientation.setValue(orientation * SbRotation(SbVec3f(0.0f, 1.0f, 0.0f), 0.3f));
+    viewer->render();
+    viewer->render();
+    ASSERT_TRUE(viewer->IsCompleting());
+    EXPECT_TRUE(GrabScreenArea() == before) << "a part of the frame reached the screen";
+    ASSERT_TRUE(viewer->IsCompleting());
+
+    QWidget* area = viewer->getGLWidget();
+    QPoint at(area->width() / 2, area->height() / 2);
+    SendMouse(area, QEvent::MouseButtonPress, at);
+    at += QPoint(6, 2);
+    SendMouse(area, QEvent::MouseMove, at);
+    ASSERT_TRUE(viewer->IsCameraMoving());
+    viewer->render();
+    EXPECT_FALSE(viewer->IsCompleting());
+    SendMouse(area, QEvent::MouseButtonRelease, at);
+    viewer->stopAnimating();
+    ASSERT_FALSE(viewer->IsCameraMoving());
+
+    int turns = 0;
+    do {
+        viewer->render();
+        ++turns;
+    } while (viewer->IsCompleting() && turns < 10000);
+    EXPECT_GT(turns, 3);
+    EXPECT_EQ(viewer->LastFrameDetail(), FrameDetail::Complete);
+    EXPECT_FALSE(GrabScreenArea() == before) << "the turned camera's picture did not reach the screen";
+
+    viewer->SetSliceSeconds(CMotionViewer::kSliceSeconds);
+    camera->position.setValue(position);
+    camera->orientation.setValue(orientation);
 }
