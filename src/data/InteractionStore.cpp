@@ -108,7 +108,20 @@ void CInteractionStore::NormaliseMembers(int i) {
     NormaliseMemberNames(r.member1, r.member2, r.kind);
 }
 
+CInteractionStore::IdKey CInteractionStore::IdKeyOf(size_t i) const {
+    const std::string& id = m_pInteractions[i].id;
+    return IdKey{id, CNameSlots::Hash(id)};
+}
+
 void CInteractionStore::BuildIdIndex() const {
+    std::vector<IdKey> ids(m_pInteractions.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        ids[i] = IdKeyOf(i);
+    }
+    IndexIds(ids);
+}
+
+void CInteractionStore::IndexIds(const std::vector<IdKey>& ids) const {
     // A flat table: no allocation per record, and look-ups read one slot.
     m_firstById.clear();
     m_firstById.reserve(m_pInteractions.size());
@@ -116,15 +129,7 @@ void CInteractionStore::BuildIdIndex() const {
     // The ids are read in order, their slots lie anywhere: each slot is
     // asked for some records ahead of its insertion.
     constexpr size_t kAhead = 8;
-    const size_t n = m_pInteractions.size();
-    struct Id {
-        std::string_view text;
-        std::uint32_t hash;
-    };
-    std::vector<Id> ids(n);
-    for (size_t i = 0; i < n; ++i) {
-        ids[i] = Id{m_pInteractions[i].id, CNameSlots::Hash(m_pInteractions[i].id)};
-    }
+    const size_t n = std::min(ids.size(), m_pInteractions.size());
     for (size_t i = 0; i < n; ++i) {
         if (i + kAhead < n) {
             m_firstById.Prefetch(ids[i + kAhead].hash);
@@ -178,6 +183,12 @@ void CInteractionStore::AddSpecialToken(const std::string& token) {
 void CInteractionStore::CollectSpecialTokens() {
     // Characters in order, and for each the first then the second member,
     // as the list's order depends on it; one pass per member finds them.
+    // The pass reads the ids for the id index on the way, which the build
+    // after it would otherwise make with another pass over the records.
+    std::vector<IdKey> ids;
+    if (!m_idIndexValid) {
+        ids.resize(m_pInteractions.size());
+    }
     std::string token;
     size_t first1[26], first2[26];
     // Records are large and the pass reads little of each: it would wait
@@ -188,6 +199,7 @@ void CInteractionStore::CollectSpecialTokens() {
     const size_t n = m_pInteractions.size();
     for (size_t i = 0; i < n; ++i) {
         if (i + kRecordsAhead < n) {
+            __builtin_prefetch(&m_pInteractions[i + kRecordsAhead].id);
             __builtin_prefetch(&m_pInteractions[i + kRecordsAhead].member1);
             __builtin_prefetch(&m_pInteractions[i + kRecordsAhead].member2);
         }
@@ -196,6 +208,9 @@ void CInteractionStore::CollectSpecialTokens() {
             __builtin_prefetch(m_pInteractions[i + kTextsAhead].member2.data());
         }
         const InteractionRecord& r = m_pInteractions[i];
+        if (!ids.empty()) {
+            ids[i] = IdKeyOf(i);
+        }
         FirstSpecialPositions(r.member1, first1);
         FirstSpecialPositions(r.member2, first2);
         for (int c = 0; c < 26; ++c) {
@@ -209,6 +224,9 @@ void CInteractionStore::CollectSpecialTokens() {
             }
         }
     }
+    if (!ids.empty()) {
+        IndexIds(ids);
+    }
 }
 
 void CInteractionStore::SwapLoadedData(CInteractionStore& other) {
@@ -218,8 +236,14 @@ void CInteractionStore::SwapLoadedData(CInteractionStore& other) {
     std::swap(m_specialTokenSet, other.m_specialTokenSet);
     std::swap(m_nLineBreakRepairs, other.m_nLineBreakRepairs);
     std::swap(m_strDataError, other.m_strDataError);
+    // The id index holds record numbers only: it goes with its records.
+    const bool idIndexValid = m_idIndexValid;
+    const bool otherIdIndexValid = other.m_idIndexValid;
     InvalidateInteractionIndex();
     other.InvalidateInteractionIndex();
+    std::swap(m_firstById, other.m_firstById);
+    m_idIndexValid = otherIdIndexValid;
+    other.m_idIndexValid = idIndexValid;
 }
 
 void CInteractionStore::SetConnect(const std::string& connect) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -69,7 +70,14 @@ public:
     CDictionary2 m_setDictionary;
 
 private:
+    struct IdKey {
+        std::string_view text;
+        std::uint32_t hash = 0;
+    };
+    IdKey IdKeyOf(size_t i) const;
     void BuildIdIndex() const;
+    // Indexes the records by these ids, ids[i] being record i's.
+    void IndexIds(const std::vector<IdKey>& ids) const;
     void BuildMemberIndex() const;
 
     std::string m_strDataError;

@@ -109,9 +109,16 @@ struct CSphereBuilder::Frame {
     int next = 0;
 };
 
-CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits)
+CSphereBuilder::CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits, Start start)
     : m_graph(graph), m_store(store), m_limits(limits) {
-    m_inProgress.assign(static_cast<size_t>(InteractionCount()), 0);
+    m_rows.assign(static_cast<size_t>(std::max(InteractionCount(), 0)), RowState());
+    if (start == Start::AsMarked) {
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const InteractionRecord& r = Record(static_cast<int>(i));
+            m_rows[i].built = r.built != 0;
+            m_rows[i].at = NodePos{r.nodeCircle, r.nodeIndex};
+        }
+    }
     // Circle c is list element c - 1, whatever the counter says.
     for (const std::string& entry : graph.m_lstNameIndex) {
         m_nameBytes += entry.size();
@@ -153,7 +160,7 @@ bool CSphereBuilder::BuildPathway() {
     const int n = InteractionCount();
     for (int i = 0; i < n; ++i) {
         PrefetchAhead(i, n);
-        if (!Record(i).built) {
+        if (!IsBuilt(i)) {
             BuildFrom(i);
             if (!m_strError.empty()) {
                 return false;
@@ -188,7 +195,7 @@ std::string CSphereBuilder::BuildInteraction(int i) {
     if (i < 0 || i >= InteractionCount()) {
         return std::string();
     }
-    if (Record(i).built) {
+    if (IsBuilt(i)) {
         return PositionText(BuiltPosition(i));
     }
     return PositionText(BuildFrom(i));
@@ -199,12 +206,10 @@ bool CSphereBuilder::IsReference(const std::string& member, int& j) const {
         return false;
     }
     j = m_store.FindInteraction(member);
-    return j >= 0 && j < InteractionCount() && !m_inProgress[j];
+    return j >= 0 && j < InteractionCount() && !m_rows[static_cast<size_t>(j)].inProgress;
 }
 
-NodePos CSphereBuilder::BuiltPosition(int j) const {
-    return NodePos{Record(j).nodeCircle, Record(j).nodeIndex};
-}
+NodePos CSphereBuilder::BuiltPosition(int j) const { return m_rows[static_cast<size_t>(j)].at; }
 
 void CSphereBuilder::NoteIndexEntry(size_t k) {
     IndexedName n;
@@ -298,7 +303,7 @@ void CSphereBuilder::PrefetchAhead(int i, int n) {
 
 bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos) const {
     if (j >= 0) {
-        if (!Record(j).built) {
+        if (!IsBuilt(j)) {
             return false;
         }
         pos = BuiltPosition(j);
@@ -321,7 +326,7 @@ bool CSphereBuilder::LookUpMember(const std::string& member, int j, NodePos& pos
 
 CSphereBuilder::Frame CSphereBuilder::Begin(int i) {
     // Marked first, so that a reference back to i from here on is a name.
-    m_inProgress[i] = 1;
+    m_rows[static_cast<size_t>(i)].inProgress = 1;
     const InteractionRecord& r = Record(i);
     Frame f;
     f.i = i;
@@ -368,7 +373,7 @@ NodePos CSphereBuilder::BuildFrom(int i) {
         if (f.next < f.pending) {
             const int member = f.order[f.next];
             const int j = member == 1 ? f.j1 : f.j2;
-            if (Record(j).built) {
+            if (IsBuilt(j)) {
                 // Built meanwhile, e.g. while resolving the other member.
                 (member == 1 ? f.p1 : f.p2) = BuiltPosition(j);
                 ++f.next;
@@ -426,7 +431,7 @@ NodePos CSphereBuilder::Finish(const Frame& f) {
             }
             break;
     }
-    m_inProgress[f.i] = 0;
+    m_rows[static_cast<size_t>(f.i)].inProgress = 0;
     if (!m_strError.empty()) {
         return kNoPosition;
     }
@@ -757,6 +762,10 @@ void CSphereBuilder::MarkInteractionBuilt(int circle, int index, int i) {
     r.built = 1;
     r.nodeCircle = circle;
     r.nodeIndex = index;
+    if (static_cast<size_t>(i) < m_rows.size()) {
+        m_rows[static_cast<size_t>(i)].built = 1;
+        m_rows[static_cast<size_t>(i)].at = NodePos{circle, index};
+    }
 }
 
 std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, std::string& error) {
@@ -767,20 +776,23 @@ std::unique_ptr<CNode> BuildSphereGraph(CInteractionStore& store, bool& loaded, 
 
 std::unique_ptr<CNode> BuildSphereGraphFromArray(CInteractionStore& store, std::string& error,
                                                  const NameLimits& limits) {
-    auto unbuildAll = [&store] {
-        for (InteractionRecord& r : store.m_pInteractions) {
-            r.built = 0;
+    auto unbuildFrom = [&store](size_t first) {
+        for (size_t i = first; i < store.m_pInteractions.size(); ++i) {
+            store.m_pInteractions[i].built = 0;
         }
     };
-    unbuildAll();
     auto graph = std::make_unique<CNode>(&store);
     // Most interactions add fewer than one new molecule; a denser index
     // keeps more of it in cache, and it grows should names pass that.
     graph->ReserveNames(store.m_pInteractions.size());
-    CSphereBuilder builder(*graph, store, limits);
+    // The build marks every record it counts as it places it, and reads
+    // none of their flags: only the records past the count are unbuilt
+    // here, sparing a pass over all of them.
+    CSphereBuilder builder(*graph, store, limits, CSphereBuilder::Start::Unbuilt);
+    unbuildFrom(std::min(static_cast<size_t>(std::max(store.m_nInteractions, 0)), store.m_pInteractions.size()));
     if (!builder.BuildPathway()) {
         error = builder.GetError();
-        unbuildAll();
+        unbuildFrom(0);
         return nullptr;
     }
     return graph;

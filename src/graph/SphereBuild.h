@@ -34,9 +34,14 @@ struct NameLimits {
 // dangling reference or a cycle of references builds like plain molecules.
 class CSphereBuilder {
 public:
-    // Grows `graph` (normally fresh) from the records of `store`, whose
-    // built flags say which interactions are already in the graph.
-    CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits = NameLimits());
+    // Whether the records' built flags say which interactions are already
+    // in the graph, or every interaction starts unbuilt whatever its flags
+    // say (a flag is then written when its interaction is placed).
+    enum class Start { AsMarked, Unbuilt };
+
+    // Grows `graph` (normally fresh) from the records of `store`.
+    CSphereBuilder(CNode& graph, CInteractionStore& store, const NameLimits& limits = NameLimits(),
+                   Start start = Start::AsMarked);
 
     // Builds every interaction not built yet, in index order, then fills the
     // incoming link lists. False when a name would pass its limit: the build
@@ -104,7 +109,16 @@ private:
 
     CNode& m_graph;
     CInteractionStore& m_store;
-    std::vector<char> m_inProgress;
+    // What the build reads and writes of each record, side by side: the
+    // records are large, and their flags would cost a cache line each.
+    // MarkInteractionBuilt writes the record too.
+    struct RowState {
+        NodePos at{0, 0};
+        char built = 0;
+        char inProgress = 0;
+    };
+    std::vector<RowState> m_rows;
+    bool IsBuilt(int i) const { return m_rows[static_cast<size_t>(i)].built != 0; }
     std::vector<int> m_largestNumber;  // by circle number
     // First node's name -> first circle, the names read from the graph:
     // first nodes are neither moved nor renamed while it builds. Relation

@@ -84,6 +84,31 @@ TEST_F(InteractionStoreTest, LookUpsReturnTheFirstMatchExactly) {
     EXPECT_EQ(store.FindInteractionByMembers("Z", ""), -1);
 }
 
+// A load staged in a second store and swapped in: each store's look-ups
+// answer for the records it holds after the swap, whichever indexes were made.
+TEST_F(InteractionStoreTest, SwappedLoadsLookUpTheirOwnRecords) {
+    db.AddRelation({"r__1", "A", "B", 2});
+    db.AddRelation({"r__2", "B", "C", 2});
+    CInteractionStore held(db.Connect());
+    ASSERT_TRUE(held.LoadInteractions());
+    held.CollectSpecialTokens();
+    db.Execute("DELETE FROM [relation] WHERE [rel_ID] = 'r__1'");
+    db.AddRelation({"r__3", "C", "D", 2});
+    CInteractionStore staged(db.Connect());
+    ASSERT_TRUE(staged.LoadInteractions());
+    staged.CollectSpecialTokens();
+    EXPECT_EQ(staged.FindInteraction("r__3"), 1);
+
+    held.SwapLoadedData(staged);
+    const std::vector<std::pair<const CInteractionStore*, std::vector<int>>> expected = {
+        {&held, {-1, 0, 1}}, {&staged, {0, 1, -1}}};  // r__1, r__2, r__3
+    for (const auto& [store, found] : expected) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(store->FindInteraction("r__" + std::to_string(k + 1)), found[k]) << k;
+        }
+    }
+}
+
 TEST_F(InteractionStoreTest, TextsKeepTheirBytes) {
     const std::string sentence = "TNF-α and Ca2+ bind in vitro; 결합한다. It's \"quoted\" and [bracketed].";
     db.AddRelation({"r__1", "TNF-α", "Ca2+", 0, sentence, "", "", ""});

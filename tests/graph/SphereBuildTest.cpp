@@ -261,6 +261,17 @@ TEST(SphereBuild, RebuildOverHeldRecordsStartsUnbuilt) {
     auto second = BuildHeld(store);
     EXPECT_EQ(Dump(*second), Dump(*first));
     EXPECT_EQ(Built(store), "r__1 at 1 1\nr__2 at 3 0\n");
+
+    // Flags left by a build of more records: those past the count end
+    // unbuilt, the others as a build from scratch leaves them.
+    CInteractionStore longer("");
+    Build(longer, {{"A", "B", 2}, {"B", "C", 3}, {"r__2", "D", 6}});
+    longer.m_pInteractions[0].nodeCircle = 9;
+    longer.m_nInteractions = 2;
+    auto shorter = BuildHeld(longer);
+    EXPECT_EQ(Dump(*shorter), Dump(*first));
+    EXPECT_EQ(Built(longer).substr(0, Built(store).size()), Built(store));
+    EXPECT_EQ(longer.m_pInteractions[2].built, 0);
 }
 
 TEST(SphereBuild, EmptyArrayGivesEmptyGraph) {
