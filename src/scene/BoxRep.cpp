@@ -11,6 +11,7 @@
 
 #include "CameraFit.h"
 #include "LinkText.h"
+#include "NewNodes.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -82,24 +83,20 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         // The first molecule stands at its position; molecules added to its
         // circle by hand have none and stand in a row beside it.
         CoinPtr<SoSeparator> own = k == 0 ? group : MakeCoin<SoSeparator>();
-        if (k == 0) {
-            auto transform = MakeCoin<SoTransform>();
-            transform->translation.setValue(CirclePlace(m));
-            own->addChild(transform.get());
-        } else {
-            auto beside = MakeCoin<SoTransform>();
-            beside->translation.setValue(BesideFirst(static_cast<int>(k)));
-            own->addChild(beside.get());
-            group->addChild(own.get());
+        auto place = MakeCoin<SoTransform>();
+        SetNewField(place->translation, k == 0 ? CirclePlace(m) : BesideFirst(static_cast<int>(k)));
+        AddNewChild(*own, place.get());
+        if (k != 0) {
+            AddNewChild(*group, own.get());
         }
         auto material = MakeCoin<SoMaterial>();
-        material->diffuseColor.setValue(colour);
-        material->transparency.setValue(Transparency(m));
+        SetNewField(material->diffuseColor, colour);
+        SetNewField(material->transparency, Transparency(m));
         auto sphere = MakeCoin<SoSphere>();
-        sphere->radius.setValue(kSphereRadius);
+        SetNewField(sphere->radius, kSphereRadius);
         NameNewSceneNode(sphere.get(), m.name);
-        own->addChild(material.get());
-        own->addChild(sphere.get());
+        AddNewChild(*own, material.get());
+        AddNewChild(*own, sphere.get());
     }
     return group;
 }

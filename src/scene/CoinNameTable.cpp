@@ -10,6 +10,9 @@
 #include <vector>
 
 #include <Inventor/SbName.h>
+#include <Inventor/lists/SoBaseList.h>
+#include <Inventor/misc/SoBase.h>
+#include <Inventor/nodes/SoInfo.h>
 
 namespace {
 
@@ -150,7 +153,209 @@ const char* Find(NameTable& table, const char* str, bool add) {
     return stored;
 }
 
+// Which node bears which name, both ways: what Coin's SoBase keeps in two
+// chained hash tables behind a mutex each, where filing one name costs
+// several cache misses and a list on the heap.
+struct NameFiling {
+    std::mutex mutex;
+    // Node -> name; open addressing, a null node is free.
+    struct NodeSlot {
+        const SoBase* node = nullptr;
+        const char* name = nullptr;
+    };
+    std::vector<NodeSlot> nodes;
+    size_t nodeCount = 0;
+    // Name -> the nodes filed under it, oldest first; most names have one.
+    struct Bearers {
+        const char* name = nullptr;
+        SoBase* one = nullptr;                              // the only bearer, unless `many`
+        std::unique_ptr<std::vector<SoBase*>> many;         // all of them once there were two
+    };
+    std::vector<Bearers> names;
+    size_t nameCount = 0;
+};
+
+NameFiling& Filing() {
+    static NameFiling* filing = new NameFiling;
+    return *filing;
+}
+
+size_t PointerSlot(const void* p, size_t mask) {
+    return static_cast<size_t>((reinterpret_cast<std::uintptr_t>(p) * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+}
+
+// The slot of `key` in an open-addressed table, or the free slot where it would go.
+template <class Slot, class Key>
+size_t Probe(const std::vector<Slot>& slots, const Key* key, const Key* Slot::*field) {
+    const size_t mask = slots.size() - 1;
+    size_t i = PointerSlot(key, mask);
+    while (slots[i].*field && slots[i].*field != key) {
+        i = (i + 1) & mask;
+    }
+    return i;
+}
+
+// Doubles a table that is getting full, moving each entry to its new slot.
+template <class Slot, class Key>
+void MakeRoom(std::vector<Slot>& slots, size_t count, const Key* Slot::*field) {
+    if (!slots.empty() && (count + 1) * 3 < slots.size() * 2) {
+        return;
+    }
+    std::vector<Slot> old(slots.empty() ? 4096 : slots.size() * 2);
+    old.swap(slots);
+    for (Slot& slot : old) {
+        if (slot.*field) {
+            slots[Probe(slots, slot.*field, field)] = std::move(slot);
+        }
+    }
+}
+
+NameFiling::Bearers* BearersOf(NameFiling& filing, const char* name) {
+    if (filing.names.empty()) {
+        return nullptr;
+    }
+    NameFiling::Bearers& slot = filing.names[Probe(filing.names, name, &NameFiling::Bearers::name)];
+    return slot.name ? &slot : nullptr;
+}
+
+const char* Interned(const char* name) { return SbName(name).getString(); }
+
 }  // namespace
+
+// Coin files and looks up node names only through these functions (and its
+// class set-up, which merely creates its tables); calls from inside Coin
+// reach them through its procedure linkage table or the virtual getName,
+// so the definitions below replace Coin's own. Names are filed by their
+// interned address, as Coin does; the order of a name's bearers and which
+// of them a look-up returns are Coin's.
+void SoBase::addName(SoBase* const base, const char* const name) {
+    const char* key = Interned(name);
+    NameFiling& filing = Filing();
+    std::lock_guard<std::mutex> lock(filing.mutex);
+    MakeRoom(filing.names, filing.nameCount, &NameFiling::Bearers::name);
+    NameFiling::Bearers& bearers = filing.names[Probe(filing.names, key, &NameFiling::Bearers::name)];
+    if (!bearers.name) {
+        bearers.name = key;
+        ++filing.nameCount;
+    }
+    if (bearers.many) {
+        bearers.many->push_back(base);
+    } else if (bearers.one) {
+        bearers.many = std::make_unique<std::vector<SoBase*>>(std::vector<SoBase*>{bearers.one, base});
+        bearers.one = nullptr;
+    } else {
+        bearers.one = base;
+    }
+    // A node named again keeps only its newest name.
+    MakeRoom(filing.nodes, filing.nodeCount, &NameFiling::NodeSlot::node);
+    NameFiling::NodeSlot& slot = filing.nodes[Probe(filing.nodes, static_cast<const SoBase*>(base),
+                                                    &NameFiling::NodeSlot::node)];
+    if (!slot.node) {
+        slot.node = base;
+        ++filing.nodeCount;
+    }
+    slot.name = key;
+}
+
+SbName SoBase::getName() const {
+    NameFiling& filing = Filing();
+    const char* name = "";
+    {
+        std::lock_guard<std::mutex> lock(filing.mutex);
+        if (!filing.nodes.empty()) {
+            const NameFiling::NodeSlot& slot =
+                filing.nodes[Probe(filing.nodes, static_cast<const SoBase*>(this), &NameFiling::NodeSlot::node)];
+            if (slot.node) {
+                name = slot.name;
+            }
+        }
+    }
+    return SbName(name);
+}
+
+SoBase* SoBase::getNamedBase(const SbName& name, SoType type) {
+    NameFiling& filing = Filing();
+    std::lock_guard<std::mutex> lock(filing.mutex);
+    const NameFiling::Bearers* bearers = BearersOf(filing, name.getString());
+    SoBase* last = nullptr;
+    if (bearers && bearers->many) {
+        last = bearers->many->empty() ? nullptr : bearers->many->back();
+    } else if (bearers) {
+        last = bearers->one;
+    }
+    return last && last->isOfType(type) ? last : nullptr;
+}
+
+int SoBase::getNamedBases(const SbName& name, SoBaseList& baselist, SoType type) {
+    NameFiling& filing = Filing();
+    std::lock_guard<std::mutex> lock(filing.mutex);
+    const NameFiling::Bearers* bearers = BearersOf(filing, name.getString());
+    int found = 0;
+    auto add = [&](SoBase* base) {
+        if (base->isOfType(type)) {
+            baselist.append(base);
+            ++found;
+        }
+    };
+    if (bearers && bearers->many) {
+        for (SoBase* base : *bearers->many) {
+            add(base);
+        }
+    } else if (bearers && bearers->one) {
+        add(bearers->one);
+    }
+    return found;
+}
+
+// SoBase::PImpl's two halves of removeName, which SoBase::destroy calls too.
+void RemoveNodeFromItsName(SoBase* base, const char* name) asm("_ZN6SoBase5PImpl14removeName2ObjEPS_PKc");
+void ForgetNameOfNode(SoBase* base, const char* name) asm("_ZN6SoBase5PImpl14removeObj2NameEPS_PKc");
+
+void RemoveNodeFromItsName(SoBase* base, const char* name) {
+    const char* key = Interned(name);
+    NameFiling& filing = Filing();
+    std::lock_guard<std::mutex> lock(filing.mutex);
+    NameFiling::Bearers* bearers = BearersOf(filing, key);
+    if (!bearers) {
+        return;
+    }
+    if (!bearers->many) {
+        if (bearers->one == base) {
+            bearers->one = nullptr;
+        }
+        return;
+    }
+    // The first time it was filed under the name.
+    std::vector<SoBase*>& many = *bearers->many;
+    auto it = std::find(many.begin(), many.end(), base);
+    if (it != many.end()) {
+        many.erase(it);
+    }
+}
+
+void ForgetNameOfNode(SoBase* base, const char* /*name*/) {
+    NameFiling& filing = Filing();
+    std::lock_guard<std::mutex> lock(filing.mutex);
+    if (filing.nodes.empty()) {
+        return;
+    }
+    const size_t mask = filing.nodes.size() - 1;
+    size_t i = Probe(filing.nodes, static_cast<const SoBase*>(base), &NameFiling::NodeSlot::node);
+    if (!filing.nodes[i].node) {
+        return;
+    }
+    // Backward-shift deletion: later entries of the run move up into the
+    // hole unless their home slot lies after it.
+    for (size_t j = (i + 1) & mask; filing.nodes[j].node; j = (j + 1) & mask) {
+        const size_t home = PointerSlot(filing.nodes[j].node, mask);
+        if (((j - home) & mask) >= ((j - i) & mask)) {
+            filing.nodes[i] = filing.nodes[j];
+            i = j;
+        }
+    }
+    filing.nodes[i] = NameFiling::NodeSlot();
+    --filing.nodeCount;
+}
 
 extern "C" const char* cc_namemap_get_address(const char* str) { return Find(Table(), str, true); }
 
@@ -160,5 +365,19 @@ void InstallSceneNameTable() { Table(); }
 
 bool IsSceneNameTableActive() {
     const SbName probe("tarnwick name table probe");
-    return Find(Table(), "tarnwick name table probe", false) == probe.getString();
+    if (Find(Table(), "tarnwick name table probe", false) != probe.getString()) {
+        return false;
+    }
+    // Coin's setName files the name through SoBase::addName.
+    SoInfo* node = new SoInfo;
+    node->ref();
+    node->setName("tarnwick_filing_probe");
+    NameFiling& filing = Filing();
+    bool filed = false;
+    {
+        std::lock_guard<std::mutex> lock(filing.mutex);
+        filed = BearersOf(filing, SbName("tarnwick_filing_probe").getString()) != nullptr;
+    }
+    node->unref();
+    return filed;
 }
