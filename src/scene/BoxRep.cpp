@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <Inventor/SoPath.h>
-#include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
@@ -62,12 +60,16 @@ void CBoxRep::BuildNodeRootStep(int step) {
     m_pNodeRoot->addChild(group.get());
     m_circleGroups[circle] = group;
     // Nothing above the group moves it, so the matrix along the group is
-    // the one a search from the node root would give.
-    SoGetMatrixAction getMatrix(Host().GetViewportRegion());
-    auto path = MakeCoin<SoPath>(group.get());
-    path->append(2);
-    getMatrix.apply(path.get());
-    RememberNodeMatrix(GetSceneName(group->getChild(2)), getMatrix.getMatrix());
+    // the one a search from the node root would give: the identity times
+    // the matrix of the group's transform (before a material and the first
+    // sphere), as a matrix action along the path works it out.
+    const auto* place = static_cast<const SoTransform*>(group->getChild(0));
+    SbMatrix transform;
+    transform.setTransform(place->translation.getValue(), place->rotation.getValue(), place->scaleFactor.getValue(),
+                           place->scaleOrientation.getValue(), place->center.getValue());
+    SbMatrix matrix = SbMatrix::identity();
+    matrix.multLeft(transform);
+    RememberNodeMatrix(GetSceneName(group->getChild(2)), matrix);
 }
 
 CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
@@ -90,10 +92,10 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
             AddNewChild(*group, own.get());
         }
         auto material = MakeCoin<SoMaterial>();
-        SetNewField(material->diffuseColor, colour);
-        SetNewField(material->transparency, Transparency(m));
+        material->diffuseColor.setValue(colour);
+        material->transparency.setValue(Transparency(m));
         auto sphere = MakeCoin<SoSphere>();
-        SetNewField(sphere->radius, kSphereRadius);
+        sphere->radius.setValue(kSphereRadius);
         NameNewSceneNode(sphere.get(), m.name);
         AddNewChild(*own, material.get());
         AddNewChild(*own, sphere.get());

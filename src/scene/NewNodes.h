@@ -12,9 +12,11 @@
 // costs a tenth of the build. A node filled here must be new, and so must
 // any group it is added to: no action, cache, sensor or path can have seen
 // it, so no one misses the notification. Only node ids, which move with
-// notifications, stay as the nodes were made.
+// notifications, stay as the nodes were made. Materials and shapes are
+// not filled this way: their own notify resets what they keep about their
+// fields (whether a material is transparent, a shape's flags).
 
-// Sets a field of a new node.
+// Sets a field of a new node (a transform, translation or rotation).
 template <class Field, class... Values>
 void SetNewField(Field& field, const Values&... values) {
     const SbBool notifies = field.enableNotify(FALSE);

@@ -392,8 +392,8 @@ void CRepresentation::FinishLabels() {
     // The first child of each label root is the switch of the label modes.
     for (SoSeparator* root : {m_pGreenCharRoot.get(), m_pRedCharRoot.get()}) {
         auto material = MakeCoin<SoMaterial>();
-        SetNewField(material->diffuseColor, 1.0f, 1.0f, 1.0f);
-        SetNewField(material->transparency, 0.0f);
+        material->diffuseColor.setValue(1.0f, 1.0f, 1.0f);
+        material->transparency.setValue(0.0f);
         root->insertChild(material.get(), 0);
     }
 }
@@ -452,7 +452,7 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
     auto offset = MakeCoin<SoTranslation>();
     SetNewField(offset->translation, LabelOffset(size));
     auto text = MakeCoin<SoText2>();
-    SetNewField(text->string, name.c_str());
+    text->string.setValue(name.c_str());
     m_nameScratch.assign("text_").append(name);
     NameNewSceneNode(text.get(), m_nameScratch);
     AddNewChild(*group, transform.get());
@@ -532,19 +532,13 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
                                     ? m_edgeMaterialNames[static_cast<size_t>(kind)]
                                     : SceneName(std::string(NumberedName("edge_material_", kind)));
     CoinPtr<SoMaterial> material = pool ? pool->Take(materialName) : CoinPtr<SoMaterial>();
-    if (material) {
-        // A material of an earlier edge may still be watched.
-        material->diffuseColor.setValue(GetEdgeColor(kind));
-        if (transparency) {
-            material->transparency.setValue(*transparency);
-        }
-    } else {
+    if (!material) {
         material = MakeCoin<SoMaterial>();
         NameNewSceneNode(material.get(), materialName);
-        SetNewField(material->diffuseColor, GetEdgeColor(kind));
-        if (transparency) {
-            SetNewField(material->transparency, *transparency);
-        }
+    }
+    material->diffuseColor.setValue(GetEdgeColor(kind));
+    if (transparency) {
+        material->transparency.setValue(*transparency);
     }
 
     auto cone = MakeCoin<SoCone>();
@@ -555,8 +549,8 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     at = WriteNumber(WriteText(at, "-"), toCircle);
     *WriteNumber(WriteText(at, ":"), toIndex) = '\0';
     NameNewSceneNode(cone.get(), coneName);
-    SetNewField(cone->bottomRadius, EdgeRadius(linkCount));
-    SetNewField(cone->height, EdgeHeight(distance, end));
+    cone->bottomRadius.setValue(EdgeRadius(linkCount));
+    cone->height.setValue(EdgeHeight(distance, end));
 
     auto group = MakeCoin<SoSeparator>();
     AddNewChild(*group, aim.get());

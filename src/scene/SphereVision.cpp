@@ -142,13 +142,13 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
         static const SbName red = SceneName("node_material_red");
         static const SbName green = SceneName("node_material_green");
         NameNewSceneNode(material.get(), molecule ? red : green);
-        SetNewField(material->diffuseColor,
-                    flags.m_bViewByColor ? SbColor(1, 1, 1) : (molecule ? MoleculeColour() : RelationNodeColour()));
+        material->diffuseColor.setValue(flags.m_bViewByColor ? SbColor(1, 1, 1)
+                                                             : (molecule ? MoleculeColour() : RelationNodeColour()));
         if (flags.m_bSelectiveShowing) {
-            SetNewField(material->transparency, 1.0f);
+            material->transparency.setValue(1.0f);
         }
         auto sphere = MakeCoin<SoSphere>();
-        SetNewField(sphere->radius, molecule ? kMoleculeRadius : kRelationNodeRadius);
+        sphere->radius.setValue(molecule ? kMoleculeRadius : kRelationNodeRadius);
         NameNewSceneNode(sphere.get(), m->name);
 
         auto moleculeGroup = MakeCoin<SoSeparator>();
