@@ -11,18 +11,11 @@
 // dynamic linker binds those calls to these definitions in any executable
 // that links this file. The contract is unchanged: equal strings give the
 // same permanent address.
-//
-// Coin's filing of node names (name -> nodes, node -> name) has the same
-// trouble at a smaller scale: two chained hash tables behind mutexes, a
-// heap list per name, and some five cache misses for every node named.
-// The SoBase functions that file and look up names are replaced in the
-// same way by open-addressed tables; the names, their order and what each
-// look-up returns are unchanged.
 
 // Creates the table; InitSceneClasses calls it, which also makes sure the
 // definitions are linked in.
 void InstallSceneNameTable();
 
-// Whether Coin's SbName interning and its node name filing go through
-// these tables in the running program (false if the linker kept Coin's own).
+// Whether Coin's SbName interning goes through this table in the running
+// program (false if the linker kept Coin's own).
 bool IsSceneNameTableActive();

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include <Inventor/lists/SoNodeList.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
 
@@ -140,50 +139,3 @@ TEST(SceneNameTable, AddressesInsideStoredNamesInternAsTheirOwnText) {
 }
 
 }  // namespace
-
-// Filing node names: the newest bearer of a type answers a look-up by name,
-// all bearers come back oldest first, renaming and releasing take a node
-// out of its name; enough nodes to grow the tables and to empty slots in
-// the middle of their runs.
-TEST(SceneNameTable, NodesAreFiledUnderTheirNamesAsCoinFilesThem) {
-    ASSERT_TRUE(IsSceneNameTableActive());
-    std::vector<CoinPtr<SoNode>> nodes;
-    for (int i = 0; i < 30000; ++i) {
-        nodes.emplace_back(i % 2 ? static_cast<SoNode*>(new SoSphere) : new SoSeparator);
-        nodes.back()->setName(SbName(("filing_" + std::to_string(i % 7000)).c_str()));
-    }
-    // Rename every fifth node, release every third.
-    for (size_t i = 0; i < nodes.size(); i += 5) {
-        nodes[i]->setName("filing_renamed");
-    }
-    for (size_t i = 0; i < nodes.size(); i += 3) {
-        nodes[i].reset();
-    }
-    std::vector<std::vector<SoNode*>> expected(7000);
-    std::vector<SoNode*> renamed;
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        if (!nodes[i]) {
-            continue;
-        }
-        (i % 5 == 0 ? renamed : expected[i % 7000]).push_back(nodes[i].get());
-        EXPECT_STREQ(nodes[i]->getName().getString(),
-                     i % 5 == 0 ? "filing_renamed" : ("filing_" + std::to_string(i % 7000)).c_str());
-    }
-    expected.push_back(renamed);
-    for (size_t n = 0; n < expected.size(); ++n) {
-        const std::string name = n < 7000 ? "filing_" + std::to_string(n) : "filing_renamed";
-        SoNodeList all;
-        EXPECT_EQ(SoNode::getByName(name.c_str(), all), static_cast<int>(expected[n].size()));
-        std::vector<SoNode*> found;
-        for (int i = 0; i < all.getLength(); ++i) {
-            found.push_back(all[i]);
-        }
-        ASSERT_EQ(found, expected[n]) << name;
-        SoNode* newest = expected[n].empty() ? nullptr : expected[n].back();
-        EXPECT_EQ(SoNode::getByName(name.c_str()), newest) << name;
-        const bool sphere = newest && newest->isOfType(SoSphere::getClassTypeId());
-        EXPECT_EQ(SoBase::getNamedBase(name.c_str(), SoSphere::getClassTypeId()), sphere ? newest : nullptr) << name;
-    }
-    nodes.clear();
-    EXPECT_EQ(SoNode::getByName("filing_1"), nullptr);
-}
