@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <Inventor/SoPath.h>
-#include <Inventor/actions/SoGetMatrixAction.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
@@ -11,6 +9,7 @@
 
 #include "CameraFit.h"
 #include "LinkText.h"
+#include "NewNodes.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -61,12 +60,16 @@ void CBoxRep::BuildNodeRootStep(int step) {
     m_pNodeRoot->addChild(group.get());
     m_circleGroups[circle] = group;
     // Nothing above the group moves it, so the matrix along the group is
-    // the one a search from the node root would give.
-    SoGetMatrixAction getMatrix(Host().GetViewportRegion());
-    auto path = MakeCoin<SoPath>(group.get());
-    path->append(2);
-    getMatrix.apply(path.get());
-    RememberNodeMatrix(GetSceneName(group->getChild(2)), getMatrix.getMatrix());
+    // the one a search from the node root would give: the identity times
+    // the matrix of the group's transform (before a material and the first
+    // sphere), as a matrix action along the path works it out.
+    const auto* place = static_cast<const SoTransform*>(group->getChild(0));
+    SbMatrix transform;
+    transform.setTransform(place->translation.getValue(), place->rotation.getValue(), place->scaleFactor.getValue(),
+                           place->scaleOrientation.getValue(), place->center.getValue());
+    SbMatrix matrix = SbMatrix::identity();
+    matrix.multLeft(transform);
+    RememberNodeMatrix(GetSceneName(group->getChild(2)), matrix);
 }
 
 CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
@@ -82,15 +85,11 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         // The first molecule stands at its position; molecules added to its
         // circle by hand have none and stand in a row beside it.
         CoinPtr<SoSeparator> own = k == 0 ? group : MakeCoin<SoSeparator>();
-        if (k == 0) {
-            auto transform = MakeCoin<SoTransform>();
-            transform->translation.setValue(CirclePlace(m));
-            own->addChild(transform.get());
-        } else {
-            auto beside = MakeCoin<SoTransform>();
-            beside->translation.setValue(BesideFirst(static_cast<int>(k)));
-            own->addChild(beside.get());
-            group->addChild(own.get());
+        auto place = MakeCoin<SoTransform>();
+        SetNewField(place->translation, k == 0 ? CirclePlace(m) : BesideFirst(static_cast<int>(k)));
+        AddNewChild(*own, place.get());
+        if (k != 0) {
+            AddNewChild(*group, own.get());
         }
         auto material = MakeCoin<SoMaterial>();
         material->diffuseColor.setValue(colour);
@@ -98,8 +97,8 @@ CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {
         auto sphere = MakeCoin<SoSphere>();
         sphere->radius.setValue(kSphereRadius);
         NameNewSceneNode(sphere.get(), m.name);
-        own->addChild(material.get());
-        own->addChild(sphere.get());
+        AddNewChild(*own, material.get());
+        AddNewChild(*own, sphere.get());
     }
     return group;
 }

@@ -18,6 +18,7 @@
 #include <Inventor/nodes/SoTranslation.h>
 
 #include "LinkText.h"
+#include "NewNodes.h"
 #include "Node.h"
 #include "SceneBounds.h"
 #include "SceneHost.h"
@@ -408,7 +409,7 @@ void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoS
         const MoleculeRecord& m = data->m_lstMolecules[k];
         auto group = MakeCoin<SoSeparator>();
         BuildMoleculeLabel(group.get(), circle, static_cast<int>(k), m.size, m.name, false);
-        (PutsLabelInRedGroup(m.size) ? redGroup : greenGroup)->addChild(group.get());
+        AddNewChild(*(PutsLabelInRedGroup(m.size) ? redGroup : greenGroup), group.get());
     }
 }
 
@@ -432,7 +433,7 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
                     auto nestedGroup = MakeCoin<SoSeparator>();
                     BuildMoleculeLabel(nestedGroup.get(), link.circle, link.index, neighbour->size,
                                        neighbour->name, true);
-                    group->addChild(nestedGroup.get());
+                    AddNewChild(*group, nestedGroup.get());
                 }
             }
             if (link.circle <= 0) {
@@ -444,16 +445,19 @@ void CRepresentation::BuildMoleculeLabel(SoSeparator* group, int circle, int ind
         return;
     }
     auto transform = MakeCoin<SoTransform>();
-    transform->setMatrix(NodeMatrixAt(circle, index, name));
+    {
+        CQuietNewNode quiet(*transform);
+        transform->setMatrix(NodeMatrixAt(circle, index, name));
+    }
     auto offset = MakeCoin<SoTranslation>();
-    offset->translation.setValue(LabelOffset(size));
+    SetNewField(offset->translation, LabelOffset(size));
     auto text = MakeCoin<SoText2>();
     text->string.setValue(name.c_str());
     m_nameScratch.assign("text_").append(name);
     NameNewSceneNode(text.get(), m_nameScratch);
-    group->addChild(transform.get());
-    group->addChild(offset.get());
-    group->addChild(text.get());
+    AddNewChild(*group, transform.get());
+    AddNewChild(*group, offset.get());
+    AddNewChild(*group, text.get());
 }
 
 void CRepresentation::BuildCellEdges(int cell) {
@@ -496,11 +500,11 @@ void CRepresentation::BuildSourceEdges(int circle, int k, SoGroup* group, CEdgeR
                                                           link.index, source->linkCount, transparency))
                                  : nullptr;
             if (same) {
-                group->addChild(same);
+                AddNewChild(*group, same);
             } else {
                 auto edge = BuildEdge(from, to, link.kind, link.end, circle, k, link.circle, link.index,
                                       source->linkCount, transparency, reuse ? reuse->Pool() : nullptr);
-                group->addChild(edge.get());
+                AddNewChild(*group, edge.get());
             }
         }
         if (link.circle <= 0) {
@@ -515,11 +519,14 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     const float distance = (to - from).length();
 
     auto aim = MakeCoin<SoTransform>();
-    aim->pointAt(from, to);
+    {
+        CQuietNewNode quiet(*aim);
+        aim->pointAt(from, to);
+    }
     auto turn = MakeCoin<SoTransform>();
-    turn->rotation.setValue(ConeTurn());
+    SetNewField(turn->rotation, ConeTurn());
     auto shift = MakeCoin<SoTransform>();
-    shift->translation.setValue(0.0f, distance / 2, 0.0f);
+    SetNewField(shift->translation, 0.0f, distance / 2, 0.0f);
 
     const SbName materialName = kind >= 0 && kind < kRelationKindCount
                                     ? m_edgeMaterialNames[static_cast<size_t>(kind)]
@@ -546,10 +553,10 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     cone->height.setValue(EdgeHeight(distance, end));
 
     auto group = MakeCoin<SoSeparator>();
-    group->addChild(aim.get());
-    group->addChild(turn.get());
-    group->addChild(shift.get());
-    group->addChild(material.get());
-    group->addChild(cone.get());
+    AddNewChild(*group, aim.get());
+    AddNewChild(*group, turn.get());
+    AddNewChild(*group, shift.get());
+    AddNewChild(*group, material.get());
+    AddNewChild(*group, cone.get());
     return group;
 }

@@ -107,6 +107,8 @@ public:
     void BuildCellLabels(int cell);
     void FinishLabels();
     void BuildCellEdges(int cell);
+    // The groups the builders below fill are new (see NewNodes.h): made
+    // for this build, in no scene yet.
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);

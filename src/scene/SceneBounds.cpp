@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <unordered_map>
 #include <string>
 #include <vector>
@@ -69,7 +70,9 @@ SbViewVolume ViewVolumeOf(SoCamera* camera, const SbViewportRegion& region) {
 // kerning), measured on the pair. What cannot be put together that way
 // (other bytes than ASCII, very long texts, a pair whose step its box does
 // not show) is measured whole, and so are the first texts of each font, to
-// check the layout against Coin's own.
+// check the layout against Coin's own. What is measured holds for the
+// font's name and size, whichever font node bears them: one table serves
+// every build of the running program.
 class LabelPixels {
 public:
     struct Pixels {
@@ -103,8 +106,15 @@ public:
         m_root->addChild(m_text.get());
     }
 
+    // The one table; never destroyed, as the Coin nodes it holds may not
+    // outlive Coin.
+    static LabelPixels& Shared() {
+        static LabelPixels* shared = new LabelPixels;
+        return *shared;
+    }
+
     Pixels Of(const SoFont& font, const SbString& text) {
-        Font& known = m_fonts[&font];
+        Font& known = m_fonts[FontKey{font.name.getValue().getString(), font.size.getValue()}];
         const char* chars = text.getString();
         const int length = text.getLength();
         bool plain = length > 0 && length <= kLongest && known.layoutHolds;
@@ -225,11 +235,14 @@ private:
         return pixels;
     }
 
+    // A font's name (an interned string) and size.
+    using FontKey = std::pair<const char*, float>;
+
     CoinPtr<SoSeparator> m_root;
     CoinPtr<SoFont> m_font;
     CoinPtr<SoText2> m_text;
     SoGetBoundingBoxAction m_measure;
-    std::unordered_map<const SoFont*, Font> m_fonts;
+    std::map<FontKey, Font> m_fonts;
 };
 
 class BoundsWalk {
@@ -416,7 +429,7 @@ private:
         if (text.string.getNum() != 1 || text.justification.getValue() != SoText2::LEFT) {
             return false;
         }
-        const LabelPixels::Pixels pixels = m_pixels.Of(font, text.string[0]);
+        const LabelPixels::Pixels pixels = LabelPixels::Shared().Of(font, text.string[0]);
         if (pixels.Empty()) {
             return true;
         }
@@ -456,7 +469,6 @@ private:
     SoCamera* m_camera;
     SbViewVolume m_volume;
     SbVec2s m_viewport;
-    LabelPixels m_pixels;
     std::vector<Parts> m_parts;
     bool m_sawLabel = false;  // a label was measured
     bool m_inPart = false;    // parts do not nest

@@ -11,6 +11,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoTransform.h>
 
+#include "NewNodes.h"
 #include "Node.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -82,9 +83,9 @@ void CSphereVision::BuildNodeRoot() {
         for (int column = 0; column < columns; ++column) {
             // Every column turns the ring on, occupied or not.
             auto turn = MakeCoin<SoRotationXYZ>();
-            turn->axis.setValue(SoRotationXYZ::Y);
-            turn->angle.setValue(columnAngle);
-            ringGroup->addChild(turn.get());
+            SetNewField(turn->axis, SoRotationXYZ::Y);
+            SetNewField(turn->angle, columnAngle);
+            AddNewChild(*ringGroup, turn.get());
             columnMatrix.multLeft(columnTurn);
 
             const int circle = m_grid.GetCircleAt(column, ring);
@@ -92,16 +93,16 @@ void CSphereVision::BuildNodeRoot() {
                 continue;
             }
             auto out = MakeCoin<SoTransform>();
-            out->translation.setValue(0.0f, 0.0f, z);
+            SetNewField(out->translation, 0.0f, 0.0f, z);
             auto circleGroup = MakeCoin<SoSeparator>();
             char name[32];
             std::snprintf(name, sizeof name, "CircleNumber:%d", circle);
             NameNewSceneNode(circleGroup.get(), name);
-            circleGroup->addChild(out.get());
+            AddNewChild(*circleGroup, out.get());
             SbMatrix groupMatrix = columnMatrix;
             groupMatrix.multLeft(Translation(out->translation.getValue()));
             AddCircleSpheres(circleGroup.get(), circle, &groupMatrix);
-            ringGroup->addChild(circleGroup.get());
+            AddNewChild(*ringGroup, circleGroup.get());
         }
         m_pNodeRoot->addChild(ringGroup.get());
         m_pNodeRoot->addChild(lift.get());
@@ -120,10 +121,10 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
     const int width = graph->GetScanWidth(circle);
     const float angle = kTwoPi / static_cast<float>(width);
     auto turn = MakeCoin<SoRotationXYZ>();
-    turn->axis.setValue(SoRotationXYZ::Y);
-    turn->angle.setValue(angle);
+    SetNewField(turn->axis, SoRotationXYZ::Y);
+    SetNewField(turn->angle, angle);
     auto out = MakeCoin<SoTransform>();
-    out->translation.setValue(0.0f, 0.0f, static_cast<float>(m_nSmallRadius));
+    SetNewField(out->translation, 0.0f, 0.0f, static_cast<float>(m_nSmallRadius));
 
     const ModeFlags& flags = Host().GetModeFlags();
     SbMatrix turned = groupMatrix ? *groupMatrix : SbMatrix::identity();
@@ -133,7 +134,7 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
         if (!m) {
             continue;
         }
-        group->addChild(turn.get());
+        AddNewChild(*group, turn.get());
         turned.multLeft(turnMatrix);
 
         const bool molecule = m->size != 0;
@@ -151,10 +152,10 @@ void CSphereVision::AddCircleSpheres(SoSeparator* group, int circle, const SbMat
         NameNewSceneNode(sphere.get(), m->name);
 
         auto moleculeGroup = MakeCoin<SoSeparator>();
-        moleculeGroup->addChild(out.get());
-        moleculeGroup->addChild(material.get());
-        moleculeGroup->addChild(sphere.get());
-        group->addChild(moleculeGroup.get());
+        AddNewChild(*moleculeGroup, out.get());
+        AddNewChild(*moleculeGroup, material.get());
+        AddNewChild(*moleculeGroup, sphere.get());
+        AddNewChild(*group, moleculeGroup.get());
 
         if (groupMatrix) {
             SbMatrix sphereMatrix = turned;

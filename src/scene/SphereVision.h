@@ -16,7 +16,8 @@ public:
     // Fills the cell map (column, ring) and the column and ring counts.
     void Layout();
 
-    // Adds the molecule sphere(s) of circle `circle` to its circle group.
+    // Adds the molecule sphere(s) of circle `circle` to its circle group,
+    // a new one (see NewNodes.h).
     void BuildCircleSpheres(SoSeparator* group, int circle);
 
     int GetColumns() const { return m_grid.GetFirstCount(); }
