@@ -97,13 +97,25 @@ size_t CEdgeHighlighter::EdgeCount() {
     return m_liveEdges;
 }
 
-void CEdgeHighlighter::Refresh() {
+void CEdgeHighlighter::Refresh(bool followGraph) {
     const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
     const std::uint64_t serial = graph ? graph->GetSerial() : 0;
     if (!m_fresh || serial != m_indexedSerial || (graph && graph->m_circle_count != m_indexedCircles) ||
-        (graph && graph->GetRevision() != m_indexedRevision && !FollowGraph(*graph))) {
+        (followGraph && !CatchUp())) {
         Build();
     }
+}
+
+void CEdgeHighlighter::AfterEdit() {
+    // Edges that left the scene are dropped once they outnumber the rest.
+    if (m_edges.size() > 2 * m_liveEdges + 1024 || !CatchUp()) {
+        m_fresh = false;
+    }
+}
+
+bool CEdgeHighlighter::CatchUp() {
+    const CNode* graph = m_pGraph ? m_pGraph->get() : nullptr;
+    return !graph || graph->GetRevision() == m_indexedRevision || FollowGraph(*graph);
 }
 
 void CEdgeHighlighter::Build() {
@@ -343,7 +355,9 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
 
 void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* replacement, int place) {
     CoinPtr<SoNode> keep(old);
-    Refresh();
+    // Names are caught up after the swap: the edges that leave are not
+    // worth renaming.
+    Refresh(false);
     auto edges = m_edgesOfGroup.find(old);
     const bool follow = m_fresh && edgeRoot == m_pEdgeRoot && edges != m_edgesOfGroup.end();
     m_bWriting = follow;
@@ -393,14 +407,11 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
         m_edgesOfGroup[group] = kept;
         AddEdges(group, &takenOver);
     }
-    // Edges that left the scene are dropped once they outnumber the rest.
-    if (m_edges.size() > 2 * m_liveEdges + 1024) {
-        m_fresh = false;
-    }
+    AfterEdit();
 }
 
 void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGroup* added) {
-    Refresh();
+    Refresh(false);
     auto edges = m_edgesOfGroup.find(group);
     const bool follow = m_fresh && edges != m_edgesOfGroup.end();
     // The materials of the edges that go: an edge's entry is found by them.
@@ -449,9 +460,7 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
             AddEdgesBelow(edge, nullptr, ofGroup);
         }
     }
-    if (m_edges.size() > 2 * m_liveEdges + 1024) {
-        m_fresh = false;
-    }
+    AfterEdit();
 }
 
 bool CEdgeHighlighter::IsNameSelected(int id) {

@@ -88,7 +88,15 @@ private:
         NodePos from, to;  // the molecules the cone names ({0, 0}: none)
     };
 
-    void Refresh();
+    // Builds the index again where needed; without `followGraph` the names
+    // are left to catch up with the graph later (CatchUp).
+    void Refresh(bool followGraph = true);
+    // The names again where the graph changed since they were read; false
+    // when the graph cannot tell.
+    bool CatchUp();
+    // After an edge group was followed in place: catches up, or leaves the
+    // index to be built again.
+    void AfterEdit();
     void Build();
     // Indexes the edges below `group`, a child of the edge root, except
     // below the groups in `skip`.
