@@ -79,7 +79,8 @@ void CFrameUnits::Collect(SoGroup* group, std::vector<int>& chain) {
     }
 }
 
-void CFrameUnits::AddPaths(size_t first, size_t last, SoPathList& list) const {
+void CFrameUnits::Apply(SoAction& action, size_t first, size_t last) const {
+    SoPathList list;
     for (size_t u = first; u < last && u < m_units.size(); ++u) {
         const Unit& unit = m_units[u];
         auto* path = new SoPath(m_pHead.get());
@@ -91,11 +92,6 @@ void CFrameUnits::AddPaths(size_t first, size_t last, SoPathList& list) const {
         }
         list.append(path);
     }
-}
-
-void CFrameUnits::Apply(SoAction& action, size_t first, size_t last) const {
-    SoPathList list;
-    AddPaths(first, last, list);
     if (list.getLength() > 0) {
         // In traversal order, one head, none below another: as the rules ask.
         action.SoAction::apply(list, TRUE);

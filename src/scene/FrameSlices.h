@@ -30,8 +30,6 @@ public:
     void Plan(SoNode* root);
     void Clear();
     size_t Count() const { return m_units.size(); }
-    // Appends the paths to units [first, last), in traversal order.
-    void AddPaths(size_t first, size_t last, SoPathList& list) const;
     // Applies `action` to the units [first, last), in one path list.
     void Apply(SoAction& action, size_t first, size_t last) const;
 
