@@ -116,6 +116,7 @@ bool CFrameSlices::DrawOpaque(SoGLRenderAction& action, SoNode* head, Clock::tim
     m_bPassed = false;
     m_bStepped = false;
     m_bStopping = false;
+    m_firstDrawing.clear();  // the scene may have changed since
     // Not through the action's own apply: a highlighting action adds its
     // boxes there, which belong on the finished frame.
     action.SoAction::apply(head);
@@ -180,20 +181,28 @@ bool DrawsOutsideSeparators(const SoNode* node) {
 
 }  // namespace
 
+int CFrameSlices::FirstDrawingChild(const SoGroup* group) {
+    auto found = m_firstDrawing.find(group);
+    if (found != m_firstDrawing.end()) {
+        return found->second;
+    }
+    int first = 0;
+    while (first < group->getNumChildren() && !DrawsOutsideSeparators(group->getChild(first))) {
+        ++first;
+    }
+    m_firstDrawing.emplace(group, first);
+    return first;
+}
+
 bool CFrameSlices::CanStopAt(const SoFullPath& path) {
     // The traversals after the stop pass through what hangs before it on
     // the way down: they set its state again, but must not draw its shapes
     // twice (a transparent one would add its colour twice).
     for (int level = 1; level < path.getLength(); ++level) {
         const SoNode* parent = path.getNode(level - 1);
-        if (!parent->isOfType(SoGroup::getClassTypeId())) {
+        if (!parent->isOfType(SoGroup::getClassTypeId()) ||
+            FirstDrawingChild(static_cast<const SoGroup*>(parent)) < path.getIndex(level)) {
             return false;
-        }
-        const auto* group = static_cast<const SoGroup*>(parent);
-        for (int i = 0; i < path.getIndex(level); ++i) {
-            if (DrawsOutsideSeparators(group->getChild(i))) {
-                return false;
-            }
         }
     }
     return true;

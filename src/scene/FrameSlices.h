@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include <Inventor/actions/SoGLRenderAction.h>
@@ -84,7 +85,11 @@ private:
     Place PlaceOf(const SoFullPath& path, int length) const;
     // Whether a traversal that passes over the separators before `path`
     // redraws nothing there: no shape hangs before it but in a separator.
-    static bool CanStopAt(const SoFullPath& path);
+    bool CanStopAt(const SoFullPath& path);
+    // The index of `group`'s first child that draws outside separators
+    // (its child count: none), found once a traversal: past the deadline
+    // every separator asks, and each would otherwise scan its elder siblings.
+    int FirstDrawingChild(const SoGroup* group);
 
     Stage m_stage = Stage::Idle;
     // Child indices from the head to the first separator not drawn (empty:
@@ -96,6 +101,7 @@ private:
     bool m_bStepped = false;
     bool m_bStopping = false;
     Clock::time_point m_deadline;
+    std::unordered_map<const SoGroup*, int> m_firstDrawing;
     size_t m_drawn = 0;  // separators drawn
     size_t m_total = 0;  // separators of the last frame drawn to the end
     // Paths to the transparent shapes, in traversal order, and how many
