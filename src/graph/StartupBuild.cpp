@@ -1,6 +1,7 @@
 #include "StartupBuild.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cctype>
 #include <climits>
@@ -62,13 +63,64 @@ public:
         }
     }
 
-    // A row that comes a little later: its look-ups' slots start loading.
-    void Prefetch(const InteractionRecord& r) const {
-        m_molecules.Prefetch(r.member1);
-        m_molecules.Prefetch(r.member2);
+    // Rows are read in order and what a row reaches loads in stages, each
+    // stage's memory arriving while the rows in between are added: the
+    // look-up slots of its members, then the nodes the slots name, then
+    // their texts and the slot of the link between them. A name registered
+    // meanwhile is missed: prefetches only.
+    void PrefetchAhead(const std::vector<InteractionRecord>& rows, size_t i) {
+        const size_t n = rows.size();
+        if (i + kSlotsAhead < n) {
+            const InteractionRecord& r = rows[i + kSlotsAhead];
+            Ahead& a = AheadOf(i + kSlotsAhead);
+            a.hash[0] = CNameSlots::Hash(r.member1);
+            a.hash[1] = CNameSlots::Hash(r.member2);
+            m_molecules.Prefetch(a.hash[0]);
+            m_molecules.Prefetch(a.hash[1]);
+            __builtin_prefetch(r.remark.data());
+        }
+        if (i + kNodesAhead < n) {
+            const InteractionRecord& r = rows[i + kNodesAhead];
+            Ahead& a = AheadOf(i + kNodesAhead);
+            const std::string* members[2] = {&r.member1, &r.member2};
+            for (int m = 0; m < 2; ++m) {
+                const std::uint32_t* circle = m_molecules.Guess(*members[m], a.hash[m]);
+                a.circle[m] = circle ? *circle : 0;
+                if (a.circle[m]) {
+                    const char* node = reinterpret_cast<const char*>(m_nodes[a.circle[m]]);
+                    __builtin_prefetch(node);
+                    __builtin_prefetch(node + 64);
+                    __builtin_prefetch(node + 128);
+                }
+            }
+        }
+        if (i + kTextsAhead < n) {
+            const Ahead& a = AheadOf(i + kTextsAhead);
+            for (const std::uint32_t c : a.circle) {
+                if (c) {
+                    __builtin_prefetch(m_nodes[c]->name.data());
+                    __builtin_prefetch(m_nodes[c]->links.data());
+                }
+            }
+            if (a.circle[0] && a.circle[1]) {
+                m_entries.Prefetch(static_cast<int>(a.circle[0]), static_cast<int>(a.circle[1]),
+                                   rows[i + kTextsAhead].kind);
+            }
+        }
     }
 
 private:
+    // How many rows ahead each stage of PrefetchAhead works.
+    static constexpr size_t kSlotsAhead = 8;
+    static constexpr size_t kNodesAhead = 4;
+    static constexpr size_t kTextsAhead = 2;
+    // What the stages found for a row: its members' hashes and circles.
+    struct Ahead {
+        std::uint32_t hash[2] = {0, 0};
+        std::uint32_t circle[2] = {0, 0};
+    };
+    Ahead& AheadOf(size_t row) { return m_ahead[row % m_ahead.size()]; }
+
     // A molecule's circle number, 0 when the name is not registered.
     struct NodeName {
         const std::vector<MoleculeRecord*>* nodes;
@@ -128,6 +180,11 @@ private:
                 Grow(capacity);
             }
         }
+        void Prefetch(int from, int to, int kind) const {
+            if (!m_keys.empty()) {
+                __builtin_prefetch(&m_keys[Hash(Key{from, to, kind}) & (m_keys.size() - 1)]);
+            }
+        }
         // False when the link was there already.
         bool Insert(int from, int to, int kind) {
             if (2 * (m_count + 1) > m_keys.size()) {
@@ -181,6 +238,7 @@ private:
     std::vector<MoleculeRecord*> m_nodes;  // by circle number
     CShortNameTable<std::uint32_t> m_molecules;
     LinkSet m_entries;
+    std::array<Ahead, 16> m_ahead;
 };
 
 }  // namespace
@@ -204,7 +262,6 @@ std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store) {
 std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
                                                   const std::function<bool(size_t, size_t)>& step) {
     constexpr size_t kRecordsPerStep = 4096;
-    constexpr size_t kAhead = 8;  // rows whose look-ups are prefetched
     auto graph = std::make_unique<CNode>(&store);
     const size_t total = store.m_pInteractions.size();
     StartupBuilder builder(*graph, total);
@@ -212,9 +269,7 @@ std::unique_ptr<CNode> BuildStartupGraphFromArray(CInteractionStore& store,
         if (step && i % kRecordsPerStep == 0 && !step(i, total)) {
             return nullptr;
         }
-        if (i + kAhead < total) {
-            builder.Prefetch(store.m_pInteractions[i + kAhead]);
-        }
+        builder.PrefetchAhead(store.m_pInteractions, i);
         builder.Add(store.m_pInteractions[i]);
     }
     return graph;
