@@ -120,6 +120,7 @@ bool CEdgeHighlighter::CatchUp() {
 
 void CEdgeHighlighter::Build() {
     m_edges.clear();
+    m_live.clear();
     m_liveEdges = 0;
     m_edgesOfGroup.clear();
     m_edgesAtCircle.clear();
@@ -216,6 +217,7 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
             }
             const int number = static_cast<int>(m_edges.size());
             m_edges.push_back(std::move(edge));
+            m_live.push_back(1);
             ++m_liveEdges;
             SetNames(number);
             ofGroup.push_back(number);
@@ -224,9 +226,16 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
                 if (end.circle != 0) {
                     EdgesAtCircle& at = m_edgesAtCircle[end.circle];
                     const std::pair<int, int> entry(end.index, number);
-                    auto& list = at.added.empty() && (at.ends.empty() || at.ends.back() < entry) ? at.ends : at.added;
-                    if (list.empty() || list.back() != entry) {
-                        list.push_back(entry);
+                    if (at.added.empty() && (at.ends.empty() || !(entry < at.ends.back()))) {
+                        if (at.ends.empty() || at.ends.back() != entry) {
+                            at.ends.push_back(entry);
+                        }
+                    } else {
+                        // Kept in order: a changed node finds its own edges here too.
+                        auto place = std::lower_bound(at.added.begin(), at.added.end(), entry);
+                        if (place == at.added.end() || *place != entry) {
+                            at.added.insert(place, entry);
+                        }
                     }
                 }
             }
@@ -301,14 +310,12 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         }
         if (edges.added.size() > 64 + edges.ends.size() / 8) {
             // Entries of edges that left the scene go first: a circle edited
-            // again and again would otherwise sort and merge them each time.
-            auto gone = [&](const std::pair<int, int>& end) {
-                return !m_edges[static_cast<size_t>(end.second)].material;
-            };
+            // again and again would otherwise carry them on. Read from the
+            // flags, which stay in cache where the edges would not.
+            auto gone = [&](const std::pair<int, int>& end) { return !m_live[static_cast<size_t>(end.second)]; };
             for (auto* list : {&edges.ends, &edges.added}) {
                 list->erase(std::remove_if(list->begin(), list->end(), gone), list->end());
             }
-            std::sort(edges.added.begin(), edges.added.end());
             const auto middle = edges.ends.insert(edges.ends.end(), edges.added.begin(), edges.added.end());
             std::inplace_merge(edges.ends.begin(), middle, edges.ends.end());
             edges.added.clear();
@@ -316,14 +323,11 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         std::sort(indices.begin(), indices.end());
         indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
         for (int index : indices) {
-            auto from = std::lower_bound(edges.ends.begin(), edges.ends.end(), std::make_pair(index, -1));
-            for (; from != edges.ends.end() && from->first == index; ++from) {
-                take(from->second);
-            }
-        }
-        for (const auto& end : edges.added) {
-            if (std::binary_search(indices.begin(), indices.end(), end.first)) {
-                take(end.second);
+            for (const auto* list : {&edges.ends, &edges.added}) {
+                auto from = std::lower_bound(list->begin(), list->end(), std::make_pair(index, -1));
+                for (; from != list->end() && from->first == index; ++from) {
+                    take(from->second);
+                }
             }
         }
     }
@@ -399,8 +403,7 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
     }
     DropNames(dropped);
     for (int number : dropped) {
-        m_edges[static_cast<size_t>(number)].material.reset();
-        --m_liveEdges;
+        Drop(number);
     }
     m_edgesOfGroup.erase(edges);
     if (group) {
@@ -452,8 +455,7 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     }
     DropNames(dropped);
     for (int number : dropped) {
-        m_edges[static_cast<size_t>(number)].material.reset();
-        --m_liveEdges;
+        Drop(number);
     }
     for (int j = 0; j < adding; ++j) {
         if (auto* edge = As<SoGroup>(added->getChild(j))) {
@@ -461,6 +463,12 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
         }
     }
     AfterEdit();
+}
+
+void CEdgeHighlighter::Drop(int number) {
+    m_edges[static_cast<size_t>(number)].material.reset();
+    m_live[static_cast<size_t>(number)] = 0;
+    --m_liveEdges;
 }
 
 bool CEdgeHighlighter::IsNameSelected(int id) {
