@@ -418,11 +418,19 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     auto edges = m_edgesOfGroup.find(group);
     const bool follow = m_fresh && edges != m_edgesOfGroup.end();
     // The materials of the edges that go: an edge's entry is found by them.
+    // They leave one node, named by their cones.
     std::unordered_set<const SoNode*> going;
+    NodePos source;
     for (int i = first; i < first + count; ++i) {
         auto* edge = As<SoGroup>(group->getChild(i));
         if (edge && edge->getNumChildren() > kEdgeMaterialChild) {
             going.insert(edge->getChild(kEdgeMaterialChild));
+            int c2 = 0, i2 = 0;
+            if (source.circle == 0 &&
+                std::sscanf(GetSceneName(edge->getChild(edge->getNumChildren() - 1)).c_str(), "E_%d:%d-%d:%d",
+                            &source.circle, &source.index, &c2, &i2) != 4) {
+                source = {};
+            }
         }
     }
     m_bWriting = follow;
@@ -440,8 +448,15 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     }
     ForgetLooks();
     std::vector<int>& ofGroup = edges->second;
-    std::vector<int> dropped;
-    if (!going.empty()) {
+    std::vector<int> dropped = GoingFrom(source, going);
+    if (!dropped.empty()) {
+        // Numbers alone are compared: a large group's edges stay unread.
+        ofGroup.erase(std::remove_if(ofGroup.begin(), ofGroup.end(),
+                                     [&](int number) {
+                                         return std::binary_search(dropped.begin(), dropped.end(), number);
+                                     }),
+                      ofGroup.end());
+    } else if (!going.empty()) {
         ofGroup.erase(std::remove_if(ofGroup.begin(), ofGroup.end(),
                                      [&](int number) {
                                          const Edge& edge = m_edges[static_cast<size_t>(number)];
@@ -463,6 +478,30 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
         }
     }
     AfterEdit();
+}
+
+std::vector<int> CEdgeHighlighter::GoingFrom(NodePos source,
+                                             const std::unordered_set<const SoNode*>& going) const {
+    std::vector<int> numbers;
+    auto at = m_edgesAtCircle.find(source.circle);
+    if (going.empty() || source.circle == 0 || at == m_edgesAtCircle.end()) {
+        return numbers;
+    }
+    for (const auto* list : {&at->second.ends, &at->second.added}) {
+        auto from = std::lower_bound(list->begin(), list->end(), std::make_pair(source.index, -1));
+        for (; from != list->end() && from->first == source.index; ++from) {
+            const Edge& edge = m_edges[static_cast<size_t>(from->second)];
+            if (edge.material && going.count(edge.material.get())) {
+                numbers.push_back(from->second);
+            }
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.size() != going.size()) {
+        numbers.clear();  // not all found there: the caller reads the group
+    }
+    return numbers;
 }
 
 void CEdgeHighlighter::Drop(int number) {

@@ -107,6 +107,9 @@ private:
     void DropNames(const std::vector<int>& numbers);
     // The edge left the scene.
     void Drop(int number);
+    // The numbers of the edges whose materials are `going`, all leaving
+    // `source`, ascending; empty when not every one is found at its end.
+    std::vector<int> GoingFrom(NodePos source, const std::unordered_set<const SoNode*>& going) const;
     std::string NameAt(NodePos at) const;
     // The edges' names again where the graph changed them.
     bool FollowGraph(const CNode& graph);
