@@ -301,10 +301,17 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             }
         };
         if (indices.front() < 0) {
-            for (const auto* list : {&edges.ends, &edges.added}) {
-                for (const auto& end : *list) {
-                    take(end.second);
-                }
+            // Entries of edges that left the scene go on the way.
+            for (auto* list : {&edges.ends, &edges.added}) {
+                list->erase(std::remove_if(list->begin(), list->end(),
+                                           [&](const std::pair<int, int>& end) {
+                                               if (!m_live[static_cast<size_t>(end.second)]) {
+                                                   return true;
+                                               }
+                                               take(end.second);
+                                               return false;
+                                           }),
+                            list->end());
             }
             continue;
         }

@@ -57,13 +57,13 @@ bool IsTurn(const SoTransform* have) {
 // transforms' names as a new one's (the other fields a new edge sets).
 bool IsEdgeLayout(SoNode* edge) {
     auto* group = Exactly<SoSeparator>(edge);
-    if (!group || group->getNumChildren() != kEdgeChildren || !GetSceneName(group).empty() ||
+    if (!group || group->getNumChildren() != kEdgeChildren || group->getName().getLength() > 0 ||
         !group->renderCaching.isDefault() || !group->boundingBoxCaching.isDefault() ||
         !group->renderCulling.isDefault() || !group->pickCulling.isDefault()) {
         return false;
     }
     for (int i = 0; i < kMaterialChild; ++i) {
-        if (!Exactly<SoTransform>(group->getChild(i)) || !GetSceneName(group->getChild(i)).empty()) {
+        if (!Exactly<SoTransform>(group->getChild(i)) || group->getChild(i)->getName().getLength() > 0) {
             return false;
         }
     }
