@@ -199,41 +199,38 @@ void CNode::MoveRegisteredName(const std::string& name, NodePos from, NodePos to
 
 void CNode::FollowRemoval(int circle, int index, std::vector<std::pair<int, int>>& changed) {
     // Any node may point into the circle (incoming lists are not complete):
-    // only the circles whose nodes may are read, and in them texts that cannot
-    // name the circle are skipped without being parsed. A copy: touching
-    // the circles below changes the index.
-    const std::vector<int> pointing = m_references.CirclesPointingInto(*this, circle);
-    for (int c : pointing) {
-        CCircleData* cd = GetCircle(c);
-        if (!cd) {
+    // only the nodes that may are read, and of them texts that cannot name
+    // the circle are skipped without being parsed. A copy: touching the
+    // nodes below changes the index.
+    const std::vector<NodePos> pointing = m_references.NodesPointingInto(*this, circle);
+    for (const NodePos& at : pointing) {
+        MoleculeRecord* m = GetMolecule(at.circle, at.index);
+        if (!m) {
             continue;
         }
-        for (size_t k = 0; k < cd->m_lstMolecules.size(); ++k) {
-            MoleculeRecord& m = cd->m_lstMolecules[k];
-            std::string links, backLinks;
-            const bool linksChanged = FollowNodeRemoval(m.links, 4, circle, index, links);
-            const bool backChanged = FollowNodeRemoval(m.backLinks, 2, circle, index, backLinks);
-            const bool leftChanged = IsLaterInCircle(m.left, circle, index);
-            const bool rightChanged = IsLaterInCircle(m.right, circle, index);
-            if (!linksChanged && !backChanged && !leftChanged && !rightChanged) {
-                continue;
+        std::string links, backLinks;
+        const bool linksChanged = FollowNodeRemoval(m->links, 4, circle, index, links);
+        const bool backChanged = FollowNodeRemoval(m->backLinks, 2, circle, index, backLinks);
+        const bool leftChanged = IsLaterInCircle(m->left, circle, index);
+        const bool rightChanged = IsLaterInCircle(m->right, circle, index);
+        if (!linksChanged && !backChanged && !leftChanged && !rightChanged) {
+            continue;
+        }
+        TouchNode(at.circle, at.index);
+        if (linksChanged) {
+            m->links = std::move(links);
+        }
+        if (backChanged) {
+            m->backLinks = std::move(backLinks);
+        }
+        for (NodePos* end : {&m->left, &m->right}) {
+            if (IsLaterInCircle(*end, circle, index)) {
+                // The removed node is a missing end now.
+                *end = end->index == index ? NodePos{0, 0} : NodePos{circle, end->index - 1};
             }
-            TouchNode(c, static_cast<int>(k));
-            if (linksChanged) {
-                m.links = std::move(links);
-            }
-            if (backChanged) {
-                m.backLinks = std::move(backLinks);
-            }
-            for (NodePos* end : {&m.left, &m.right}) {
-                if (IsLaterInCircle(*end, circle, index)) {
-                    // The removed node is a missing end now.
-                    *end = end->index == index ? NodePos{0, 0} : NodePos{circle, end->index - 1};
-                }
-            }
-            if (linksChanged) {
-                changed.emplace_back(c, static_cast<int>(k));
-            }
+        }
+        if (linksChanged) {
+            changed.emplace_back(at.circle, at.index);
         }
     }
     if (m_pDoc) {

@@ -24,14 +24,20 @@ void EntryCircles(const std::string& text, size_t width, F&& take) {
 
 }  // namespace
 
-void CNodeReferences::PointsInto(int target, int from) {
+namespace {
+
+bool Before(const NodePos& a, const NodePos& b) { return a.circle != b.circle ? a.circle < b.circle : a.index < b.index; }
+
+}  // namespace
+
+void CNodeReferences::PointsInto(int target, NodePos from) {
     if (target <= 0) {
         return;
     }
     Referrers& referrers = m_into[target];
-    if (referrers.circles.empty() || referrers.circles.back() != from) {
-        referrers.circles.push_back(from);
-        referrers.clean = false;
+    if (referrers.nodes.empty() || !(referrers.nodes.back() == from)) {
+        referrers.clean = referrers.clean && (referrers.nodes.empty() || Before(referrers.nodes.back(), from));
+        referrers.nodes.push_back(from);
     }
 }
 
@@ -41,27 +47,29 @@ void CNodeReferences::ReadCircle(const CNode& graph, int circle) {
         return;
     }
     std::unordered_set<std::uint64_t>& prints = m_prints[circle];
+    int index = 0;
     for (const MoleculeRecord& m : data->m_lstMolecules) {
-        ReadNode(m, circle, prints);
+        ReadNode(m, {circle, index++}, prints);
     }
 }
 
-void CNodeReferences::ReadNode(const MoleculeRecord& m, int circle, std::unordered_set<std::uint64_t>& prints) {
-    // What was read once stays known: texts read before in this circle (an
-    // edit taken back, a node touched twice, nodes moved up by a deletion)
-    // add nothing. Hashing a hub's long link text is far cheaper than
-    // looking up each of its entries.
+void CNodeReferences::ReadNode(const MoleculeRecord& m, NodePos at, std::unordered_set<std::uint64_t>& prints) {
+    // What was read once at a place stays known: texts read before there
+    // (an edit taken back, a node touched twice) add nothing. Hashing a
+    // hub's long link text is far cheaper than looking up each of its
+    // entries. A node moved up by a deletion is read at its new place.
     const std::hash<std::string> hash;
     const std::uint64_t print = hash(m.links) * 31 + hash(m.backLinks) * 17 +
                                 (static_cast<std::uint64_t>(m.left.circle) << 32) +
-                                static_cast<std::uint32_t>(m.right.circle);
+                                static_cast<std::uint32_t>(m.right.circle) +
+                                static_cast<std::uint64_t>(at.index) * 0x9E3779B97F4A7C15ull;
     if (!prints.insert(print).second) {
         return;
     }
-    EntryCircles(m.links, 4, [&](int target) { PointsInto(target, circle); });
-    EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, circle); });
-    PointsInto(m.left.circle, circle);
-    PointsInto(m.right.circle, circle);
+    EntryCircles(m.links, 4, [&](int target) { PointsInto(target, at); });
+    EntryCircles(m.backLinks, 2, [&](int target) { PointsInto(target, at); });
+    PointsInto(m.left.circle, at);
+    PointsInto(m.right.circle, at);
 }
 
 void CNodeReferences::Refresh(const CNode& graph) {
@@ -73,7 +81,7 @@ void CNodeReferences::Refresh(const CNode& graph) {
             if (at.index < 0) {
                 changed.push_back(at.circle);
             } else if (const MoleculeRecord* m = graph.GetMolecule(at.circle, at.index)) {
-                ReadNode(*m, at.circle, m_prints[at.circle]);
+                ReadNode(*m, at, m_prints[at.circle]);
             }
         }
         std::sort(changed.begin(), changed.end());
@@ -110,20 +118,19 @@ void CNodeReferences::Refresh(const CNode& graph) {
     }
 }
 
-const std::vector<int>& CNodeReferences::CirclesPointingInto(const CNode& graph, int circle) {
+const std::vector<NodePos>& CNodeReferences::NodesPointingInto(const CNode& graph, int circle) {
     Refresh(graph);
     auto it = m_into.find(circle);
     if (it == m_into.end()) {
-        return m_none;
+        return m_noNodes;
     }
     Referrers& referrers = it->second;
     if (!referrers.clean) {
-        std::sort(referrers.circles.begin(), referrers.circles.end());
-        referrers.circles.erase(std::unique(referrers.circles.begin(), referrers.circles.end()),
-                                referrers.circles.end());
+        std::sort(referrers.nodes.begin(), referrers.nodes.end(), Before);
+        referrers.nodes.erase(std::unique(referrers.nodes.begin(), referrers.nodes.end()), referrers.nodes.end());
         referrers.clean = true;
     }
-    return referrers.circles;
+    return referrers.nodes;
 }
 
 const std::vector<int>& CNodeReferences::RecordsPlacedIn(const CNode& graph, int circle) {

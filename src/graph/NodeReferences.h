@@ -6,20 +6,22 @@
 #include <unordered_set>
 #include <vector>
 
-class CNode;
-struct MoleculeRecord;
+#include "MoleculeRecord.h"
 
-// Where the nodes of a circle are named from: the circles holding nodes
-// whose links, incoming links or ends may point into it, and the
-// interaction records placed in it. A removal re-points only those instead
-// of reading the whole graph and every record. Kept as a superset: circles
-// that changed since the last look are read again and added where they
-// point; everything is read again for another graph, a changed circle
-// list or another record array.
+class CNode;
+
+// Where the nodes of a circle are named from: the nodes whose links,
+// incoming links or ends may point into it, and the interaction records
+// placed in it. A removal re-points only those instead of reading whole
+// circles (one of them may hold thousands of nodes) and every record.
+// Kept as a superset: nodes and circles that changed since the last look
+// are read again at their places and added where they point (a place
+// that no longer points there stays listed); everything is read again for
+// another graph, a changed circle list or another record array.
 class CNodeReferences {
 public:
-    // Ascending, each once.
-    const std::vector<int>& CirclesPointingInto(const CNode& graph, int circle);
+    // Ascending (by circle, then index), each once; some may be gone.
+    const std::vector<NodePos>& NodesPointingInto(const CNode& graph, int circle);
     // Records whose node circle is `circle`, ascending (built or not: the
     // circle of a record only changes when the graph is built anew).
     const std::vector<int>& RecordsPlacedIn(const CNode& graph, int circle);
@@ -27,8 +29,8 @@ public:
 private:
     void Refresh(const CNode& graph);
     void ReadCircle(const CNode& graph, int circle);
-    void ReadNode(const MoleculeRecord& m, int circle, std::unordered_set<std::uint64_t>& prints);
-    void PointsInto(int target, int from);
+    void ReadNode(const MoleculeRecord& m, NodePos at, std::unordered_set<std::uint64_t>& prints);
+    void PointsInto(int target, NodePos from);
 
     bool m_built = false;
     std::uint64_t m_serial = 0;
@@ -37,12 +39,13 @@ private:
     size_t m_recordCount = 0;
     bool m_recordsBuilt = false;
     struct Referrers {
-        std::vector<int> circles;
+        std::vector<NodePos> nodes;
         bool clean = false;  // ascending, each once
     };
     std::unordered_map<int, Referrers> m_into;
     std::unordered_map<int, std::vector<int>> m_records;
-    // By circle, hashes of the texts read there.
+    // By circle, hashes of the texts read there with their places.
     std::unordered_map<int, std::unordered_set<std::uint64_t>> m_prints;
     std::vector<int> m_none;
+    std::vector<NodePos> m_noNodes;
 };

@@ -120,6 +120,7 @@ bool CEdgeHighlighter::CatchUp() {
 
 void CEdgeHighlighter::Build() {
     m_edges.clear();
+    m_live.clear();
     m_liveEdges = 0;
     m_edgesOfGroup.clear();
     m_edgesAtCircle.clear();
@@ -216,6 +217,7 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
             }
             const int number = static_cast<int>(m_edges.size());
             m_edges.push_back(std::move(edge));
+            m_live.push_back(1);
             ++m_liveEdges;
             SetNames(number);
             ofGroup.push_back(number);
@@ -224,9 +226,16 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
                 if (end.circle != 0) {
                     EdgesAtCircle& at = m_edgesAtCircle[end.circle];
                     const std::pair<int, int> entry(end.index, number);
-                    auto& list = at.added.empty() && (at.ends.empty() || at.ends.back() < entry) ? at.ends : at.added;
-                    if (list.empty() || list.back() != entry) {
-                        list.push_back(entry);
+                    if (at.added.empty() && (at.ends.empty() || !(entry < at.ends.back()))) {
+                        if (at.ends.empty() || at.ends.back() != entry) {
+                            at.ends.push_back(entry);
+                        }
+                    } else {
+                        // Kept in order: a changed node finds its own edges here too.
+                        auto place = std::lower_bound(at.added.begin(), at.added.end(), entry);
+                        if (place == at.added.end() || *place != entry) {
+                            at.added.insert(place, entry);
+                        }
                     }
                 }
             }
@@ -292,23 +301,28 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             }
         };
         if (indices.front() < 0) {
-            for (const auto* list : {&edges.ends, &edges.added}) {
-                for (const auto& end : *list) {
-                    take(end.second);
-                }
+            // Entries of edges that left the scene go on the way.
+            for (auto* list : {&edges.ends, &edges.added}) {
+                list->erase(std::remove_if(list->begin(), list->end(),
+                                           [&](const std::pair<int, int>& end) {
+                                               if (!m_live[static_cast<size_t>(end.second)]) {
+                                                   return true;
+                                               }
+                                               take(end.second);
+                                               return false;
+                                           }),
+                            list->end());
             }
             continue;
         }
         if (edges.added.size() > 64 + edges.ends.size() / 8) {
             // Entries of edges that left the scene go first: a circle edited
-            // again and again would otherwise sort and merge them each time.
-            auto gone = [&](const std::pair<int, int>& end) {
-                return !m_edges[static_cast<size_t>(end.second)].material;
-            };
+            // again and again would otherwise carry them on. Read from the
+            // flags, which stay in cache where the edges would not.
+            auto gone = [&](const std::pair<int, int>& end) { return !m_live[static_cast<size_t>(end.second)]; };
             for (auto* list : {&edges.ends, &edges.added}) {
                 list->erase(std::remove_if(list->begin(), list->end(), gone), list->end());
             }
-            std::sort(edges.added.begin(), edges.added.end());
             const auto middle = edges.ends.insert(edges.ends.end(), edges.added.begin(), edges.added.end());
             std::inplace_merge(edges.ends.begin(), middle, edges.ends.end());
             edges.added.clear();
@@ -316,14 +330,11 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         std::sort(indices.begin(), indices.end());
         indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
         for (int index : indices) {
-            auto from = std::lower_bound(edges.ends.begin(), edges.ends.end(), std::make_pair(index, -1));
-            for (; from != edges.ends.end() && from->first == index; ++from) {
-                take(from->second);
-            }
-        }
-        for (const auto& end : edges.added) {
-            if (std::binary_search(indices.begin(), indices.end(), end.first)) {
-                take(end.second);
+            for (const auto* list : {&edges.ends, &edges.added}) {
+                auto from = std::lower_bound(list->begin(), list->end(), std::make_pair(index, -1));
+                for (; from != list->end() && from->first == index; ++from) {
+                    take(from->second);
+                }
             }
         }
     }
@@ -399,8 +410,7 @@ void CEdgeHighlighter::ReplaceChild(SoGroup* edgeRoot, SoNode* old, SoNode* repl
     }
     DropNames(dropped);
     for (int number : dropped) {
-        m_edges[static_cast<size_t>(number)].material.reset();
-        --m_liveEdges;
+        Drop(number);
     }
     m_edgesOfGroup.erase(edges);
     if (group) {
@@ -415,11 +425,19 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     auto edges = m_edgesOfGroup.find(group);
     const bool follow = m_fresh && edges != m_edgesOfGroup.end();
     // The materials of the edges that go: an edge's entry is found by them.
+    // They leave one node, named by their cones.
     std::unordered_set<const SoNode*> going;
+    NodePos source;
     for (int i = first; i < first + count; ++i) {
         auto* edge = As<SoGroup>(group->getChild(i));
         if (edge && edge->getNumChildren() > kEdgeMaterialChild) {
             going.insert(edge->getChild(kEdgeMaterialChild));
+            int c2 = 0, i2 = 0;
+            if (source.circle == 0 &&
+                std::sscanf(GetSceneName(edge->getChild(edge->getNumChildren() - 1)).c_str(), "E_%d:%d-%d:%d",
+                            &source.circle, &source.index, &c2, &i2) != 4) {
+                source = {};
+            }
         }
     }
     m_bWriting = follow;
@@ -437,8 +455,15 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     }
     ForgetLooks();
     std::vector<int>& ofGroup = edges->second;
-    std::vector<int> dropped;
-    if (!going.empty()) {
+    std::vector<int> dropped = GoingFrom(source, going);
+    if (!dropped.empty()) {
+        // Numbers alone are compared: a large group's edges stay unread.
+        ofGroup.erase(std::remove_if(ofGroup.begin(), ofGroup.end(),
+                                     [&](int number) {
+                                         return std::binary_search(dropped.begin(), dropped.end(), number);
+                                     }),
+                      ofGroup.end());
+    } else if (!going.empty()) {
         ofGroup.erase(std::remove_if(ofGroup.begin(), ofGroup.end(),
                                      [&](int number) {
                                          const Edge& edge = m_edges[static_cast<size_t>(number)];
@@ -452,8 +477,7 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
     }
     DropNames(dropped);
     for (int number : dropped) {
-        m_edges[static_cast<size_t>(number)].material.reset();
-        --m_liveEdges;
+        Drop(number);
     }
     for (int j = 0; j < adding; ++j) {
         if (auto* edge = As<SoGroup>(added->getChild(j))) {
@@ -461,6 +485,36 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
         }
     }
     AfterEdit();
+}
+
+std::vector<int> CEdgeHighlighter::GoingFrom(NodePos source,
+                                             const std::unordered_set<const SoNode*>& going) const {
+    std::vector<int> numbers;
+    auto at = m_edgesAtCircle.find(source.circle);
+    if (going.empty() || source.circle == 0 || at == m_edgesAtCircle.end()) {
+        return numbers;
+    }
+    for (const auto* list : {&at->second.ends, &at->second.added}) {
+        auto from = std::lower_bound(list->begin(), list->end(), std::make_pair(source.index, -1));
+        for (; from != list->end() && from->first == source.index; ++from) {
+            const Edge& edge = m_edges[static_cast<size_t>(from->second)];
+            if (edge.material && going.count(edge.material.get())) {
+                numbers.push_back(from->second);
+            }
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.size() != going.size()) {
+        numbers.clear();  // not all found there: the caller reads the group
+    }
+    return numbers;
+}
+
+void CEdgeHighlighter::Drop(int number) {
+    m_edges[static_cast<size_t>(number)].material.reset();
+    m_live[static_cast<size_t>(number)] = 0;
+    --m_liveEdges;
 }
 
 bool CEdgeHighlighter::IsNameSelected(int id) {

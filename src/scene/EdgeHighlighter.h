@@ -105,6 +105,11 @@ private:
     void AddEdgesBelow(SoGroup* below, const std::unordered_set<const SoNode*>* skip, std::vector<int>& ofGroup);
     // Takes the edges off their names' lists.
     void DropNames(const std::vector<int>& numbers);
+    // The edge left the scene.
+    void Drop(int number);
+    // The numbers of the edges whose materials are `going`, all leaving
+    // `source`, ascending; empty when not every one is found at its end.
+    std::vector<int> GoingFrom(NodePos source, const std::unordered_set<const SoNode*>& going) const;
     std::string NameAt(NodePos at) const;
     // The edges' names again where the graph changed them.
     bool FollowGraph(const CNode& graph);
@@ -130,12 +135,14 @@ private:
     std::uint64_t m_indexedRevision = 0;
     int m_indexedCircles = 0;
     std::vector<Edge> m_edges;
+    // Per edge, whether it is still in the scene (its material held).
+    std::vector<char> m_live;
     size_t m_liveEdges = 0;
     std::unordered_map<const SoNode*, std::vector<int>> m_edgesOfGroup;
     // Edges with an end in a circle, as (index of that end, edge number),
     // sorted by index, so that a changed node of a large circle finds its
-    // own edges alone; edges added later wait unsorted in `added` until
-    // they are many.
+    // own edges alone; edges added later wait in `added`, sorted too,
+    // until they are many.
     struct EdgesAtCircle {
         std::vector<std::pair<int, int>> ends;
         std::vector<std::pair<int, int>> added;

@@ -16,8 +16,10 @@ namespace {
 // The layout of an edge group: aim, turn, shift, material, cone.
 constexpr int kEdgeChildren = 5;
 constexpr int kMaterialChild = 3;
-// A pool keeps no more of one name than an edit of a large circle drops.
+// A pool keeps no more materials of one name than an edit of a large
+// circle drops, and whole edge groups for the few edges a deletion drops.
 constexpr size_t kMostWaiting = 4096;
+constexpr size_t kMostEdgesWaiting = 256;
 
 template <class T>
 T* Exactly(SoNode* node) {
@@ -43,12 +45,46 @@ bool IsShift(const SoTransform* have, const SbVec3f& t) {
 
 bool IsSetTo(const SoSFFloat& field, float value) { return !field.isDefault() && field.getValue() == value; }
 
+// Only the rotation set, to the quarter turn every edge is built with.
+bool IsTurn(const SoTransform* have) {
+    return !have->rotation.isDefault() &&
+           have->rotation.getValue() == SbRotation(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f) &&
+           have->translation.isDefault() && have->scaleFactor.isDefault() && have->scaleOrientation.isDefault() &&
+           have->center.isDefault();
+}
+
+// An edge group laid out as one is built, its own fields and those of its
+// transforms' names as a new one's (the other fields a new edge sets).
+bool IsEdgeLayout(SoNode* edge) {
+    auto* group = Exactly<SoSeparator>(edge);
+    if (!group || group->getNumChildren() != kEdgeChildren || group->getName().getLength() > 0 ||
+        !group->renderCaching.isDefault() || !group->boundingBoxCaching.isDefault() ||
+        !group->renderCulling.isDefault() || !group->pickCulling.isDefault()) {
+        return false;
+    }
+    for (int i = 0; i < kMaterialChild; ++i) {
+        if (!Exactly<SoTransform>(group->getChild(i)) || group->getChild(i)->getName().getLength() > 0) {
+            return false;
+        }
+    }
+    return Exactly<SoMaterial>(group->getChild(kMaterialChild)) && Exactly<SoCone>(group->getChild(kEdgeChildren - 1));
+}
+
+// Every field of `node` as in `fresh`, a new node of its type.
+void CopyFields(SoFieldContainer* node, SoFieldContainer* fresh) {
+    SoFieldList have, want;
+    const int count = node->getFields(have);
+    fresh->getFields(want);
+    for (int i = 0; i < count; ++i) {
+        have[i]->copyFrom(*want[i]);
+        have[i]->setDefault(want[i]->isDefault());
+    }
+}
+
 }  // namespace
 
 CEdgeReuse::CEdgeReuse(SoGroup* old, CEdgeMaterialPool* pool, int first, int count)
-    : m_pool(pool), m_aim(new SoTransform), m_turn(new SoTransform) {
-    // As an edge is built.
-    m_turn->rotation.setValue(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+    : m_pool(pool), m_aim(new SoTransform) {
     if (!old) {
         return;
     }
@@ -83,30 +119,27 @@ SoNode* CEdgeReuse::Take(const EdgeLook& look) {
             return m_old[k].get();
         }
     }
-    return nullptr;
+    CoinPtr<SoNode> kept = m_pool ? m_pool->TakeEdge(look) : CoinPtr<SoNode>();
+    if (!kept) {
+        return nullptr;
+    }
+    m_fromPool.push_back(kept);
+    return kept.get();
 }
 
 bool CEdgeReuse::Matches(SoNode* edge, const EdgeLook& look) {
+    if (!IsEdgeLayout(edge)) {
+        return false;
+    }
     auto* group = static_cast<SoSeparator*>(edge);
-    if (!GetSceneName(group).empty() || !group->renderCaching.isDefault() || !group->boundingBoxCaching.isDefault() ||
-        !group->renderCulling.isDefault() || !group->pickCulling.isDefault()) {
-        return false;
-    }
-    auto* aim = Exactly<SoTransform>(group->getChild(0));
-    auto* turn = Exactly<SoTransform>(group->getChild(1));
-    auto* shift = Exactly<SoTransform>(group->getChild(2));
-    auto* material = Exactly<SoMaterial>(group->getChild(3));
-    auto* cone = Exactly<SoCone>(group->getChild(4));
-    if (!aim || !turn || !shift || !material || !cone) {
-        return false;
-    }
-    if (!GetSceneName(aim).empty() || !GetSceneName(turn).empty() || !GetSceneName(shift).empty()) {
-        return false;
-    }
+    auto* aim = static_cast<SoTransform*>(group->getChild(0));
+    auto* turn = static_cast<SoTransform*>(group->getChild(1));
+    auto* shift = static_cast<SoTransform*>(group->getChild(2));
+    auto* material = static_cast<SoMaterial*>(group->getChild(kMaterialChild));
+    auto* cone = static_cast<SoCone*>(group->getChild(kEdgeChildren - 1));
     m_aim->pointAt(look.from, look.to);
     const float distance = (look.to - look.from).length();
-    if (!SameTransform(aim, m_aim.get()) || !SameTransform(turn, m_turn.get()) ||
-        !IsShift(shift, SbVec3f(0.0f, distance / 2, 0.0f))) {
+    if (!SameTransform(aim, m_aim.get()) || !IsTurn(turn) || !IsShift(shift, SbVec3f(0.0f, distance / 2, 0.0f))) {
         return false;
     }
     if (GetSceneName(material) != look.materialName || material->diffuseColor.getNum() != 1 ||
@@ -155,6 +188,11 @@ CEdgeMaterialPool::~CEdgeMaterialPool() {
             WaitingNodes().erase(material.get());
         }
     }
+    for (const auto& kept : m_edgesByName) {
+        for (const CoinPtr<SoNode>& edge : kept.second) {
+            WaitingNodes().erase(static_cast<SoGroup*>(edge.get())->getChild(kMaterialChild));
+        }
+    }
 }
 
 void CEdgeMaterialPool::Keep(SoNode* edge) {
@@ -165,6 +203,19 @@ void CEdgeMaterialPool::Keep(SoNode* edge) {
     if (!material || material->getName().getLength() == 0 || WaitingNodes().count(material) || !IsPlain(material)) {
         return;
     }
+    std::vector<CoinPtr<SoNode>>& edges = m_edgesByName[material->getName().getString()];
+    if (edges.size() < kMostEdgesWaiting && IsEdgeLayout(edge)) {
+        // The cone's name goes with it: no search by name finds an edge
+        // out of the scene.
+        SoNode* cone = group->getChild(kEdgeChildren - 1);
+        const SbName coneName = cone->getName();
+        if (coneName.getLength() > 0) {
+            SoBase::removeName(cone, coneName.getString());
+        }
+        edges.emplace_back(edge);
+        WaitingNodes().insert(material);
+        return;
+    }
     std::vector<CoinPtr<SoMaterial>>& kept = m_byName[material->getName().getString()];
     if (kept.size() < kMostWaiting) {
         kept.emplace_back(material);
@@ -172,33 +223,91 @@ void CEdgeMaterialPool::Keep(SoNode* edge) {
     }
 }
 
+bool CEdgeMaterialPool::MakeFresh(SoMaterial* material) {
+    WaitingNodes().erase(material);
+    // One still held elsewhere (an old group someone keeps) is not ours to give.
+    if (material->getRefCount() != 1 || !IsPlain(material)) {
+        return false;
+    }
+    if (!m_fresh) {
+        m_fresh = MakeCoin<SoMaterial>();
+    }
+    CopyFields(material, m_fresh.get());
+    return true;
+}
+
 CoinPtr<SoMaterial> CEdgeMaterialPool::Take(const SbName& name) {
     auto it = m_byName.find(name.getString());
-    if (it == m_byName.end()) {
-        return CoinPtr<SoMaterial>();
+    while (it != m_byName.end() && !it->second.empty()) {
+        CoinPtr<SoMaterial> material = std::move(it->second.back());
+        it->second.pop_back();
+        if (MakeFresh(material.get())) {
+            return material;
+        }
     }
-    std::vector<CoinPtr<SoMaterial>>& kept = it->second;
-    while (!kept.empty()) {
-        CoinPtr<SoMaterial> material = std::move(kept.back());
-        kept.pop_back();
-        WaitingNodes().erase(material.get());
-        // One still held elsewhere (an old group someone keeps) is not ours to give.
-        if (material->getRefCount() != 1 || !IsPlain(material.get())) {
-            continue;
+    // The material of a kept edge group, the rest of which goes.
+    auto edges = m_edgesByName.find(name.getString());
+    while (edges != m_edgesByName.end() && !edges->second.empty()) {
+        CoinPtr<SoNode> edge = std::move(edges->second.back());
+        edges->second.pop_back();
+        CoinPtr<SoMaterial> material(static_cast<SoMaterial*>(static_cast<SoGroup*>(edge.get())->getChild(kMaterialChild)));
+        if (edge->getRefCount() == 1) {
+            edge.reset();
         }
-        if (!m_fresh) {
-            m_fresh = MakeCoin<SoMaterial>();
+        if (MakeFresh(material.get())) {
+            return material;
         }
-        SoFieldList have, want;
-        const int count = material->getFields(have);
-        m_fresh->getFields(want);
-        for (int i = 0; i < count; ++i) {
-            have[i]->copyFrom(*want[i]);
-            have[i]->setDefault(want[i]->isDefault());
-        }
-        return material;
     }
     return CoinPtr<SoMaterial>();
+}
+
+CoinPtr<SoNode> CEdgeMaterialPool::TakeEdge(const EdgeLook& look) {
+    auto it = m_edgesByName.find(SceneName(look.materialName).getString());
+    if (it == m_edgesByName.end()) {
+        return CoinPtr<SoNode>();
+    }
+    std::vector<CoinPtr<SoNode>>& kept = it->second;
+    while (!kept.empty()) {
+        CoinPtr<SoNode> edge = std::move(kept.back());
+        kept.pop_back();
+        auto* group = static_cast<SoSeparator*>(edge.get());
+        auto* material = static_cast<SoMaterial*>(group->getChild(kMaterialChild));
+        // Still in some scene, or its material held elsewhere: not ours to give.
+        if (edge->getRefCount() != 1) {
+            WaitingNodes().erase(material);
+            continue;
+        }
+        if (!MakeFresh(material)) {
+            continue;
+        }
+        // Every field as a new node's, then those a new edge sets, as it
+        // sets them; the group hears of each change, so no cache of it
+        // outlives its old look.
+        if (!m_freshTransform) {
+            m_freshTransform = MakeCoin<SoTransform>();
+            m_freshCone = MakeCoin<SoCone>();
+        }
+        auto* aim = static_cast<SoTransform*>(group->getChild(0));
+        auto* turn = static_cast<SoTransform*>(group->getChild(1));
+        auto* shift = static_cast<SoTransform*>(group->getChild(2));
+        auto* cone = static_cast<SoCone*>(group->getChild(kEdgeChildren - 1));
+        for (SoTransform* t : {aim, turn, shift}) {
+            CopyFields(t, m_freshTransform.get());
+        }
+        CopyFields(cone, m_freshCone.get());
+        aim->pointAt(look.from, look.to);
+        turn->rotation.setValue(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+        shift->translation.setValue(0.0f, (look.to - look.from).length() / 2, 0.0f);
+        material->diffuseColor.setValue(look.color);
+        if (look.transparency) {
+            material->transparency.setValue(*look.transparency);
+        }
+        NameNewSceneNode(cone, look.coneName);
+        cone->bottomRadius.setValue(look.radius);
+        cone->height.setValue(look.height);
+        return edge;
+    }
+    return CoinPtr<SoNode>();
 }
 
 bool CEdgeMaterialPool::IsWaiting(const SoNode* node) { return WaitingNodes().count(node) > 0; }

@@ -12,6 +12,7 @@
 #include "CoinPtr.h"
 
 class CEdgeMaterialPool;
+class SoCone;
 class SoGroup;
 class SoMaterial;
 class SoNode;
@@ -42,8 +43,8 @@ public:
     CEdgeReuse(const CEdgeReuse&) = delete;
     CEdgeReuse& operator=(const CEdgeReuse&) = delete;
 
-    // An old edge group equal to what `look` builds, each taken once; null
-    // when there is none.
+    // An old edge group equal to what `look` builds, each taken once, or
+    // else one from the pool made equal to it; null when there is none.
     SoNode* Take(const EdgeLook& look);
     // Where materials of new edges may come from (null: made new).
     CEdgeMaterialPool* Pool() const { return m_pool; }
@@ -55,16 +56,20 @@ private:
     std::vector<CoinPtr<SoNode>> m_old;
     std::vector<bool> m_taken;
     std::unordered_multimap<std::string, size_t> m_byCone;
+    // Edge groups from the pool, held until their new group holds them.
+    std::vector<CoinPtr<SoNode>> m_fromPool;
     CoinPtr<SoTransform> m_aim;
-    CoinPtr<SoTransform> m_turn;
 };
 
-// Materials of edges an edit dropped, kept for the edges it builds. Every
-// edge material of a kind bears one name (some 18,000 nodes at 100k
-// interactions), and a dying node leaves its name's list in Coin by a
-// search along it: a kept node never dies and is never named again. A
-// waiting node keeps its name, so walks over the nodes of a name skip
-// what IsWaiting reports.
+// Edge groups and materials of edges an edit dropped, kept for the edges
+// it or the next edit builds (a deletion drops a node's edges, its undo
+// builds them again). Every edge material of a kind bears one name (some
+// 18,000 nodes at 100k interactions), and a dying node leaves its name's
+// list in Coin by a search along it: a kept material never dies and is
+// never named again. A waiting material keeps its name, so walks over the
+// nodes of a name skip what IsWaiting reports; a waiting edge's cone
+// loses its name. A whole edge group is kept while few wait: making one
+// over costs a fraction of destroying one and building it anew.
 class CEdgeMaterialPool {
 public:
     CEdgeMaterialPool();
@@ -72,15 +77,23 @@ public:
     CEdgeMaterialPool(const CEdgeMaterialPool&) = delete;
     CEdgeMaterialPool& operator=(const CEdgeMaterialPool&) = delete;
 
-    // Keeps the material of an edge group that leaves the scene.
+    // Keeps an edge group that leaves the scene, or its material.
     void Keep(SoNode* edge);
     // A material named `name` whose fields are as a new one's, or null.
     CoinPtr<SoMaterial> Take(const SbName& name);
+    // A kept edge group made equal to what `look` builds, or null.
+    CoinPtr<SoNode> TakeEdge(const EdgeLook& look);
 
     // Whether `node` waits in some pool.
     static bool IsWaiting(const SoNode* node);
 
 private:
+    // A waiting material with the fields of a new one again, or false.
+    bool MakeFresh(SoMaterial* material);
+
     std::unordered_map<const char*, std::vector<CoinPtr<SoMaterial>>> m_byName;
+    std::unordered_map<const char*, std::vector<CoinPtr<SoNode>>> m_edgesByName;
     CoinPtr<SoMaterial> m_fresh;
+    CoinPtr<SoTransform> m_freshTransform;
+    CoinPtr<SoCone> m_freshCone;
 };

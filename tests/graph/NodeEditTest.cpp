@@ -148,6 +148,18 @@ TEST_F(DeletionGraph, WhatChangedSinceAnEarlierDeletionFollowsTheNextOne) {
     }
 }
 
+// A node moved up by one deletion is found at its new place by a later
+// one, through an end no incoming list names.
+TEST_F(DeletionGraph, ANodeMovedByADeletionIsFollowedAtItsNewPlace) {
+    ASSERT_EQ(g->AppendMolecule(3, "X", 1), 1);  // circle 3 = C-D, X
+    ASSERT_EQ(g->AppendMolecule(1, "Y", 1), 5);
+    g->GetMolecule(1, 5)->left = {3, 1};                     // Y's end X
+    ASSERT_EQ(g->DeleteMolecule(2, 0, 1, 1, 1, scene), 1);  // D, with Y read at 1 5
+    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);  // B: Y moves to 1 4
+    ASSERT_EQ(g->DeleteMolecule(3, 0, 1, 1, 1, scene), 1);  // C-D: X moves to 3 0
+    EXPECT_EQ(g->GetMolecule(1, 4)->left, (NodePos{3, 0}));
+}
+
 TEST_F(DeletionGraph, ARecordWhoseRelationNodeWentIsNotBuilt) {
     EXPECT_EQ(g->DeleteMolecule(1, 4, 1, 1, 1, scene), 1);  // A:C:0
     EXPECT_EQ(g->LookUp("r__2"), "");

@@ -25,6 +25,7 @@
 
 #include "BoxRep.h"
 #include "CircleRebuilder.h"
+#include "EdgeReuse.h"
 #include "EditJournal.h"
 #include "LinkText.h"
 #include "SceneNames.h"
@@ -529,34 +530,52 @@ TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
     EXPECT_GT(kept, 0u);  // not all built anew
 }
 
-// A material an edit dropped comes back in a new edge as a new one would
-// be, whatever the highlighting had set on it; one still held elsewhere is
-// never shared.
-TEST_F(SphereSceneTest, DroppedEdgeMaterialsComeBackAsNew) {
+// A material or a whole edge group an edit dropped comes back in a new
+// edge as a new one would be, whatever the highlighting had set on it and
+// whatever look the group had (a degenerate aim sets fewer fields); one
+// still held elsewhere is never shared.
+TEST_F(SphereSceneTest, DroppedEdgesComeBackAsNew) {
     BuildNamesInRing(12, 6, 5);
     BuildSphere();
     const SbVec3f from(0, 0, 0), to(1, 2, 3);
     struct Case {
         std::optional<float> before, after;
         bool heldElsewhere;
+        SbVec3f end;  // where the new edge ends
     };
-    for (const Case& c : std::vector<Case>{{std::nullopt, 0.5f, false}, {0.5f, std::nullopt, false},
-                                           {std::nullopt, std::nullopt, true}}) {
-        CEdgeMaterialPool pool;
-        CoinPtr<SoSeparator> dropped = sphere->BuildEdge(to, from, 4, 1, 1, 0, 2, 0, 3, c.before);
-        auto* material = As<SoMaterial>(dropped->getChild(3));
-        material->diffuseColor.setValue(1, 1, 1);
-        material->transparency.setValue(1.0f);
-        material->ambientColor.setValue(0.5f, 0.5f, 0.5f);
-        pool.Keep(dropped.get());
-        EXPECT_TRUE(CEdgeMaterialPool::IsWaiting(material));
-        const CoinPtr<SoSeparator> holder = c.heldElsewhere ? dropped : CoinPtr<SoSeparator>();
-        dropped.reset();
-        CoinPtr<SoSeparator> reused = sphere->BuildEdge(from, to, 4, 0, 1, 1, 3, 0, 2, c.after, &pool);
-        CoinPtr<SoSeparator> fresh = sphere->BuildEdge(from, to, 4, 0, 1, 1, 3, 0, 2, c.after);
-        EXPECT_EQ(reused->getChild(3) == material, !c.heldElsewhere);
-        EXPECT_FALSE(CEdgeMaterialPool::IsWaiting(reused->getChild(3)));
-        EXPECT_EQ(SceneText(reused.get()), SceneText(fresh.get()));
+    for (const bool whole : {false, true}) {
+        for (const Case& c : std::vector<Case>{{std::nullopt, 0.5f, false, to},
+                                               {0.5f, std::nullopt, false, to},
+                                               {std::nullopt, std::nullopt, true, to},
+                                               {std::nullopt, std::nullopt, false, from}}) {
+            CEdgeMaterialPool pool;
+            CoinPtr<SoSeparator> dropped = sphere->BuildEdge(to, from, 4, 1, 1, 0, 2, 0, 3, c.before);
+            auto* material = As<SoMaterial>(dropped->getChild(3));
+            material->diffuseColor.setValue(1, 1, 1);
+            material->transparency.setValue(1.0f);
+            material->ambientColor.setValue(0.5f, 0.5f, 0.5f);
+            pool.Keep(dropped.get());
+            EXPECT_TRUE(CEdgeMaterialPool::IsWaiting(material));
+            const CoinPtr<SoSeparator> holder = c.heldElsewhere ? dropped : CoinPtr<SoSeparator>();
+            const SoNode* edgeBefore = dropped.get();
+            dropped.reset();
+            CoinPtr<SoNode> reused;
+            if (whole) {
+                CEdgeReuse reuse(nullptr, &pool);
+                reused = CoinPtr<SoNode>(reuse.Take(sphere->LookOfEdge(from, c.end, 4, 0, 1, 1, 3, 0, 2, c.after)));
+                EXPECT_EQ(reused.get() == edgeBefore, !c.heldElsewhere);
+            } else {
+                reused = CoinPtr<SoNode>(sphere->BuildEdge(from, c.end, 4, 0, 1, 1, 3, 0, 2, c.after, &pool).get());
+            }
+            if (!reused) {
+                continue;
+            }
+            const CoinPtr<SoSeparator> fresh = sphere->BuildEdge(from, c.end, 4, 0, 1, 1, 3, 0, 2, c.after);
+            const SoNode* reusedMaterial = As<SoGroup>(reused.get())->getChild(3);
+            EXPECT_EQ(reusedMaterial == material, !c.heldElsewhere) << whole;
+            EXPECT_FALSE(CEdgeMaterialPool::IsWaiting(reusedMaterial));
+            EXPECT_EQ(SceneText(reused.get()), SceneText(fresh.get())) << whole;
+        }
     }
 }
 
