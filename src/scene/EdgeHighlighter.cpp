@@ -10,6 +10,7 @@
 #include <Inventor/nodes/SoSwitch.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
+#include "EdgeReuse.h"
 #include "FieldValues.h"
 #include "Node.h"
 #include "SceneNames.h"
@@ -209,12 +210,7 @@ void CEdgeHighlighter::AddEdgesBelow(SoGroup* top, const std::unordered_set<cons
             if (std::sscanf(materialName.c_str(), "edge_material_%d", &edge.kind) != 1) {
                 edge.kind = -1;
             }
-            int c1 = 0, i1 = 0, c2 = 0, i2 = 0;
-            const std::string coneName = GetSceneName(child);
-            if (std::sscanf(coneName.c_str(), "E_%d:%d-%d:%d", &c1, &i1, &c2, &i2) == 4) {
-                edge.from = {c1, i1};
-                edge.to = {c2, i2};
-            }
+            EdgeConeEnds(GetSceneName(child), edge.from, edge.to);
             const int number = static_cast<int>(m_edges.size());
             m_edges.push_back(std::move(edge));
             m_live.push_back(1);
@@ -432,11 +428,9 @@ void CEdgeHighlighter::SpliceChildren(SoGroup* group, int first, int count, SoGr
         auto* edge = As<SoGroup>(group->getChild(i));
         if (edge && edge->getNumChildren() > kEdgeMaterialChild) {
             going.insert(edge->getChild(kEdgeMaterialChild));
-            int c2 = 0, i2 = 0;
-            if (source.circle == 0 &&
-                std::sscanf(GetSceneName(edge->getChild(edge->getNumChildren() - 1)).c_str(), "E_%d:%d-%d:%d",
-                            &source.circle, &source.index, &c2, &i2) != 4) {
-                source = {};
+            NodePos to;
+            if (source.circle == 0) {
+                EdgeConeEnds(GetSceneName(edge->getChild(edge->getNumChildren() - 1)), source, to);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "EdgeReuse.h"
 
+#include <cstdio>
 #include <unordered_set>
 
 #include <Inventor/lists/SoFieldList.h>
@@ -47,8 +48,7 @@ bool IsSetTo(const SoSFFloat& field, float value) { return !field.isDefault() &&
 
 // Only the rotation set, to the quarter turn every edge is built with.
 bool IsTurn(const SoTransform* have) {
-    return !have->rotation.isDefault() &&
-           have->rotation.getValue() == SbRotation(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f) &&
+    return !have->rotation.isDefault() && have->rotation.getValue() == ConeTurn() &&
            have->translation.isDefault() && have->scaleFactor.isDefault() && have->scaleOrientation.isDefault() &&
            have->center.isDefault();
 }
@@ -82,6 +82,21 @@ void CopyFields(SoFieldContainer* node, SoFieldContainer* fresh) {
 }
 
 }  // namespace
+
+const SbRotation& ConeTurn() {
+    static const SbRotation turn(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+    return turn;
+}
+
+bool EdgeConeEnds(const std::string& coneName, NodePos& from, NodePos& to) {
+    NodePos a, b;
+    if (std::sscanf(coneName.c_str(), "E_%d:%d-%d:%d", &a.circle, &a.index, &b.circle, &b.index) != 4) {
+        return false;
+    }
+    from = a;
+    to = b;
+    return true;
+}
 
 CEdgeReuse::CEdgeReuse(SoGroup* old, CEdgeMaterialPool* pool, int first, int count)
     : m_pool(pool), m_aim(new SoTransform) {
@@ -296,7 +311,7 @@ CoinPtr<SoNode> CEdgeMaterialPool::TakeEdge(const EdgeLook& look) {
         }
         CopyFields(cone, m_freshCone.get());
         aim->pointAt(look.from, look.to);
-        turn->rotation.setValue(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
+        turn->rotation.setValue(ConeTurn());
         shift->translation.setValue(0.0f, (look.to - look.from).length() / 2, 0.0f);
         material->diffuseColor.setValue(look.color);
         if (look.transparency) {

@@ -7,9 +7,11 @@
 
 #include <Inventor/SbColor.h>
 #include <Inventor/SbName.h>
+#include <Inventor/SbRotation.h>
 #include <Inventor/SbVec3f.h>
 
 #include "CoinPtr.h"
+#include "MoleculeRecord.h"
 
 class CEdgeMaterialPool;
 class SoCone;
@@ -17,6 +19,12 @@ class SoGroup;
 class SoMaterial;
 class SoNode;
 class SoTransform;
+
+// The pitch of every edge's second transform, turning the cone's axis.
+const SbRotation& ConeTurn();
+// The molecules an edge's cone name ("E_%d:%d-%d:%d") names; false for
+// any other name.
+bool EdgeConeEnds(const std::string& coneName, NodePos& from, NodePos& to);
 
 // What one edge group would be built with.
 struct EdgeLook {

@@ -62,12 +62,6 @@ struct NumberedName {
     char text[64];
 };
 
-// The pitch of every edge's second transform, turning the cone's axis.
-const SbRotation& ConeTurn() {
-    static const SbRotation turn(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);
-    return turn;
-}
-
 // What SoCamera::viewAll does, without leaving a bounds cache in every
 // separator: the scene's single walk would spend a third of the build
 // making caches that only a later walk with the same camera reads. Coin's

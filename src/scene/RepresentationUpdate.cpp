@@ -1,6 +1,5 @@
 // Scene updates after an edit: the renamed sphere and label, and one
 // circle's spheres, edges and labels replaced in place under their parents.
-#include <cstdio>
 #include <unordered_map>
 #include <vector>
 
@@ -94,12 +93,11 @@ int SourceOfEdge(SoNode* child, int circle) {
     if (!edge || edge->getNumChildren() != 5) {
         return -1;
     }
-    int c = 0, i = 0, c2 = 0, i2 = 0;
-    const std::string cone = GetSceneName(edge->getChild(4));
-    if (std::sscanf(cone.c_str(), "E_%d:%d-%d:%d", &c, &i, &c2, &i2) != 4 || c != circle || i < 0) {
+    NodePos from, to;
+    if (!EdgeConeEnds(GetSceneName(edge->getChild(4)), from, to) || from.circle != circle || from.index < 0) {
         return -1;
     }
-    return i;
+    return from.index;
 }
 
 CoinPtr<SoSeparator> NamedGroup(const std::string& name) {
