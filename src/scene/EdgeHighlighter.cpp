@@ -284,30 +284,51 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
         return false;
     }
     m_indexedRevision = graph.GetRevision();
+    auto sameName = [&](int id, NodePos at) {
+        const MoleculeRecord* m = at.circle != 0 ? graph.GetMolecule(at.circle, at.index) : nullptr;
+        const bool none = !m || m->name.empty();
+        return id < 0 ? none : !none && m->name == m_names[static_cast<size_t>(id)];
+    };
+    // Edges whose end at a changed place may bear another name now. The
+    // edges at one place mostly share its name: the graph is read once
+    // per name met there, not once per edge (a hub has thousands).
     std::vector<int> renamed;
+    NodePos lastPlace{0, -1};
+    int lastId = -2;
+    bool lastSame = true;
+    auto check = [&](int circle, const std::pair<int, int>& entry) {
+        const Edge& edge = m_edges[static_cast<size_t>(entry.second)];
+        if (!edge.material) {
+            return;
+        }
+        const NodePos place{circle, entry.first};
+        const int id = edge.from.circle == circle && edge.from.index == entry.first ? edge.start : edge.end;
+        if (place.circle != lastPlace.circle || place.index != lastPlace.index || id != lastId) {
+            lastPlace = place;
+            lastId = id;
+            lastSame = sameName(id, place);
+        }
+        if (!lastSame) {
+            renamed.push_back(entry.second);
+        }
+    };
     for (auto& [circle, indices] : changed) {
         auto at = m_edgesAtCircle.find(circle);
         if (at == m_edgesAtCircle.end()) {
             continue;
         }
         EdgesAtCircle& edges = at->second;
-        auto take = [&](int number) {
-            if (m_edges[static_cast<size_t>(number)].material) {
-                renamed.push_back(number);
-            }
-        };
         if (indices.front() < 0) {
             // Entries of edges that left the scene go on the way.
             for (auto* list : {&edges.ends, &edges.added}) {
                 list->erase(std::remove_if(list->begin(), list->end(),
                                            [&](const std::pair<int, int>& end) {
-                                               if (!m_live[static_cast<size_t>(end.second)]) {
-                                                   return true;
-                                               }
-                                               take(end.second);
-                                               return false;
+                                               return !m_live[static_cast<size_t>(end.second)];
                                            }),
                             list->end());
+                for (const auto& entry : *list) {
+                    check(circle, entry);
+                }
             }
             continue;
         }
@@ -329,18 +350,12 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
             for (const auto* list : {&edges.ends, &edges.added}) {
                 auto from = std::lower_bound(list->begin(), list->end(), std::make_pair(index, -1));
                 for (; from != list->end() && from->first == index; ++from) {
-                    take(from->second);
+                    check(circle, *from);
                 }
             }
         }
     }
-    // Only edges whose names changed move between the names' lists. Read
-    // in place: a large changed circle has thousands of edges.
-    auto sameName = [&](int id, NodePos at) {
-        const MoleculeRecord* m = at.circle != 0 ? graph.GetMolecule(at.circle, at.index) : nullptr;
-        const bool none = !m || m->name.empty();
-        return id < 0 ? none : !none && m->name == m_names[static_cast<size_t>(id)];
-    };
+    // Only edges whose names changed move between the names' lists.
     std::vector<int> moved;
     for (int number : renamed) {
         const Edge& edge = m_edges[static_cast<size_t>(number)];

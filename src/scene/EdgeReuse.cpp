@@ -32,12 +32,6 @@ bool SameField(const F& have, const F& want) {
     return have.isDefault() == want.isDefault() && have == want;
 }
 
-bool SameTransform(const SoTransform* have, const SoTransform* want) {
-    return SameField(have->translation, want->translation) && SameField(have->rotation, want->rotation) &&
-           SameField(have->scaleFactor, want->scaleFactor) &&
-           SameField(have->scaleOrientation, want->scaleOrientation) && SameField(have->center, want->center);
-}
-
 // Only the translation set, to exactly `t`.
 bool IsShift(const SoTransform* have, const SbVec3f& t) {
     return !have->translation.isDefault() && have->translation.getValue() == t && have->rotation.isDefault() &&
@@ -82,6 +76,12 @@ void CopyFields(SoFieldContainer* node, SoFieldContainer* fresh) {
 }
 
 }  // namespace
+
+bool SameTransform(const SoTransform* have, const SoTransform* want) {
+    return SameField(have->translation, want->translation) && SameField(have->rotation, want->rotation) &&
+           SameField(have->scaleFactor, want->scaleFactor) &&
+           SameField(have->scaleOrientation, want->scaleOrientation) && SameField(have->center, want->center);
+}
 
 const SbRotation& ConeTurn() {
     static const SbRotation turn(SbVec3f(1.0f, 0.0f, 0.0f), -1.5707964f);

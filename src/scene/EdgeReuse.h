@@ -22,6 +22,8 @@ class SoTransform;
 
 // The pitch of every edge's second transform, turning the cone's axis.
 const SbRotation& ConeTurn();
+// Whether two transforms' fields hold the same values, set or not alike.
+bool SameTransform(const SoTransform* have, const SoTransform* want);
 // The molecules an edge's cone name ("E_%d:%d-%d:%d") names; false for
 // any other name.
 bool EdgeConeEnds(const std::string& coneName, NodePos& from, NodePos& to);

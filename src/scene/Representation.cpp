@@ -17,6 +17,7 @@
 #include <Inventor/nodes/SoTransform.h>
 #include <Inventor/nodes/SoTranslation.h>
 
+#include "LabelReuse.h"
 #include "LinkText.h"
 #include "NewNodes.h"
 #include "Node.h"
@@ -392,15 +393,27 @@ void CRepresentation::FinishLabels() {
     }
 }
 
-void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup) {
+void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup,
+                                        CLabelReuse* reuse) {
     const CNode* graph = Graph();
     const CCircleData* data = (graph && circle != 0) ? graph->GetCircle(circle) : nullptr;
     if (!data) {
         return;
     }
+    // A nested label depends on the neighbours too: those are built anew.
+    if (NestsNeighbourLabels()) {
+        reuse = nullptr;
+    }
     // The list index, not the number: after a deletion the two differ.
     for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
         const MoleculeRecord& m = data->m_lstMolecules[k];
+        const bool red = PutsLabelInRedGroup(m.size);
+        if (SoSeparator* same = reuse ? reuse->Take(m.name, red, LabelOffset(m.size),
+                                                    NodeMatrixAt(circle, static_cast<int>(k), m.name))
+                                      : nullptr) {
+            AddNewChild(*(red ? redGroup : greenGroup), same);
+            continue;
+        }
         auto group = MakeCoin<SoSeparator>();
         BuildMoleculeLabel(group.get(), circle, static_cast<int>(k), m.size, m.name, false);
         AddNewChild(*(PutsLabelInRedGroup(m.size) ? redGroup : greenGroup), group.get());

@@ -28,6 +28,7 @@
 #include "SelectedNodes.h"
 
 class CInteractionStore;
+class CLabelReuse;
 class CNode;
 class ISceneHost;
 struct MoleculeRecord;
@@ -109,7 +110,9 @@ public:
     void BuildCellEdges(int cell);
     // The groups the builders below fill are new (see NewNodes.h): made
     // for this build, in no scene yet.
-    void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup);
+    // With `reuse`, labels equal to old ones but for their place are taken over.
+    void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup,
+                           CLabelReuse* reuse = nullptr);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,
                             bool nested);
     // With `reuse`, edges equal to old ones are taken over, not built.

@@ -10,6 +10,7 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoText2.h>
 
+#include "LabelReuse.h"
 #include "Representation.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -297,7 +298,13 @@ int CRepresentation::RebuildCircleLabels(int circle) {
     }
     CoinPtr<SoSeparator> green = NamedGroup(greenName);
     CoinPtr<SoSeparator> red = NamedGroup(redName);
-    BuildCircleLabels(circle, green.get(), red.get());
+    {
+        auto separator = [](SoNode* node) {
+            return node->isOfType(SoSeparator::getClassTypeId()) ? static_cast<SoSeparator*>(node) : nullptr;
+        };
+        CLabelReuse reuse(separator(oldGreen), separator(oldRed));
+        BuildCircleLabels(circle, green.get(), red.get(), &reuse);
+    }
     ReplaceAt(m_pGreenCharRoot.get(), greenPlace, green.get());
     ReplaceAt(m_pRedCharRoot.get(), redPlace, red.get());
     return 1;

@@ -457,6 +457,7 @@ struct ReusedAndFresh : ICircleRebuilder {
     ReusedAndFresh(CSphereVision& r, CSphereVision& o) : reused(r), other(o) {}
     int RebuildCircle(int circle) override {
         EmptyEdges(circle);
+        EmptyLabels(circle);
         const int fresh = other.RebuildCircle(circle);
         EXPECT_EQ(reused.RebuildCircle(circle), fresh) << circle;
         return fresh;
@@ -472,62 +473,102 @@ struct ReusedAndFresh : ICircleRebuilder {
             group->removeAllChildren();
         }
     }
+    void EmptyLabels(int circle) {
+        for (const char* name : {"GreenCharCircleNum:", "RedCharCircleNum:"}) {
+            if (auto* group = As<SoGroup>(FindNamed(other.GetLabelRoot(), name + std::to_string(circle)))) {
+                group->removeAllChildren();
+            }
+        }
+    }
     CSphereVision& reused;
     CSphereVision& other;
 };
 
-// Edges taken over by a rebuild are, field for field, the edges a rebuild
-// from nothing makes, also where the highlighting had changed an edge.
-TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesEqualToNewOnes) {
+// Edges and labels taken over by a rebuild are, field for field, those a
+// rebuild from nothing makes, also where the highlighting had changed an
+// edge or the decluttering emptied a label.
+TEST_F(SphereSceneTest, RebuiltCirclesTakeOverOnlyEdgesAndLabelsEqualToNewOnes) {
     BuildNamesInRing(60, 20, 7);
     BuildSphere(400, 25);
     std::unique_ptr<CSphereVision> freshSphere = LaidOutSphere(400, 25);
     CSphereVision& fresh = *freshSphere;
     fresh.BuildScene();
-    // The same highlighting on both: one edge of every circle turned white.
-    for (CSphereVision* rep : {sphere.get(), &fresh}) {
+    // The same looks on both: one edge of every circle turned white, one
+    // label in five emptied.
+    auto all = [](SoNode* root, SoType type) {
         SoSearchAction search;
-        search.setType(SoMaterial::getClassTypeId());
+        search.setType(type);
         search.setInterest(SoSearchAction::ALL);
-        search.apply(rep->GetEdgeRoot());
-        for (int i = 0; i < search.getPaths().getLength(); i += 3) {
-            As<SoMaterial>(search.getPaths()[i]->getTail())->diffuseColor.setValue(1, 1, 1);
+        search.apply(root);
+        std::vector<SoNode*> nodes;
+        for (int i = 0; i < search.getPaths().getLength(); ++i) {
+            nodes.push_back(search.getPaths()[i]->getTail());
+        }
+        return nodes;
+    };
+    for (CSphereVision* rep : {sphere.get(), &fresh}) {
+        const std::vector<SoNode*> materials = all(rep->GetEdgeRoot(), SoMaterial::getClassTypeId());
+        for (size_t i = 0; i < materials.size(); i += 3) {
+            As<SoMaterial>(materials[i])->diffuseColor.setValue(1, 1, 1);
+        }
+        const std::vector<SoNode*> texts = all(rep->GetLabelRoot(), SoText2::getClassTypeId());
+        for (size_t i = 0; i < texts.size(); i += 5) {
+            As<SoText2>(texts[i])->string.setValue("");
         }
     }
     ASSERT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot()));
+    ASSERT_EQ(SceneText(sphere->GetLabelRoot()), SceneText(fresh.GetLabelRoot()));
     ReusedAndFresh both(*sphere, fresh);
-    // Each edge group with the circle's group holding it.
-    auto edgeGroups = [this]() {
-        std::map<SoNode*, SoNode*> edges;
+    // Each edge group or label text with the circle's group holding it.
+    auto placed = [this](SoNode* root, SoType type, int up) {
+        std::map<SoNode*, SoNode*> nodes;
         SoSearchAction search;
-        search.setType(SoCone::getClassTypeId());
+        search.setType(type);
         search.setInterest(SoSearchAction::ALL);
-        search.apply(sphere->GetEdgeRoot());
+        search.apply(root);
         for (int i = 0; i < search.getPaths().getLength(); ++i) {
-            edges[search.getPaths()[i]->getNodeFromTail(1)] = search.getPaths()[i]->getNodeFromTail(2);
+            nodes[search.getPaths()[i]->getNodeFromTail(up - 1)] = search.getPaths()[i]->getNodeFromTail(up);
         }
-        return edges;
+        return nodes;
     };
-    size_t kept = 0;
+    struct Kind {
+        SoNode* root;
+        SoType type;
+        int up;
+        size_t kept = 0;
+    };
+    std::vector<Kind> kinds{{sphere->GetEdgeRoot(), SoCone::getClassTypeId(), 2},
+                            {sphere->GetLabelRoot(), SoText2::getClassTypeId(), 2}};
     for (const char* name : {"M5", "M17", "M2"}) {
         int c = 0, i = 0;
         sscanf(graph->LookUp(name).c_str(), "%d %d", &c, &i);
         ASSERT_GT(c, 0) << name;
-        const std::map<SoNode*, SoNode*> before = edgeGroups();
-        std::set<SoNode*> circlesBefore;
+        std::vector<std::map<SoNode*, SoNode*>> before;
         std::vector<CoinPtr<SoNode>> held;  // no new group may take an old one's address
-        for (const auto& edge : before) {
-            circlesBefore.insert(edge.second);
-            held.emplace_back(edge.second);
+        for (const Kind& kind : kinds) {
+            before.push_back(placed(kind.root, kind.type, kind.up));
+            for (const auto& node : before.back()) {
+                held.emplace_back(node.first);
+                held.emplace_back(node.second);
+            }
         }
         ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, both), 1) << name;
         EXPECT_EQ(SceneText(sphere->GetEdgeRoot()), SceneText(fresh.GetEdgeRoot())) << name;
-        // Edges that moved into a rebuilt circle's new group were taken over.
-        for (const auto& edge : edgeGroups()) {
-            kept += before.count(edge.first) && !circlesBefore.count(edge.second);
+        EXPECT_EQ(SceneText(sphere->GetLabelRoot()), SceneText(fresh.GetLabelRoot())) << name;
+        // What moved into a rebuilt circle's new group was taken over.
+        for (size_t k = 0; k < kinds.size(); ++k) {
+            std::set<SoNode*> groupsBefore;
+            for (const auto& node : before[k]) {
+                groupsBefore.insert(node.second);
+            }
+            for (const auto& node : placed(kinds[k].root, kinds[k].type, kinds[k].up)) {
+                kinds[k].kept += before[k].count(node.first) && !groupsBefore.count(node.second);
+            }
         }
     }
-    EXPECT_GT(kept, 0u);  // not all built anew
+    for (const Kind& kind : kinds) {
+        EXPECT_GT(kind.kept, 0u) << kind.type.getName().getString();  // not all built anew
+    }
 }
 
 // A material or a whole edge group an edit dropped comes back in a new
