@@ -84,6 +84,11 @@ public:
     // Every change of a circle's nodes announces the circle first: the
     // revision rises and an open edit journal keeps the circle as it was.
     void TouchCircle(int circle);
+    // Before the node at `index` is taken out: the nodes from there on move
+    // up one place. Announced node by node while they are few, so that
+    // indexes read those places alone (a hub's neighbours are many); the
+    // journal keeps the whole circle.
+    void TouchCircleFrom(int circle, int index);
     // A change beside the circles' nodes (interaction records).
     void Touch() { ++m_nRevision; }
     // Adds the circles whose nodes changed after `revision` (when the

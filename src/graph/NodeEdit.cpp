@@ -49,6 +49,22 @@ void CNode::TouchCircle(int circle) {
     }
 }
 
+void CNode::TouchCircleFrom(int circle, int index) {
+    constexpr size_t kMostNodes = 64;
+    const CCircleData* cd = GetCircle(circle);
+    const size_t size = cd ? cd->m_lstMolecules.size() : 0;
+    if (index < 0 || static_cast<size_t>(index) >= size || size - static_cast<size_t>(index) > kMostNodes) {
+        TouchCircle(circle);
+        return;
+    }
+    for (size_t j = static_cast<size_t>(index); j < size; ++j) {
+        NoteTouched({circle, static_cast<int>(j)});
+    }
+    if (m_pJournal) {
+        m_pJournal->NoteCircle(*this, circle);
+    }
+}
+
 void CNode::TouchNode(int circle, int index) {
     NoteTouched({circle, index});
     if (m_pJournal) {
@@ -319,7 +335,7 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
     }
     if (itself) {
         const std::string name = n->name;
-        TouchCircle(circle);
+        TouchCircleFrom(circle, index);
         MoveRegisteredName(name, {circle, index}, {0, 0});
         CCircleData* cd = GetCircle(circle);
         cd->m_lstMolecules.erase(cd->m_lstMolecules.begin() + index);

@@ -109,7 +109,9 @@ void CEdgeHighlighter::Refresh(bool followGraph) {
 
 void CEdgeHighlighter::AfterEdit() {
     // Edges that left the scene are dropped once they outnumber the rest.
-    if (m_edges.size() > 2 * m_liveEdges + 1024 || !CatchUp()) {
+    // Names catch up when next asked for: the rebuilds that follow an edit
+    // replace most edges whose ends moved, and those are not worth renaming.
+    if (m_edges.size() > 2 * m_liveEdges + 1024) {
         m_fresh = false;
     }
 }
@@ -297,10 +299,11 @@ bool CEdgeHighlighter::FollowGraph(const CNode& graph) {
     int lastId = -2;
     bool lastSame = true;
     auto check = [&](int circle, const std::pair<int, int>& entry) {
-        const Edge& edge = m_edges[static_cast<size_t>(entry.second)];
-        if (!edge.material) {
+        // The flags stay in cache where the edges would not.
+        if (!m_live[static_cast<size_t>(entry.second)]) {
             return;
         }
+        const Edge& edge = m_edges[static_cast<size_t>(entry.second)];
         const NodePos place{circle, entry.first};
         const int id = edge.from.circle == circle && edge.from.index == entry.first ? edge.start : edge.end;
         if (place.circle != lastPlace.circle || place.index != lastPlace.index || id != lastId) {

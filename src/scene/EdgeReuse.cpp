@@ -47,17 +47,19 @@ bool IsTurn(const SoTransform* have) {
            have->center.isDefault();
 }
 
-// An edge group laid out as one is built, its own fields and those of its
-// transforms' names as a new one's (the other fields a new edge sets).
+// An edge group laid out as one is built, its own fields as a new one's
+// (the other fields a new edge sets). Names are not read: nothing names an
+// edge group or its transforms, and each read is a look-up in Coin's table
+// of every named node.
 bool IsEdgeLayout(SoNode* edge) {
     auto* group = Exactly<SoSeparator>(edge);
-    if (!group || group->getNumChildren() != kEdgeChildren || group->getName().getLength() > 0 ||
-        !group->renderCaching.isDefault() || !group->boundingBoxCaching.isDefault() ||
-        !group->renderCulling.isDefault() || !group->pickCulling.isDefault()) {
+    if (!group || group->getNumChildren() != kEdgeChildren || !group->renderCaching.isDefault() ||
+        !group->boundingBoxCaching.isDefault() || !group->renderCulling.isDefault() ||
+        !group->pickCulling.isDefault()) {
         return false;
     }
     for (int i = 0; i < kMaterialChild; ++i) {
-        if (!Exactly<SoTransform>(group->getChild(i)) || group->getChild(i)->getName().getLength() > 0) {
+        if (!Exactly<SoTransform>(group->getChild(i))) {
             return false;
         }
     }
@@ -215,10 +217,11 @@ void CEdgeMaterialPool::Keep(SoNode* edge) {
     auto* material = group && group->getNumChildren() == kEdgeChildren
                          ? Exactly<SoMaterial>(group->getChild(kMaterialChild))
                          : nullptr;
-    if (!material || material->getName().getLength() == 0 || WaitingNodes().count(material) || !IsPlain(material)) {
+    const SbName name = material ? material->getName() : SbName::empty();
+    if (name.getLength() == 0 || WaitingNodes().count(material) || !IsPlain(material)) {
         return;
     }
-    std::vector<CoinPtr<SoNode>>& edges = m_edgesByName[material->getName().getString()];
+    std::vector<CoinPtr<SoNode>>& edges = m_edgesByName[name.getString()];
     if (edges.size() < kMostEdgesWaiting && IsEdgeLayout(edge)) {
         // The cone's name goes with it: no search by name finds an edge
         // out of the scene.
@@ -231,7 +234,7 @@ void CEdgeMaterialPool::Keep(SoNode* edge) {
         WaitingNodes().insert(material);
         return;
     }
-    std::vector<CoinPtr<SoMaterial>>& kept = m_byName[material->getName().getString()];
+    std::vector<CoinPtr<SoMaterial>>& kept = m_byName[name.getString()];
     if (kept.size() < kMostWaiting) {
         kept.emplace_back(material);
         WaitingNodes().insert(material);

@@ -13,6 +13,8 @@
 #include "ExploreFixture.h"
 #include "Node.h"
 #include "RepresentationEditScene.h"
+#include "SphereBuild.h"
+#include "SphereVision.h"
 #include "SceneNames.h"
 
 namespace {
@@ -98,7 +100,7 @@ TEST_F(SceneUpdateTest, EdgesOfAKindOutsideTheListAreGrey) {
 
 // What selection and highlighting see: for every molecule whether it is
 // selected and where it stands, and every edge's colour after a full pass.
-std::map<std::string, std::string> Observed(CBoxRep& box, const CNode& graph) {
+std::map<std::string, std::string> Observed(CRepresentation& box, const CNode& graph) {
     std::map<std::string, std::string> seen;
     for (const CCircleData& circle : graph.m_lstCircles) {
         for (const MoleculeRecord& m : circle.m_lstMolecules) {
@@ -123,36 +125,72 @@ std::map<std::string, std::string> Observed(CBoxRep& box, const CNode& graph) {
 }
 
 // After renames and deletions the indexes kept in place answer as freshly
-// built ones do.
+// built ones do: in the box view (circles of one molecule, whole circles
+// announced) and in the sphere view, where a rename announces its node
+// alone and a deletion the nodes it moves up.
 TEST_F(SceneUpdateTest, IndexesKeptInPlaceEqualFreshOnes) {
-    Build({{"A", "B"}, {"B", "C"}, {"C", "A"}, {"D", "B"}, {"E", "A"}});
-    box->SetHighlightMode(2, 0);
+    const std::vector<TestRow> rows{{"A", "B"}, {"B", "C"}, {"C", "A"}, {"D", "B"}, {"E", "A"},
+                                    {"C", "D"}, {"E", "C"}, {"B", "E"}, {"D", "A"}};
+    Build(rows);
+    FillInteractions(store, rows);
+    std::unique_ptr<CNode> sphereGraph = BuildSphereGraphFromArray(store);
+    CSphereVision sphere(store, sphereGraph, host, 300, 30, sphereGraph->m_circle_count);
+    sphere.Layout();
+    sphere.BuildScene();
     UseMode(2);
-    for (const char* name : {"A", "B", "C"}) {
-        Click(name);
-    }
-    CRepresentationEditScene scene(*box);
-    const struct {
+    struct Step {
         const char* name;
         const char* renamed;  // null: the molecule is deleted
-    } steps[] = {{"A", "A2"}, {"C", nullptr}, {"B", "C"}, {"A2", nullptr}};
-    for (const auto& step : steps) {
-        int c = 0, i = 0;
-        graph->FindMoleculePosition(step.name, c, i);
-        ASSERT_GT(c, 0) << step.name;
-        box->CountHighlightedEdges();  // both indexes built before the edit
-        box->IsNameSelected(step.name);
-        if (step.renamed) {
-            ASSERT_EQ(box->RenameInScene(step.name, step.renamed, c), 1) << step.name;
-            graph->TouchCircle(c);
-            graph->GetMolecule(c, i)->name = step.renamed;
-            graph->RenameRegisteredName(step.name, {c, i}, step.renamed);
-        } else {
-            ASSERT_EQ(graph->DeleteMolecule(c, i, 1, 1, 1, scene), 1) << step.name;
+    };
+    struct View {
+        CRepresentation& rep;
+        CNode& graph;
+        bool wholeCircles;
+        std::vector<const char*> selected;
+        std::vector<Step> steps;
+    };
+    // In the sphere view edges join molecules and relation nodes, so both
+    // are selected; A shares its circle with nodes after it, which its
+    // deletion moves up.
+    for (const View& view :
+         {View{*box, *graph, true, {"A", "B", "C"}, {{"A", "A2"}, {"C", nullptr}, {"B", "C"}, {"A2", nullptr}}},
+          View{sphere,
+               *sphereGraph,
+               false,
+               {"A", "C", "E", "C-A", "B-C"},
+               {{"A", "A2"}, {"C", nullptr}, {"E", "C"}, {"A2", nullptr}, {"D", nullptr}}}}) {
+        view.rep.SetHighlightMode(2, 0);
+        for (const char* name : view.selected) {
+            SoSearchAction search;
+            SetSearchName(search, name);
+            search.apply(view.rep.GetRoot());
+            ASSERT_TRUE(search.getPath()) << name;
+            CoinPtr<SoPath> path(search.getPath()->copy());
+            view.rep.ToggleSelection(path.get());
         }
-        const auto kept = Observed(*box, *graph);
-        box->InvalidateSceneIndexes();
-        EXPECT_EQ(kept, Observed(*box, *graph)) << step.name;
+        CRepresentationEditScene scene(view.rep);
+        for (const Step& step : view.steps) {
+            int c = 0, i = 0;
+            view.graph.FindMoleculePosition(step.name, c, i);
+            ASSERT_GT(c, 0) << step.name;
+            view.rep.CountHighlightedEdges();  // both indexes built before the edit
+            view.rep.IsNameSelected(step.name);
+            if (step.renamed) {
+                ASSERT_EQ(view.rep.RenameInScene(step.name, step.renamed, c), 1) << step.name;
+                if (view.wholeCircles) {
+                    view.graph.TouchCircle(c);
+                } else {
+                    view.graph.TouchNode(c, i);
+                }
+                view.graph.GetMolecule(c, i)->name = step.renamed;
+                view.graph.RenameRegisteredName(step.name, {c, i}, step.renamed);
+            } else {
+                ASSERT_EQ(view.graph.DeleteMolecule(c, i, 1, 1, 1, scene), 1) << step.name;
+            }
+            const auto kept = Observed(view.rep, view.graph);
+            view.rep.InvalidateSceneIndexes();
+            EXPECT_EQ(kept, Observed(view.rep, view.graph)) << step.name << " " << view.wholeCircles;
+        }
     }
 }
 
