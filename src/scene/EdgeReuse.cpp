@@ -22,11 +22,6 @@ constexpr int kMaterialChild = 3;
 constexpr size_t kMostWaiting = 4096;
 constexpr size_t kMostEdgesWaiting = 256;
 
-template <class T>
-T* Exactly(SoNode* node) {
-    return node && node->getTypeId() == T::getClassTypeId() ? static_cast<T*>(node) : nullptr;
-}
-
 template <class F>
 bool SameField(const F& have, const F& want) {
     return have.isDefault() == want.isDefault() && have == want;

@@ -9,6 +9,7 @@
 #include <Inventor/SbName.h>
 #include <Inventor/SbRotation.h>
 #include <Inventor/SbVec3f.h>
+#include <Inventor/nodes/SoNode.h>
 
 #include "CoinPtr.h"
 #include "MoleculeRecord.h"
@@ -19,6 +20,12 @@ class SoGroup;
 class SoMaterial;
 class SoNode;
 class SoTransform;
+
+// `node` when it is of type T itself, not derived from it; else null.
+template <class T>
+T* Exactly(SoNode* node) {
+    return node && node->getTypeId() == T::getClassTypeId() ? static_cast<T*>(node) : nullptr;
+}
 
 // The pitch of every edge's second transform, turning the cone's axis.
 const SbRotation& ConeTurn();

@@ -11,24 +11,20 @@
 
 namespace {
 
-template <class T>
-T* Exactly(SoNode* node) {
-    return node && node->getTypeId() == T::getClassTypeId() ? static_cast<T*>(node) : nullptr;
-}
-
 // A label group as one is built: its text and offset as they were made
-// (a decluttered label shows an empty text and is built anew).
+// (a decluttered label shows an empty text and is built anew). Of the
+// names only the text's is read: nothing names the group, its transform
+// or its offset, and each read is a look-up in Coin's table.
 bool IsLabelLayout(SoSeparator* group, std::string& name) {
     if (group->getNumChildren() != 3 || !group->renderCaching.isDefault() || !group->boundingBoxCaching.isDefault() ||
-        !group->renderCulling.isDefault() || !group->pickCulling.isDefault() || group->getName().getLength() > 0) {
+        !group->renderCulling.isDefault() || !group->pickCulling.isDefault()) {
         return false;
     }
     auto* transform = Exactly<SoTransform>(group->getChild(0));
     auto* offset = Exactly<SoTranslation>(group->getChild(1));
     auto* text = Exactly<SoText2>(group->getChild(2));
-    if (!transform || !offset || !text || !transform->center.isDefault() || transform->getName().getLength() > 0 ||
-        offset->getName().getLength() > 0 || offset->translation.isDefault() || text->string.getNum() != 1 ||
-        !text->spacing.isDefault() || !text->justification.isDefault()) {
+    if (!transform || !offset || !text || !transform->center.isDefault() || offset->translation.isDefault() ||
+        text->string.getNum() != 1 || !text->spacing.isDefault() || !text->justification.isDefault()) {
         return false;
     }
     name = text->string[0].getString();

@@ -400,10 +400,6 @@ void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoS
     if (!data) {
         return;
     }
-    // A nested label depends on the neighbours too: those are built anew.
-    if (NestsNeighbourLabels()) {
-        reuse = nullptr;
-    }
     // The list index, not the number: after a deletion the two differ.
     for (size_t k = 0; k < data->m_lstMolecules.size(); ++k) {
         const MoleculeRecord& m = data->m_lstMolecules[k];
@@ -416,7 +412,7 @@ void CRepresentation::BuildCircleLabels(int circle, SoSeparator* greenGroup, SoS
         }
         auto group = MakeCoin<SoSeparator>();
         BuildMoleculeLabel(group.get(), circle, static_cast<int>(k), m.size, m.name, false);
-        AddNewChild(*(PutsLabelInRedGroup(m.size) ? redGroup : greenGroup), group.get());
+        AddNewChild(*(red ? redGroup : greenGroup), group.get());
     }
 }
 

@@ -110,7 +110,8 @@ public:
     void BuildCellEdges(int cell);
     // The groups the builders below fill are new (see NewNodes.h): made
     // for this build, in no scene yet.
-    // With `reuse`, labels equal to old ones but for their place are taken over.
+    // With `reuse`, labels equal to old ones but for their place are taken
+    // over; only where labels do not nest their neighbours'.
     void BuildCircleLabels(int circle, SoSeparator* greenGroup, SoSeparator* redGroup,
                            CLabelReuse* reuse = nullptr);
     void BuildMoleculeLabel(SoSeparator* group, int circle, int index, int size, const std::string& name,

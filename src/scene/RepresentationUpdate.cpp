@@ -298,11 +298,11 @@ int CRepresentation::RebuildCircleLabels(int circle) {
     }
     CoinPtr<SoSeparator> green = NamedGroup(greenName);
     CoinPtr<SoSeparator> red = NamedGroup(redName);
-    {
-        auto separator = [](SoNode* node) {
-            return node->isOfType(SoSeparator::getClassTypeId()) ? static_cast<SoSeparator*>(node) : nullptr;
-        };
-        CLabelReuse reuse(separator(oldGreen), separator(oldRed));
+    if (NestsNeighbourLabels()) {
+        // A nested label depends on the neighbours too: all are built anew.
+        BuildCircleLabels(circle, green.get(), red.get());
+    } else {
+        CLabelReuse reuse(Exactly<SoSeparator>(oldGreen), Exactly<SoSeparator>(oldRed));
         BuildCircleLabels(circle, green.get(), red.get(), &reuse);
     }
     ReplaceAt(m_pGreenCharRoot.get(), greenPlace, green.get());
