@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 
+#include "BusyCursor.h"
 #include "EditCommands.h"
 #include "MainFrm.h"
 #include "Node.h"
@@ -24,6 +25,8 @@ void CEditCommandSet::Run(Command command) {
     if (!graph || !rep) {
         return;  // nothing to edit
     }
+    // Dialogs lift it while they are up.
+    CBusyCursor busy;
     CRepresentationEditScene scene(*rep);
     CEditCommands commands(*graph, m_frame.GetUserPrompt(), scene, &m_history);
     command(commands, scene, *graph);

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "BusyCursor.h"
 #include "DlgRadius.h"
 #include "EditDialogWindows.h"
 #include "FileFilter.h"
@@ -20,6 +21,7 @@ const QString& CQtUserPrompt::Caption() {
 }
 
 void CQtUserPrompt::ShowMessage(const std::string& text) {
+    CBusyCursor::Pause pause;
     QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok,
                     m_pParent);
     box.exec();
@@ -30,6 +32,7 @@ QString CQtUserPrompt::RestButtonText() {
 }
 
 bool CQtUserPrompt::ShowSeriesMessage(const std::string& text) {
+    CBusyCursor::Pause pause;
     QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok, m_pParent);
     QPushButton* rest = box.addButton(RestButtonText(), QMessageBox::AcceptRole);
     box.setDefaultButton(QMessageBox::Ok);
@@ -38,6 +41,7 @@ bool CQtUserPrompt::ShowSeriesMessage(const std::string& text) {
 }
 
 void CQtUserPrompt::ShowMessageWithDetails(const std::string& text, const std::string& details) {
+    CBusyCursor::Pause pause;
     QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(text), QMessageBox::Ok, m_pParent);
     box.setDetailedText(QString::fromStdString(details));
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -45,6 +49,7 @@ void CQtUserPrompt::ShowMessageWithDetails(const std::string& text, const std::s
 }
 
 IUserPrompt::Answer CQtUserPrompt::Ask(const std::string& text, bool withCancel) {
+    CBusyCursor::Pause pause;
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel) {
         buttons |= QMessageBox::Cancel;
@@ -62,6 +67,7 @@ IUserPrompt::Answer CQtUserPrompt::Ask(const std::string& text, bool withCancel)
 }
 
 bool CQtUserPrompt::ChooseFile(const FileChoice& choice, std::string& path) {
+    CBusyCursor::Pause pause;
     QFileDialog dialog(m_pParent);
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -92,6 +98,7 @@ bool CQtUserPrompt::ChooseFile(const FileChoice& choice, std::string& path) {
 }
 
 bool CQtUserPrompt::AskRadii(Radii& radii) {
+    CBusyCursor::Pause pause;
     CDlgRadius dialog(radii.bigRadius, radii.smallRadius, m_pParent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
@@ -101,6 +108,7 @@ bool CQtUserPrompt::AskRadii(Radii& radii) {
     return true;
 }
 bool CQtUserPrompt::ChooseDataSource(const DataSourceOffer& offer, DataSourceChoice& choice) {
+    CBusyCursor::Pause pause;
     CDlgDataSource dialog(offer, choice,
                           [this](std::string& path) {
                               FileChoice file;
@@ -115,8 +123,23 @@ bool CQtUserPrompt::ChooseDataSource(const DataSourceOffer& offer, DataSourceCho
     choice = dialog.Choice();
     return true;
 }
-bool CQtUserPrompt::RunRename(CDlgRename& dlg) { return ExecEditDialog(m_pParent, dlg); }
-bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) { return ExecEditDialog(m_pParent, dlg); }
-bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) { return ExecEditDialog(m_pParent, dlg); }
-bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) { return ExecEditDialog(m_pParent, dlg); }
-bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) { return ExecEditDialog(m_pParent, dlg); }
+bool CQtUserPrompt::RunRename(CDlgRename& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(m_pParent, dlg);
+}
+bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(m_pParent, dlg);
+}
+bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(m_pParent, dlg);
+}
+bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(m_pParent, dlg);
+}
+bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(m_pParent, dlg);
+}

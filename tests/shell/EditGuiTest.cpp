@@ -46,6 +46,8 @@ TEST(EditGui, RenameInTheBoxViewFollowsInTheSceneAndUndoes) {
     ASSERT_TRUE(WithNextModal([] { Frame().ExecuteCommand(cmd::Rename); },
                               [&](QWidget* modal) {
                                   ASSERT_EQ(modal->objectName(), "dlgRename");
+                                  // The command's busy pointer is lifted while its dialog is up.
+                                  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
                                   EXPECT_EQ(modal->windowTitle(), "Rename");
                                   oldShown = Control<QLineEdit>(modal, 1009)->text();
                                   EXPECT_FALSE(Control<QLineEdit>(modal, 1009)->isEnabled());
@@ -53,6 +55,7 @@ TEST(EditGui, RenameInTheBoxViewFollowsInTheSceneAndUndoes) {
                                   Control<QPushButton>(modal, 1)->click();
                               }));
     EXPECT_EQ(oldShown.toStdString(), name);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Graph().GetMoleculeName(1, 0), "Renamed_one");
     EXPECT_NE(FindNodeBySceneName("Renamed_one"), nullptr);
     EXPECT_EQ(Box().GetCurrentName(), "");

@@ -2,11 +2,16 @@
 // the Yes/No(/Cancel) questions, and the file dialog's settings.
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "BusyCursor.h"
 #include "GuiTestSupport.h"
 #include "QtUserPrompt.h"
 
@@ -83,4 +88,46 @@ TEST(UserPrompt, OpenDialogUsesTheResourceFilterAndCancelReturnsFalse) {
     EXPECT_EQ(path, "unchanged");
     EXPECT_EQ(filters, QStringList({"bb file (*.bb *.BB)"}));
     EXPECT_EQ(mode, QFileDialog::AcceptOpen);
+}
+
+TEST(UserPrompt, BusyPointerIsLiftedWhileAModalIsUp) {
+    // The pointer a modal sees and the one on top after it closes.
+    auto shapeOf = [](const QCursor* cursor) { return cursor ? static_cast<int>(cursor->shape()) : -1; };
+    const struct {
+        const char* what;
+        bool busy;
+        bool foreignOnTop;  // another pointer set above the busy one
+        int duringModal;
+        int afterModal;
+    } rows[] = {
+        {"no busy scope", false, false, -1, -1},
+        {"busy scope", true, false, -1, Qt::WaitCursor},
+        {"someone else's pointer on top", true, true, Qt::CrossCursor, Qt::CrossCursor},
+    };
+    CQtUserPrompt prompt(nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        int during = -2, after = -2;
+        {
+            std::optional<CBusyCursor> busy;
+            if (row.busy) {
+                busy.emplace();
+            }
+            if (row.foreignOnTop) {
+                QApplication::setOverrideCursor(Qt::CrossCursor);
+            }
+            ASSERT_TRUE(WithNextModal([&] { prompt.Ask("Do you want to set all OK?", false); },
+                                      [&](QWidget* modal) {
+                                          during = shapeOf(QApplication::overrideCursor());
+                                          static_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
+                                      }));
+            after = shapeOf(QApplication::overrideCursor());
+            if (row.foreignOnTop) {
+                QApplication::restoreOverrideCursor();
+            }
+        }
+        EXPECT_EQ(during, row.duringModal);
+        EXPECT_EQ(after, row.afterModal);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
 }
