@@ -90,8 +90,10 @@ void CNodeRootIndex::Walk(SoNode* top, const std::vector<int>& path, F&& visit) 
         indices.resize(step.depth - 1);
         indices.push_back(step.index);
         SoNode* node = step.node;
-        if (node->getName().getLength() > 0) {
-            visit(node, indices);
+        // Each name read is a look-up in Coin's table of every named node.
+        const SbName name = node->getName();
+        if (name.getLength() > 0) {
+            visit(node, DecodeSceneName(name.getString()), indices);
         }
         if (!node->isOfType(SoGroup::getClassTypeId())) {
             continue;
@@ -127,7 +129,7 @@ void CNodeRootIndex::Build() {
         return;
     }
     Walk(m_pNodeRoot, {rootIndex},
-         [this](SoNode* node, const std::vector<int>& path) { AddPlace(node, GetSceneName(node), path); });
+         [this](SoNode* node, const std::string& name, const std::vector<int>& path) { AddPlace(node, name, path); });
 }
 
 void CNodeRootIndex::AddPlace(SoNode* node, const std::string& name, const std::vector<int>& path) {
@@ -199,10 +201,10 @@ void CNodeRootIndex::ReplaceChild(SoGroup* parent, SoNode* old, SoNode* replacem
     }
     ++m_generation;
     Walk(old, path,
-         [this](SoNode* node, const std::vector<int>& at) { RemovePlace(node, GetSceneName(node), at); });
+         [this](SoNode* node, const std::string& name, const std::vector<int>& at) { RemovePlace(node, name, at); });
     if (m_fresh) {
         Walk(replacement, path,
-             [this](SoNode* node, const std::vector<int>& at) { AddPlace(node, GetSceneName(node), at); });
+             [this](SoNode* node, const std::string& name, const std::vector<int>& at) { AddPlace(node, name, at); });
     }
     // Naming the new nodes was no renaming of a node in a scene.
     m_epoch = SceneNamingEpoch();
