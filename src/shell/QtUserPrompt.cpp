@@ -15,6 +15,16 @@
 #include "EditDialogWindows.h"
 #include "FileFilter.h"
 
+namespace {
+
+template <class Dialog>
+bool ExecPaused(QWidget* parent, Dialog& dlg) {
+    CBusyCursor::Pause pause;
+    return ExecEditDialog(parent, dlg);
+}
+
+}  // namespace
+
 const QString& CQtUserPrompt::Caption() {
     static const QString caption = QStringLiteral("QuillonTarnwick");
     return caption;
@@ -123,23 +133,8 @@ bool CQtUserPrompt::ChooseDataSource(const DataSourceOffer& offer, DataSourceCho
     choice = dialog.Choice();
     return true;
 }
-bool CQtUserPrompt::RunRename(CDlgRename& dlg) {
-    CBusyCursor::Pause pause;
-    return ExecEditDialog(m_pParent, dlg);
-}
-bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) {
-    CBusyCursor::Pause pause;
-    return ExecEditDialog(m_pParent, dlg);
-}
-bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) {
-    CBusyCursor::Pause pause;
-    return ExecEditDialog(m_pParent, dlg);
-}
-bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) {
-    CBusyCursor::Pause pause;
-    return ExecEditDialog(m_pParent, dlg);
-}
-bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) {
-    CBusyCursor::Pause pause;
-    return ExecEditDialog(m_pParent, dlg);
-}
+bool CQtUserPrompt::RunRename(CDlgRename& dlg) { return ExecPaused(m_pParent, dlg); }
+bool CQtUserPrompt::RunNewMolecule(CDlgNewMolecule& dlg) { return ExecPaused(m_pParent, dlg); }
+bool CQtUserPrompt::RunSetRelation(CDlgSetRelation& dlg) { return ExecPaused(m_pParent, dlg); }
+bool CQtUserPrompt::RunMoreInfo(CDlgMoreInfo& dlg) { return ExecPaused(m_pParent, dlg); }
+bool CQtUserPrompt::RunDelete(CDlgDelete& dlg) { return ExecPaused(m_pParent, dlg); }
