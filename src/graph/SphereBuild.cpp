@@ -175,15 +175,16 @@ bool CSphereBuilder::NamesFit(size_t relationName, size_t others) {
     if (!m_strError.empty()) {
         return false;
     }
-    const std::string id = m_nCurrent >= 0 ? Record(m_nCurrent).id : std::string("?");
+    // The record is read only for a message: on the way it is seldom in cache.
+    auto id = [this] { return m_nCurrent >= 0 ? Record(m_nCurrent).id : std::string("?"); };
     if (relationName > m_limits.relationName) {
-        m_strError = "Interaction " + id + " would make a relation-node name of " + std::to_string(relationName) +
+        m_strError = "Interaction " + id() + " would make a relation-node name of " + std::to_string(relationName) +
                      " bytes, more than " + SizeText(m_limits.relationName) +
                      ": its members refer to other interactions too deeply. The sphere view was not built.";
         return false;
     }
     if (m_nameBytes + relationName + others > m_limits.total) {
-        m_strError = "Interaction " + id + " would bring the node names to more than " +
+        m_strError = "Interaction " + id() + " would bring the node names to more than " +
                      SizeText(m_limits.total) +
                      " in all: members refer to other interactions too deeply. The sphere view was not built.";
         return false;
