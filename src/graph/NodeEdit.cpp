@@ -3,6 +3,7 @@
 // that pointed at the nodes after it.
 #include <algorithm>
 #include <atomic>
+#include <unordered_map>
 
 #include "CircleRebuilder.h"
 #include "EditJournal.h"
@@ -282,7 +283,16 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
     const std::vector<std::pair<int, int>> sources = ParseBackLinks(n->backLinks);
     const std::vector<LinkEntry> targets = ParseLinkEntries(n->links);
     if (incoming) {
-        std::vector<int> changedInCircle;
+        // A circle holding several sources (a hub) is rebuilt once, after
+        // its last one, with the changed nodes of that circle alone: the
+        // sources of different circles may come in any order.
+        std::unordered_map<int, size_t> lastOfCircle;
+        for (size_t k = 0; k < sources.size(); ++k) {
+            if (GetMolecule(sources[k].first, sources[k].second)) {
+                lastOfCircle[sources[k].first] = k;
+            }
+        }
+        std::unordered_map<int, std::vector<int>> changedInCircle;
         for (size_t k = 0; k < sources.size(); ++k) {
             const auto [c, i] = sources[k];
             MoleculeRecord* s = GetMolecule(c, i);
@@ -292,24 +302,19 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
             TouchNode(c, i);
             const std::string before = s->links;
             s->links = RemoveLinkEntry(s->links, self, 2);
+            std::vector<int>& changed = changedInCircle[c];
             if (s->links != before) {
-                changedInCircle.push_back(i);
+                changed.push_back(i);
             }
-            // A circle holding several sources (a hub) is rebuilt once, after its last one.
-            const bool laterInCircle = std::any_of(sources.begin() + static_cast<std::ptrdiff_t>(k) + 1, sources.end(),
-                                                   [&](const std::pair<int, int>& later) {
-                                                       return later.first == c && GetMolecule(c, later.second);
-                                                   });
-            if (laterInCircle) {
+            if (lastOfCircle[c] != k) {
                 continue;
             }
-            std::sort(changedInCircle.begin(), changedInCircle.end());
-            changedInCircle.erase(std::unique(changedInCircle.begin(), changedInCircle.end()), changedInCircle.end());
-            const int rebuilt = scene.RebuildNodeLinks(c, changedInCircle, true);
-            changedInCircle.clear();
-            if (!rebuilt) {
+            std::sort(changed.begin(), changed.end());
+            changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+            if (!scene.RebuildNodeLinks(c, changed, true)) {
                 return 0;
             }
+            changedInCircle.erase(c);
         }
         if (!itself) {
             TouchNode(circle, index);

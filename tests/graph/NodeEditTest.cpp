@@ -63,7 +63,12 @@ struct Rebuilds : ICircleRebuilder {
         edges.push_back(circle);
         return 1;
     }
+    int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) override {
+        nodeLinks.emplace_back(circle, indices);
+        return ICircleRebuilder::RebuildNodeLinks(circle, indices, whole);
+    }
     std::vector<int> circles, edges;
+    std::vector<std::pair<int, std::vector<int>>> nodeLinks;
     int failAt = -1;
 };
 
@@ -166,6 +171,19 @@ TEST_F(DeletionGraph, ARecordWhoseRelationNodeWentIsNotBuilt) {
     EXPECT_EQ(store.m_pInteractions[1].built, 0);
     EXPECT_EQ(g->GetMolecule(1, 0)->links, "1 1 0 1");  // A no longer links to it
     EXPECT_EQ(g->GetMolecule(1, 3)->links, "3 0 2 1");  // nor C; C's other link stays
+}
+
+// Sources of several circles in any order: each circle is rebuilt once,
+// after its last source, with its own changed nodes.
+TEST_F(DeletionGraph, IncomingSourcesOfInterleavedCirclesRebuildEachCircleWithItsOwnNodes) {
+    g->GetMolecule(1, 1)->links += " 1 2 2 1";  // A:B:0 -> B
+    g->GetMolecule(1, 4)->links += " 1 2 2 1";  // A:C:0 -> B
+    g->GetMolecule(1, 2)->backLinks = " 1 1 5 0 1 4";
+    ASSERT_EQ(g->DeleteMolecule(1, 2, 1, 1, 1, scene), 1);
+    using Rebuild = std::pair<int, std::vector<int>>;
+    EXPECT_EQ(scene.nodeLinks, (std::vector<Rebuild>{{5, {0}}, {1, {1, 4}}}));
+    EXPECT_EQ(g->GetMolecule(1, 1)->links, "");  // A:B:0 links to nothing left
+    EXPECT_EQ(g->GetMolecule(1, 3)->links, "");  // A:C:0, moved up, no longer to B
 }
 
 TEST_F(DeletionGraph, LinksOnlyAndAFailedRebuildStopTheDeletion) {
