@@ -37,6 +37,19 @@ if "$tarnwick" --connect "$connect" --edit-script "$work/bad.tsv" --save-pathway
 fi
 grep -q "line 2: 이름의 첫 시작은 숫자가 될 수 없습니다." "$work/err"
 [ ! -e "$work/bad.bb" ]
+# An empty script saves the graph as it is; a folder is no script.
+"$tarnwick" --connect "$connect" --save-pathway "$work/unedited.bb" >/dev/null
+for script in "$work/empty.tsv" /dev/null; do
+    : >"$work/empty.tsv"
+    "$tarnwick" --connect "$connect" --edit-script "$script" --save-pathway "$work/none.bb" >/dev/null
+    cmp "$work/unedited.bb" "$work/none.bb"
+    rm "$work/none.bb"
+done
+if "$tarnwick" --connect "$connect" --edit-script "$work" --save-pathway "$work/none.bb" 2>"$work/err"; then
+    echo "a folder as the edit script succeeded"; exit 1
+fi
+grep -q "cannot read the edit script" "$work/err"
+[ ! -e "$work/none.bb" ]
 if "$tarnwick" --connect "$connect" --edit-script "$work/edits.tsv" 2>"$work/err"; then
     echo "an edit script without --save-pathway succeeded"; exit 1
 fi

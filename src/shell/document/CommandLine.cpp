@@ -1,10 +1,10 @@
 #include "CommandLine.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <iostream>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <utility>
 
 #include "EditScript.h"
@@ -25,13 +25,19 @@ bool ReadEditScript(const std::string& editScriptPath, std::string& script, std:
     if (editScriptPath.empty()) {
         return true;
     }
-    std::ifstream in(editScriptPath, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
+    // An empty file is an empty script; only a failed read (a folder, an
+    // unreadable file) is refused.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(editScriptPath.c_str(), "rb"), &std::fclose);
+    char buffer[1 << 16];
+    size_t read = 0;
+    while (file && (read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        script.append(buffer, read);
+    }
+    if (!file || std::ferror(file.get())) {
         error = editScriptPath + ": cannot read the edit script";
+        script.clear();
         return false;
     }
-    script = text.str();
     return true;
 }
 
