@@ -219,3 +219,32 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
     }
     return fallBack && WriteInPlace(path, target, text, error);
 }
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+    text.clear();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "Cannot open \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    // Sized at once: grown by doubling, a large file would be copied over
+    // and over while it is read.
+    struct stat st {};
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
+        text.reserve(static_cast<size_t>(st.st_size));
+    }
+    char buffer[1 << 16];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        text.append(buffer, n);
+    }
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) {
+        error = "Cannot read \"" + path + "\": " + std::strerror(err);
+        text.clear();
+        return false;
+    }
+    return true;
+}

@@ -11,3 +11,8 @@
 // in, is overwritten in place after its new size is claimed. A read-only
 // file is refused. False with a message naming the path and the reason.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error);
+
+// The whole of the file `path` names into `text`; an empty file gives an
+// empty text. False with a message naming the path and the reason when it
+// cannot be opened or read (a folder, say).
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error);

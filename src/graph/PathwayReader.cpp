@@ -1,12 +1,9 @@
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 
-#include <sys/stat.h>
-
+#include "FileWriter.h"
 #include "Node.h"
 #include "PathwayFile.h"
 
@@ -304,29 +301,6 @@ bool ParsePathwayText(const std::string& text, const std::string& path, CInterac
 }
 
 bool LoadPathway(const std::string& path, CInteractionStore* store, LoadedPathway& out, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = "Cannot open \"" + path + "\": " + std::strerror(errno);
-        return false;
-    }
     std::string text;
-    // Sized at once: grown by doubling, a large file would be copied over
-    // and over while it is read.
-    struct stat st {};
-    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
-        text.reserve(static_cast<size_t>(st.st_size));
-    }
-    char buffer[1 << 16];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        text.append(buffer, n);
-    }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) {
-        error = "Cannot read \"" + path + "\": " + std::strerror(err);
-        return false;
-    }
-    return ParsePathwayText(text, path, store, out, error);
+    return ReadTextFile(path, text, error) && ParsePathwayText(text, path, store, out, error);
 }

@@ -1,9 +1,7 @@
 #include "CommandLine.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
-#include <memory>
 #include <set>
 #include <utility>
 
@@ -27,15 +25,9 @@ bool ReadEditScript(const std::string& editScriptPath, std::string& script, std:
     }
     // An empty file is an empty script; only a failed read (a folder, an
     // unreadable file) is refused.
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(editScriptPath.c_str(), "rb"), &std::fclose);
-    char buffer[1 << 16];
-    size_t read = 0;
-    while (file && (read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        script.append(buffer, read);
-    }
-    if (!file || std::ferror(file.get())) {
+    std::string reason;
+    if (!ReadTextFile(editScriptPath, script, reason)) {
         error = editScriptPath + ": cannot read the edit script";
-        script.clear();
         return false;
     }
     return true;
