@@ -121,7 +121,8 @@ void Grow(NameTable& table) {
 const char* Find(NameTable& table, const char* str, bool add) {
     std::lock_guard<std::mutex> lock(table.mutex);
     NameTable::Recent& recent = table.recent[Slot(str, table.recent.size())];
-    if (recent.key == str && std::strcmp(recent.value, str) == 0) {
+    // A stored name asked for by its own address: stored names never change.
+    if (recent.key == str && (recent.value == str || std::strcmp(recent.value, str) == 0)) {
         return recent.value;
     }
     if (IsStoredName(table, str)) {

@@ -5,10 +5,12 @@
 #include <Inventor/nodekits/SoNodeKit.h>
 
 #include "CoinNameTable.h"
+#include "CoinNodeNames.h"
 #include "SelectionNode.h"
 
 void InitSceneClasses() {
     InstallSceneNameTable();
+    InstallSceneNodeNames();
     SoDB::init();
     SoNodeKit::init();
     SoInteraction::init();

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <Inventor/lists/SoNodeList.h>
+#include <Inventor/nodes/SoInfo.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSphere.h>
 
 #include "CoinNameTable.h"
+#include "CoinNodeNames.h"
 #include "CoinPtr.h"
 #include "SceneNames.h"
 
@@ -139,3 +145,78 @@ TEST(SceneNameTable, AddressesInsideStoredNamesInternAsTheirOwnText) {
 }
 
 }  // namespace
+
+// Nodes named, renamed, unnamed and destroyed in a random order, checked
+// against what Coin answers by its own rules: a node's name, a name's
+// nodes in the order they were named, and the last of them (if of the
+// type asked) for a search by name.
+TEST(SceneNodeNames, AnswerAsCoinDoesThroughRenamesAndDestruction) {
+    ASSERT_TRUE(IsSceneNodeNamesActive());
+    const std::vector<std::string> names = {"node_material_red", "node_material_green", "edge_material_3"};
+    std::mt19937 random(20240611);
+    std::vector<SoNode*> alive;
+    std::map<SoNode*, std::string> nameOf;
+    std::map<std::string, std::vector<SoNode*>> bearers;  // in naming order
+    auto unname = [&](SoNode* node) {
+        auto& list = bearers[nameOf[node]];
+        list.erase(std::find(list.begin(), list.end(), node));
+        nameOf.erase(node);
+    };
+    auto name = [&](SoNode* node, const std::string& text) {
+        if (nameOf.count(node)) {
+            unname(node);
+        }
+        node->setName(text.c_str());
+        if (!text.empty()) {
+            nameOf[node] = text;
+            bearers[text].push_back(node);
+        }
+    };
+    for (int step = 0; step < 6000; ++step) {
+        const int action = static_cast<int>(random() % 10);
+        if (action < 4 || alive.size() < 50) {
+            SoNode* node = random() % 2 ? static_cast<SoNode*>(new SoSeparator) : new SoInfo;
+            node->ref();
+            alive.push_back(node);
+            const size_t pick = random() % (names.size() + 1);
+            name(node, pick < names.size() ? names[pick] : "unique_" + std::to_string(step));
+        } else {
+            const size_t at = random() % alive.size();
+            SoNode* node = alive[at];
+            if (action < 6) {
+                name(node, action == 4 ? std::string() : names[random() % names.size()]);
+            } else {
+                if (nameOf.count(node)) {
+                    unname(node);
+                }
+                alive.erase(alive.begin() + static_cast<long>(at));
+                node->unref();
+            }
+        }
+        if (step % 500 != 499) {
+            continue;
+        }
+        for (SoNode* node : alive) {
+            const auto it = nameOf.find(node);
+            ASSERT_STREQ(node->getName().getString(), it == nameOf.end() ? "" : it->second.c_str());
+        }
+        for (const std::string& text : names) {
+            const std::vector<SoNode*>& want = bearers[text];
+            SoNodeList found;
+            ASSERT_EQ(SoNode::getByName(text.c_str(), found), static_cast<int>(want.size())) << text;
+            for (size_t k = 0; k < want.size(); ++k) {
+                ASSERT_EQ(found[static_cast<int>(k)], want[k]) << text << " " << k;
+            }
+            SoNode* last = want.empty() ? nullptr : want.back();
+            EXPECT_EQ(SoNode::getByName(text.c_str()), last);
+            const bool separator = last && last->isOfType(SoSeparator::getClassTypeId());
+            EXPECT_EQ(SoBase::getNamedBase(text.c_str(), SoSeparator::getClassTypeId()), separator ? last : nullptr);
+        }
+    }
+    for (SoNode* node : alive) {
+        node->unref();
+    }
+    for (const std::string& text : names) {
+        EXPECT_EQ(SoNode::getByName(text.c_str()), nullptr) << text;
+    }
+}
