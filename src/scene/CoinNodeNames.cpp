@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <mutex>
-#include <unordered_map>
 #include <vector>
 
 #include <Inventor/SbName.h>
@@ -12,6 +12,53 @@
 #include <Inventor/nodes/SoInfo.h>
 
 namespace {
+
+// Most names have a single node, kept inline: a heap array only from the
+// second on. Lives where it was made (its array may be itself).
+class BearerList {
+public:
+    BearerList() = default;
+    BearerList(const BearerList&) = delete;
+    BearerList& operator=(const BearerList&) = delete;
+    ~BearerList() { Free(); }
+
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    SoBase*& operator[](size_t i) { return m_data[i]; }
+    SoBase* back() const { return m_data[m_size - 1]; }
+    SoBase** begin() const { return m_data; }
+    SoBase** end() const { return m_data + m_size; }
+    void pop_back() { --m_size; }
+    void truncate(size_t size) { m_size = static_cast<std::uint32_t>(size); }
+    void push_back(SoBase* node) {
+        if (m_size == m_capacity) {
+            auto* data = new SoBase*[size_t{m_capacity} * 2];
+            std::copy(begin(), end(), data);
+            Free();
+            m_data = data;
+            m_capacity *= 2;
+        }
+        m_data[m_size++] = node;
+    }
+    // Empty, and its heap array given back.
+    void release() {
+        Free();
+        m_data = &m_one;
+        m_capacity = 1;
+        m_size = 0;
+    }
+
+private:
+    void Free() {
+        if (m_data != &m_one) {
+            delete[] m_data;
+        }
+    }
+    SoBase* m_one = nullptr;
+    SoBase** m_data = &m_one;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 1;
+};
 
 struct NodeNames {
     std::mutex mutex;
@@ -32,13 +79,22 @@ struct NodeNames {
     // leaves a hole until holes are the majority; the last entry is never
     // a hole, since a search by name takes the last bearer.
     struct Bearers {
-        std::vector<SoBase*> nodes;
+        BearerList nodes;
         size_t holes = 0;
     };
-    // Keyed by address, as Coin compares names: equal names share one.
+    // Name to its bearers, keyed by address as Coin compares names: equal
+    // names share one. Open addressing again: most names have one node, and
+    // a map node per name would cost an allocation and a second cache miss.
     // Entries stay when their last node goes, as Coin's do: a name comes
-    // back with the next scene, and slots may point at them.
-    std::unordered_map<const char*, Bearers> byName;
+    // back with the next scene, and slots point into the pool.
+    struct NameSlot {
+        const char* name = nullptr;
+        Bearers* bearers = nullptr;
+    };
+    std::vector<NameSlot> nameSlots;
+    size_t nameCount = 0;
+    unsigned nameShift = 64;
+    std::deque<Bearers> pool;
     // Runs of nodes get the same name (every sphere's material).
     const char* lastName = nullptr;
     Bearers* lastBearers = nullptr;
@@ -54,9 +110,65 @@ NodeNames& Names() {
     return *names;
 }
 
-size_t Home(const NodeNames& t, const SoBase* node) {
-    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node));
-    return static_cast<size_t>((address * 0x9E3779B97F4A7C15ull) >> t.shift);
+size_t Home(const void* key, unsigned shift) {
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key));
+    return static_cast<size_t>((address * 0x9E3779B97F4A7C15ull) >> shift);
+}
+
+size_t Home(const NodeNames& t, const SoBase* node) { return Home(node, t.shift); }
+
+// The shift that maps a 64-bit hash onto `size` (a power of two) slots.
+unsigned ShiftFor(size_t size) {
+    unsigned shift = 64;
+    for (size_t s = size; s > 1; s >>= 1) {
+        --shift;
+    }
+    return shift;
+}
+
+NodeNames::Bearers* FindBearers(const NodeNames& t, const char* name) {
+    if (t.nameSlots.empty()) {
+        return nullptr;
+    }
+    const size_t mask = t.nameSlots.size() - 1;
+    for (size_t i = Home(name, t.nameShift);; i = (i + 1) & mask) {
+        if (t.nameSlots[i].name == name) {
+            return t.nameSlots[i].bearers;
+        }
+        if (!t.nameSlots[i].name) {
+            return nullptr;
+        }
+    }
+}
+
+void PlaceName(NodeNames& t, const NodeNames::NameSlot& slot) {
+    const size_t mask = t.nameSlots.size() - 1;
+    size_t i = Home(slot.name, t.nameShift);
+    while (t.nameSlots[i].name) {
+        i = (i + 1) & mask;
+    }
+    t.nameSlots[i] = slot;
+}
+
+NodeNames::Bearers& BearersOf(NodeNames& t, const char* name) {
+    if (NodeNames::Bearers* found = FindBearers(t, name)) {
+        return *found;
+    }
+    if ((t.nameCount + 1) * 2 > t.nameSlots.size()) {
+        std::vector<NodeNames::NameSlot> old;
+        old.swap(t.nameSlots);
+        t.nameSlots.assign(old.empty() ? 4096 : old.size() * 2, NodeNames::NameSlot());
+        t.nameShift = ShiftFor(t.nameSlots.size());
+        for (const NodeNames::NameSlot& slot : old) {
+            if (slot.name) {
+                PlaceName(t, slot);
+            }
+        }
+    }
+    t.pool.emplace_back();
+    PlaceName(t, {name, &t.pool.back()});
+    ++t.nameCount;
+    return t.pool.back();
 }
 
 NodeNames::Slot* FindSlot(NodeNames& t, const SoBase* node) {
@@ -88,10 +200,7 @@ void Grow(NodeNames& t) {
     old.swap(t.slots);
     const size_t size = old.empty() ? 4096 : old.size() * 2;
     t.slots.assign(size, NodeNames::Slot());
-    t.shift = 64;
-    for (size_t s = size; s > 1; s >>= 1) {
-        --t.shift;
-    }
+    t.shift = ShiftFor(size);
     for (const NodeNames::Slot& slot : old) {
         if (slot.node) {
             Insert(t, slot);
@@ -131,7 +240,7 @@ void Pack(NodeNames& t, NodeNames::Bearers& bearers) {
         }
         ++kept;
     }
-    bearers.nodes.resize(kept);
+    bearers.nodes.truncate(kept);
     bearers.holes = 0;
 }
 
@@ -157,7 +266,7 @@ void SoBase::addName(SoBase* const base, const char* const name) {
     NodeNames& t = Names();
     std::lock_guard<std::mutex> lock(t.mutex);
     if (t.lastName != name) {
-        t.lastBearers = &t.byName[name];
+        t.lastBearers = &BearersOf(t, name);
         t.lastName = name;
     }
     NodeNames::Bearers& bearers = *t.lastBearers;
@@ -192,10 +301,10 @@ void TwRemoveName2Obj(SoBase* base, const char* name) {
         at = t.forgotten.place;
     } else {
         // Named twice over, or unnamed behind our back: its first place.
-        auto it = t.byName.find(name);
-        if (it != t.byName.end()) {
-            bearers = &it->second;
-            at = std::find(bearers->nodes.begin(), bearers->nodes.end(), base) - bearers->nodes.begin();
+        bearers = FindBearers(t, name);
+        if (bearers) {
+            at = static_cast<size_t>(std::find(bearers->nodes.begin(), bearers->nodes.end(), base) -
+                                     bearers->nodes.begin());
         }
     }
     t.forgotten = NodeNames::Slot();
@@ -209,7 +318,7 @@ void TwRemoveName2Obj(SoBase* base, const char* name) {
         --bearers->holes;
     }
     if (bearers->nodes.empty()) {
-        std::vector<SoBase*>().swap(bearers->nodes);
+        bearers->nodes.release();
     } else if (bearers->holes > 16 && bearers->holes * 2 > bearers->nodes.size()) {
         Pack(t, *bearers);
     }
@@ -239,25 +348,25 @@ SbName TwGetName(const SoBase* base) {
 SoBase* SoBase::getNamedBase(const SbName& name, SoType type) {
     NodeNames& t = Names();
     std::lock_guard<std::mutex> lock(t.mutex);
-    auto it = t.byName.find(name.getString());
-    if (it == t.byName.end() || it->second.nodes.empty()) {
+    const NodeNames::Bearers* bearers = FindBearers(t, name.getString());
+    if (!bearers || bearers->nodes.empty()) {
         return nullptr;
     }
     // Only the last bearer counts, as in Coin: an older one of the right
     // type behind a newer one of another type is not found.
-    SoBase* last = it->second.nodes.back();
+    SoBase* last = bearers->nodes.back();
     return last->isOfType(type) ? last : nullptr;
 }
 
 int SoBase::getNamedBases(const SbName& name, SoBaseList& baselist, SoType type) {
     NodeNames& t = Names();
     std::lock_guard<std::mutex> lock(t.mutex);
-    auto it = t.byName.find(name.getString());
+    const NodeNames::Bearers* bearers = FindBearers(t, name.getString());
     int found = 0;
-    if (it == t.byName.end()) {
+    if (!bearers) {
         return found;
     }
-    for (SoBase* node : it->second.nodes) {
+    for (SoBase* node : bearers->nodes) {
         if (node && node->isOfType(type)) {
             baselist.append(node);
             ++found;
