@@ -121,7 +121,7 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
     // The molecules are shown as soon as they exist; a load that stops
     // short shows again what was shown before. Commands stay held until
     // the end, so nothing acts on the scene half-built.
-    const CoinPtr<SoNode> previous = m_pSceneRoot;
+    CoinPtr<SoNode> previous = m_pSceneRoot;
     std::unique_ptr<CLayoutExtent> extent;
     CStartupLoadRunner::SceneHooks hooks;
     hooks.moleculesReady = [&] {
@@ -151,6 +151,10 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
         }
         return false;
     }
+    // Let go of the previous scene here: held until the end of this
+    // function, it outlived the release in AdoptRepresentation, and the
+    // trim there found none of its pages free (some 300 MB at 100k).
+    previous.reset();
     AdoptRepresentation(std::move(result.box));
     EndShowWhileBuilding();
     if (extent && m_pBox) {
