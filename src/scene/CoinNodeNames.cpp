@@ -60,20 +60,100 @@ private:
     std::uint32_t m_capacity = 1;
 };
 
+// Slots found by an address they hold (the member `Key`): open addressing,
+// linear probing, backward-shift deletion, so no tombstones; a null key is
+// a free slot. Kept under 70 % full.
+template <class Slot, auto Key>
+class AddressTable {
+public:
+    Slot* Find(const void* key) {
+        if (m_slots.empty()) {
+            return nullptr;
+        }
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = Home(key);; i = (i + 1) & mask) {
+            if (m_slots[i].*Key == key) {
+                return &m_slots[i];
+            }
+            if (!(m_slots[i].*Key)) {
+                return nullptr;
+            }
+        }
+    }
+
+    // `slot`'s key must not be in the table yet.
+    Slot& Add(const Slot& slot) {
+        if ((m_count + 1) * 10 > m_slots.size() * 7) {
+            Grow();
+        }
+        ++m_count;
+        return Place(slot);
+    }
+
+    void Erase(Slot* slot) {
+        // Later entries of the probe run move up into the gap unless that
+        // would put them before their home.
+        const size_t mask = m_slots.size() - 1;
+        size_t gap = static_cast<size_t>(slot - m_slots.data());
+        for (size_t j = (gap + 1) & mask; m_slots[j].*Key; j = (j + 1) & mask) {
+            const size_t home = Home(m_slots[j].*Key);
+            if (((j - home) & mask) >= ((j - gap) & mask)) {
+                m_slots[gap] = m_slots[j];
+                gap = j;
+            }
+        }
+        m_slots[gap] = Slot();
+        --m_count;
+    }
+
+private:
+    size_t Home(const void* key) const {
+        const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key));
+        return static_cast<size_t>((address * 0x9E3779B97F4A7C15ull) >> m_shift);
+    }
+
+    Slot& Place(const Slot& slot) {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = Home(slot.*Key);
+        while (m_slots[i].*Key) {
+            i = (i + 1) & mask;
+        }
+        m_slots[i] = slot;
+        return m_slots[i];
+    }
+
+    void Grow() {
+        std::vector<Slot> old;
+        old.swap(m_slots);
+        m_slots.assign(old.empty() ? 4096 : old.size() * 2, Slot());
+        m_shift = 64;
+        for (size_t s = m_slots.size(); s > 1; s >>= 1) {
+            --m_shift;
+        }
+        for (const Slot& slot : old) {
+            if (slot.*Key) {
+                Place(slot);
+            }
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;
+    unsigned m_shift = 64;
+};
+
 struct NodeNames {
     std::mutex mutex;
 
     struct Bearers;
-    // Node to name: open addressing, linear probing, no tombstones.
+    // Node to name.
     struct Slot {
         const SoBase* node = nullptr;
         const char* name = nullptr;  // as addName was given it: the key of its bearers
         Bearers* bearers = nullptr;
         std::uint32_t place = 0;  // where the node stands among them
     };
-    std::vector<Slot> slots;
-    size_t count = 0;
-    unsigned shift = 64;
+    AddressTable<Slot, &Slot::node> byNode;
 
     // Name to its bearers in the order they were named. A node taken out
     // leaves a hole until holes are the majority; the last entry is never
@@ -83,17 +163,15 @@ struct NodeNames {
         size_t holes = 0;
     };
     // Name to its bearers, keyed by address as Coin compares names: equal
-    // names share one. Open addressing again: most names have one node, and
-    // a map node per name would cost an allocation and a second cache miss.
-    // Entries stay when their last node goes, as Coin's do: a name comes
-    // back with the next scene, and slots point into the pool.
+    // names share one. Most names have one node, and a map node per name
+    // would cost an allocation and a second cache miss. Entries stay when
+    // their last node goes, as Coin's do: a name comes back with the next
+    // scene, and slots point into the pool.
     struct NameSlot {
         const char* name = nullptr;
         Bearers* bearers = nullptr;
     };
-    std::vector<NameSlot> nameSlots;
-    size_t nameCount = 0;
-    unsigned nameShift = 64;
+    AddressTable<NameSlot, &NameSlot::name> byName;
     std::deque<Bearers> pool;
     // Runs of nodes get the same name (every sphere's material).
     const char* lastName = nullptr;
@@ -110,118 +188,17 @@ NodeNames& Names() {
     return *names;
 }
 
-size_t Home(const void* key, unsigned shift) {
-    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key));
-    return static_cast<size_t>((address * 0x9E3779B97F4A7C15ull) >> shift);
-}
-
-size_t Home(const NodeNames& t, const SoBase* node) { return Home(node, t.shift); }
-
-// The shift that maps a 64-bit hash onto `size` (a power of two) slots.
-unsigned ShiftFor(size_t size) {
-    unsigned shift = 64;
-    for (size_t s = size; s > 1; s >>= 1) {
-        --shift;
-    }
-    return shift;
-}
-
-NodeNames::Bearers* FindBearers(const NodeNames& t, const char* name) {
-    if (t.nameSlots.empty()) {
-        return nullptr;
-    }
-    const size_t mask = t.nameSlots.size() - 1;
-    for (size_t i = Home(name, t.nameShift);; i = (i + 1) & mask) {
-        if (t.nameSlots[i].name == name) {
-            return t.nameSlots[i].bearers;
-        }
-        if (!t.nameSlots[i].name) {
-            return nullptr;
-        }
-    }
-}
-
-void PlaceName(NodeNames& t, const NodeNames::NameSlot& slot) {
-    const size_t mask = t.nameSlots.size() - 1;
-    size_t i = Home(slot.name, t.nameShift);
-    while (t.nameSlots[i].name) {
-        i = (i + 1) & mask;
-    }
-    t.nameSlots[i] = slot;
+NodeNames::Bearers* FindBearers(NodeNames& t, const char* name) {
+    const NodeNames::NameSlot* slot = t.byName.Find(name);
+    return slot ? slot->bearers : nullptr;
 }
 
 NodeNames::Bearers& BearersOf(NodeNames& t, const char* name) {
     if (NodeNames::Bearers* found = FindBearers(t, name)) {
         return *found;
     }
-    if ((t.nameCount + 1) * 2 > t.nameSlots.size()) {
-        std::vector<NodeNames::NameSlot> old;
-        old.swap(t.nameSlots);
-        t.nameSlots.assign(old.empty() ? 4096 : old.size() * 2, NodeNames::NameSlot());
-        t.nameShift = ShiftFor(t.nameSlots.size());
-        for (const NodeNames::NameSlot& slot : old) {
-            if (slot.name) {
-                PlaceName(t, slot);
-            }
-        }
-    }
     t.pool.emplace_back();
-    PlaceName(t, {name, &t.pool.back()});
-    ++t.nameCount;
-    return t.pool.back();
-}
-
-NodeNames::Slot* FindSlot(NodeNames& t, const SoBase* node) {
-    if (t.slots.empty()) {
-        return nullptr;
-    }
-    const size_t mask = t.slots.size() - 1;
-    for (size_t i = Home(t, node);; i = (i + 1) & mask) {
-        if (t.slots[i].node == node) {
-            return &t.slots[i];
-        }
-        if (!t.slots[i].node) {
-            return nullptr;
-        }
-    }
-}
-
-void Insert(NodeNames& t, const NodeNames::Slot& slot) {
-    const size_t mask = t.slots.size() - 1;
-    size_t i = Home(t, slot.node);
-    while (t.slots[i].node) {
-        i = (i + 1) & mask;
-    }
-    t.slots[i] = slot;
-}
-
-void Grow(NodeNames& t) {
-    std::vector<NodeNames::Slot> old;
-    old.swap(t.slots);
-    const size_t size = old.empty() ? 4096 : old.size() * 2;
-    t.slots.assign(size, NodeNames::Slot());
-    t.shift = ShiftFor(size);
-    for (const NodeNames::Slot& slot : old) {
-        if (slot.node) {
-            Insert(t, slot);
-        }
-    }
-}
-
-void Erase(NodeNames& t, NodeNames::Slot* slot) {
-    // Backward shift: later entries of the probe run move up into the gap
-    // unless that would put them before their home.
-    const size_t mask = t.slots.size() - 1;
-    size_t gap = static_cast<size_t>(slot - t.slots.data());
-    for (size_t j = (gap + 1) & mask; t.slots[j].node; j = (j + 1) & mask) {
-        const size_t home = Home(t, t.slots[j].node);
-        if (((j - home) & mask) >= ((j - gap) & mask)) {
-            t.slots[gap] = t.slots[j];
-            gap = j;
-        }
-    }
-    t.slots[gap] = NodeNames::Slot();
-    --t.count;
+    return *t.byName.Add({name, &t.pool.back()}).bearers;
 }
 
 void Pack(NodeNames& t, NodeNames::Bearers& bearers) {
@@ -232,7 +209,7 @@ void Pack(NodeNames& t, NodeNames::Bearers& bearers) {
             continue;
         }
         if (kept != k) {
-            NodeNames::Slot* slot = FindSlot(t, node);
+            NodeNames::Slot* slot = t.byNode.Find(node);
             if (slot && slot->bearers == &bearers && slot->place == k) {
                 slot->place = static_cast<std::uint32_t>(kept);
             }
@@ -272,7 +249,7 @@ void SoBase::addName(SoBase* const base, const char* const name) {
     NodeNames::Bearers& bearers = *t.lastBearers;
     bearers.nodes.push_back(base);
     const NodeNames::Slot named{base, name, &bearers, static_cast<std::uint32_t>(bearers.nodes.size() - 1)};
-    if (NodeNames::Slot* slot = FindSlot(t, base)) {
+    if (NodeNames::Slot* slot = t.byNode.Find(base)) {
         // Named again without being unnamed: the node answers to the new
         // name, and a removal from this name takes its first place.
         if (!HoldsOwnPlace(*slot, base, name)) {
@@ -280,17 +257,13 @@ void SoBase::addName(SoBase* const base, const char* const name) {
         }
         return;
     }
-    if ((t.count + 1) * 10 > t.slots.size() * 7) {
-        Grow(t);
-    }
-    Insert(t, named);
-    ++t.count;
+    t.byNode.Add(named);
 }
 
 void TwRemoveName2Obj(SoBase* base, const char* name) {
     NodeNames& t = Names();
     std::lock_guard<std::mutex> lock(t.mutex);
-    const NodeNames::Slot* slot = FindSlot(t, base);
+    const NodeNames::Slot* slot = t.byNode.Find(base);
     NodeNames::Bearers* bearers = nullptr;
     size_t at = 0;
     if (slot && HoldsOwnPlace(*slot, base, name)) {
@@ -327,9 +300,9 @@ void TwRemoveName2Obj(SoBase* base, const char* name) {
 void TwRemoveObj2Name(SoBase* base, const char* /*name*/) {
     NodeNames& t = Names();
     std::lock_guard<std::mutex> lock(t.mutex);
-    if (NodeNames::Slot* slot = FindSlot(t, base)) {
+    if (NodeNames::Slot* slot = t.byNode.Find(base)) {
         t.forgotten = *slot;
-        Erase(t, slot);
+        t.byNode.Erase(slot);
     }
 }
 
@@ -338,7 +311,7 @@ SbName TwGetName(const SoBase* base) {
     const char* name = nullptr;
     {
         std::lock_guard<std::mutex> lock(t.mutex);
-        if (const NodeNames::Slot* slot = FindSlot(t, base)) {
+        if (const NodeNames::Slot* slot = t.byNode.Find(base)) {
             name = slot->name;
         }
     }
@@ -386,7 +359,7 @@ bool IsSceneNodeNamesActive() {
     {
         NodeNames& t = Names();
         std::lock_guard<std::mutex> lock(t.mutex);
-        active = FindSlot(t, probe) != nullptr;
+        active = t.byNode.Find(probe) != nullptr;
     }
     probe->unref();
     return active;
