@@ -7,11 +7,12 @@
 //                       command to the first frame of the new pathway,
 //                       the release of the previous one included
 //   reload_peak_rss_mb  the window process's peak resident size over both
-//                       loads (VmHWM)
+//                       loads and the previous scene's release (VmHWM)
 // Wall time, like the paint-gap bench: what the curator waits for. Needs an
 // X display with a window manager (bench/run starts Xvfb and openbox). The
 // loads are long at 100k: one run of each, whatever --reps says. Process
 // CPU time and resident sizes at each step go to stderr.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -155,6 +156,19 @@ int main(int argc, char** argv) {
                  "reload_bench: reload %.3f s (%.3f s of it before the first frame; process CPU %.1f s), "
                  "resident %.0f MB\n",
                  reload, loaded, CpuSeconds(), StatusMegabytes("VmRSS"));
+
+    // The previous scene goes over the next turns of the event loop.
+    const Clock::time_point releaseStart = Clock::now();
+    double longestTurn = 0.0;
+    while (view->IsReleasingScene() && Since(releaseStart) < 600.0) {
+        const Clock::time_point turn = Clock::now();
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        longestTurn = std::max(longestTurn, Since(turn));
+    }
+    std::fprintf(stderr,
+                 "reload_bench: previous scene let go %.3f s after the first frame, longest turn meanwhile "
+                 "%.3f s, resident %.0f MB\n",
+                 Since(releaseStart), longestTurn, StatusMegabytes("VmRSS"));
 
     twbench::PrintFigure("first_load_seconds", first);
     twbench::PrintFigure("reload_seconds", reload);

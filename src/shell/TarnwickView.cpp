@@ -1,6 +1,5 @@
 #include "TarnwickView.h"
 
-#include <malloc.h>
 
 #include <utility>
 #include <vector>
@@ -113,6 +112,8 @@ void CTarnwickView::OnInitialUpdate() {
 void CTarnwickView::OnStartupLoad() { LoadDataSource(m_doc.m_setInteraction.GetConnect(), false); }
 
 bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailure) {
+    // A scene still being let go goes first: the new one needs its memory.
+    m_release.Finish();
     CStartupLoadSteps steps(m_doc, m_doc.m_pGraph, *this, connect);
     steps.LeaveCameraToCaller();
     CStartupLoadRunner runner(qobject_cast<QMainWindow*>(window()), this);
@@ -152,8 +153,8 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
         return false;
     }
     // Let go of the previous scene here: held until the end of this
-    // function, it outlived the release in AdoptRepresentation, and the
-    // trim there found none of its pages free (some 300 MB at 100k).
+    // function, it would die there all at once, before the new picture is
+    // drawn, instead of a slice at a time after it.
     previous.reset();
     AdoptRepresentation(std::move(result.box));
     EndShowWhileBuilding();
@@ -219,12 +220,12 @@ void CTarnwickView::Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep) 
         ShowSceneRoot();
     }
     RedrawOnSelectionChange(rep->GetSelection());
-    // Released here, after the viewer let go of its scene.
+    // Released after the viewer let go of its scene: the representation
+    // now, its scene over the next turns of the event loop.
     if (std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep))) {
+        CoinPtr<SoNode> scene(replaced->GetRoot());
         replaced.reset();
-        // A released scene of a million nodes leaves most of its memory in
-        // free blocks scattered over the heap: give the free pages back.
-        malloc_trim(0);
+        m_release.Add(std::move(scene), m_pViewer ? m_pViewer->getGLWidget() : nullptr);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "CoinPtr.h"
 #include "SceneHost.h"
+#include "SlicedSceneRelease.h"
 
 class CBoxRep;
 class CMotionViewer;
@@ -54,6 +55,8 @@ public:
     // does a source that cannot be read when `keepOnFailure` (the error is
     // shown either way).
     bool LoadDataSource(const std::string& connect, bool keepOnFailure);
+    // Whether a replaced scene is still being let go.
+    bool IsReleasingScene() const { return !m_release.Done(); }
     // What the status bar says after a load that replaced line breaks in
     // member names.
     static QString LineBreakRepairText(int rows);
@@ -144,6 +147,8 @@ private:
     std::unique_ptr<CBoxRep> m_pBox;
     std::unique_ptr<SoGLRenderAction> m_pGLAction;
     CoinPtr<SoNode> m_pSceneRoot;
+    // Replaced scenes on their way out.
+    CSlicedSceneRelease m_release;
 
     bool m_bDrawPending = false;
     QSize m_drawnSize;

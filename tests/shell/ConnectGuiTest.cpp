@@ -18,10 +18,12 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSelection.h>
+#include <Inventor/sensors/SoNodeSensor.h>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
@@ -153,8 +155,15 @@ TEST_F(ConnectGuiTest, SwitchesTheSourceWithoutRestartShowingProgress) {
         // Even before their scene nodes are complete.
         moleculesFirst = moleculesFirst || (text.startsWith("Building the scene: molecules") && newShown);
     });
+    // The replaced scene goes after the new one is shown, over later turns.
+    bool beforeGone = false;
+    SoNodeSensor beforeWatch;
+    beforeWatch.attach(const_cast<SoNode*>(before));
+    beforeWatch.setDeleteCallback([](void* gone, SoSensor*) { *static_cast<bool*>(gone) = true; }, &beforeGone);
     EXPECT_TRUE(WithNextModal([&] { Frame().ExecuteCommand(cmd::ConnectDataSource); }, TypeSource(s_large)));
     QObject::disconnect(watch);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !View().IsReleasingScene(); }, 10000));
+    EXPECT_TRUE(beforeGone);
 
     EXPECT_EQ(Source(), s_large);
     EXPECT_EQ(Doc().m_nInteractions, static_cast<int>(kLargeRows));
