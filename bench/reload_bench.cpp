@@ -4,8 +4,9 @@
 //                       progress bar showing) to the first frame of the
 //                       pathway drawn
 //   reload_seconds      the same load again in the same window, from the
-//                       command to the first frame of the new pathway,
-//                       the release of the previous one included
+//                       command to the first frame of the new pathway (the
+//                       previous one is let go after that frame: how long
+//                       it takes and the longest turn meanwhile go to stderr)
 //   reload_peak_rss_mb  the window process's peak resident size over both
 //                       loads and the previous scene's release (VmHWM)
 // Wall time, like the paint-gap bench: what the curator waits for. Needs an

@@ -1,6 +1,5 @@
 #include "TarnwickView.h"
 
-
 #include <utility>
 #include <vector>
 
