@@ -7,7 +7,10 @@
 #include <string>
 
 #include "CameraFit.h"
+#include "CoinPtr.h"
 #include "StartupLoad.h"
+
+class SoNode;
 
 // Where a long piece of work stands, for a progress display.
 struct LoadProgress {
@@ -64,7 +67,10 @@ public:
     std::unique_ptr<CLayoutExtent> TakeExtent() { return MoleculesReady() ? std::move(m_extent) : nullptr; }
     // The finished load; the previous records and graph are released.
     StartupLoadResult Commit();
+    // A stopped load: the half-built scene goes to the release set here
+    // (destroyed at once without one), the previous data comes back.
     void Abandon();
+    void SetSceneRelease(std::function<void(CoinPtr<SoNode>)> release) { m_releaseScene = std::move(release); }
 
 private:
     CInteractionStore& m_doc;
@@ -76,6 +82,7 @@ private:
     // Before BeginScene the new graph; after it the previous one.
     std::unique_ptr<CNode> m_graph;
     std::unique_ptr<CBoxRep> m_box;
+    std::function<void(CoinPtr<SoNode>)> m_releaseScene;
     bool m_bDataLoaded = false;
     bool m_bPositionsRead = false;
     bool m_bSwapped = false;

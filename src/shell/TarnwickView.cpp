@@ -115,6 +115,7 @@ bool CTarnwickView::LoadDataSource(const std::string& connect, bool keepOnFailur
     m_release.Finish();
     CStartupLoadSteps steps(m_doc, m_doc.m_pGraph, *this, connect);
     steps.LeaveCameraToCaller();
+    steps.SetSceneRelease([this](CoinPtr<SoNode> scene) { ReleaseLater(std::move(scene)); });
     CStartupLoadRunner runner(qobject_cast<QMainWindow*>(window()), this);
     StartupLoadResult result;
     std::string error;
@@ -224,8 +225,12 @@ void CTarnwickView::Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep) 
     if (std::unique_ptr<Rep> replaced = std::exchange(slot, std::move(rep))) {
         CoinPtr<SoNode> scene(replaced->GetRoot());
         replaced.reset();
-        m_release.Add(std::move(scene), m_pViewer ? m_pViewer->getGLWidget() : nullptr);
+        ReleaseLater(std::move(scene));
     }
+}
+
+void CTarnwickView::ReleaseLater(CoinPtr<SoNode> scene) {
+    m_release.Add(std::move(scene), m_pViewer ? m_pViewer->getGLWidget() : nullptr);
 }
 
 void CTarnwickView::AdoptRepresentation(std::unique_ptr<CBoxRep> box) { Adopt(m_pBox, std::move(box)); }

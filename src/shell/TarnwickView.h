@@ -134,6 +134,8 @@ private:
     void OnViewerMouse(QEvent* event);
     template <class Rep>
     void Adopt(std::unique_ptr<Rep>& slot, std::unique_ptr<Rep> rep);
+    // A scene no viewer shows, let go over later turns of the event loop.
+    void ReleaseLater(CoinPtr<SoNode> scene);
 
     CTarnwickDoc& m_doc;
     const ModeFlags& m_flags;

@@ -241,9 +241,16 @@ TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
     for (const QString& at : {QString(), QStringLiteral("Building the scene: labels")}) {
         RecordStatus();
         bool cancelled = false;
+        // The half-built scene on screen when cancelled, watched until it dies.
+        bool partialGone = false;
+        SoNodeSensor partial;
+        partial.setDeleteCallback([](void* gone, SoSensor*) { *static_cast<bool*>(gone) = true; }, &partialGone);
         auto watch = QObject::connect(Frame().statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
             auto* cancel = Frame().findChild<QPushButton*>("cancelLoad");
             if (!cancelled && cancel && text.startsWith(at)) {
+                if (View().GetSceneRoot() != box->GetRoot()) {
+                    partial.attach(View().GetSceneRoot());
+                }
                 cancelled = true;
                 cancel->click();
             }
@@ -251,6 +258,9 @@ TEST_F(ConnectGuiTest, CancellingALoadKeepsThePreviousPathway) {
         EXPECT_FALSE(View().LoadDataSource(s_large, false)) << at.toStdString();
         QObject::disconnect(watch);
         EXPECT_TRUE(cancelled) << at.toStdString();
+        EXPECT_EQ(partial.getAttachedNode() != nullptr || partialGone, !at.isEmpty());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !View().IsReleasingScene(); }, 10000));
+        EXPECT_EQ(partialGone, !at.isEmpty()) << at.toStdString();
         EXPECT_EQ(View().GetBox(), box);
         EXPECT_EQ(View().GetSceneRoot(), static_cast<SoNode*>(box->GetRoot()));
         EXPECT_EQ(View().GetViewer()->getSceneGraph(), static_cast<SoNode*>(box->GetRoot()));
