@@ -14,9 +14,10 @@ constexpr int kWholeGroupChildren = 32;
 // Removals between looks at the clock.
 constexpr int kRemovalsPerCheck = 16;
 
-// `node` as a group only this release and its parent hold, or null.
-SoGroup* OwnedGroup(SoNode* node, int holders) {
-    if (!node || !node->isOfType(SoGroup::getClassTypeId()) || node->getRefCount() != holders) {
+// `node` as a group nothing else holds (only its parent, or this release
+// for a root), or null.
+SoGroup* OwnedGroup(SoNode* node) {
+    if (!node || !node->isOfType(SoGroup::getClassTypeId()) || node->getRefCount() != 1) {
         return nullptr;
     }
     return static_cast<SoGroup*>(node);
@@ -63,7 +64,7 @@ bool CSceneRelease::Step(double seconds) {
             }
             CoinPtr<SoNode> root = std::move(m_waiting.front());
             m_waiting.pop_front();
-            if (SoGroup* group = OwnedGroup(root.get(), 1)) {
+            if (SoGroup* group = OwnedGroup(root.get())) {
                 m_open.emplace_back(group);
             }
             continue;  // a root held elsewhere is only let go
@@ -74,7 +75,7 @@ bool CSceneRelease::Step(double seconds) {
             m_open.pop_back();  // its parent removes it, or it was a root
             continue;
         }
-        SoGroup* child = OwnedGroup(group->getChild(last), 1);
+        SoGroup* child = OwnedGroup(group->getChild(last));
         if (child && !IsSmall(child)) {
             m_open.emplace_back(child);
             continue;
