@@ -161,12 +161,11 @@ StartupLoadResult CStartupLoadSteps::Commit() {
 void CStartupLoadSteps::Abandon() {
     // The half-built representation reads the new graph: it goes first.
     // Its nodes do not, and at 100k take about a second to destroy.
-    if (m_box && m_releaseScene) {
-        CoinPtr<SoNode> scene(m_box->GetRoot());
-        m_box.reset();
+    CoinPtr<SoNode> scene(m_box && m_releaseScene ? m_box->GetRoot() : nullptr);
+    m_box.reset();
+    if (scene) {
         m_releaseScene(std::move(scene));
     }
-    m_box.reset();
     if (!m_bSwapped) {
         return;
     }

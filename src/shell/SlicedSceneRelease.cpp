@@ -55,12 +55,16 @@ bool CSlicedSceneRelease::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void CSlicedSceneRelease::Start() {
+void CSlicedSceneRelease::StopWaiting() {
     m_latest.stop();
     if (m_area) {
         m_area->removeEventFilter(this);
         m_area = nullptr;
     }
+}
+
+void CSlicedSceneRelease::Start() {
+    StopWaiting();
     m_slices.start();
 }
 
@@ -68,7 +72,7 @@ void CSlicedSceneRelease::Finish() {
     if (!m_slices.isActive() && !m_latest.isActive()) {
         return;
     }
-    Start();
+    StopWaiting();
     m_slices.stop();
     while (!m_release.Step(1.0)) {
     }

@@ -30,6 +30,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // No longer waiting for a paint or the latest start.
+    void StopWaiting();
     void Start();
     void Step();
 
