@@ -47,6 +47,13 @@ bool FindNodeByName(const CNode& graph, const std::string& name, NodePos& at) {
 
 namespace {
 
+// Whether a node bears `name` already. A reference name ("r__") is looked
+// up among the interactions, yet the start-up graph holds molecules of such
+// names, which the name index knows.
+bool IsNameTaken(const CNode& graph, const std::string& name) {
+    return !graph.LookUp(name).empty() || (name.compare(0, 3, "r__") == 0 && !graph.LookUpName(name, 0).empty());
+}
+
 std::string EndName(const CNode& graph, NodePos end, NodePos at, const std::string& atName) {
     return end == at ? atName : graph.GetMoleculeName(end.circle, end.index);
 }
@@ -147,6 +154,13 @@ int CEditCommands::RenameMolecule(const std::string& oldName, const std::string&
             continue;
         }
         const NodePos node = k == 0 ? at : relations[k - 1];
+        // Labels of the node beside other molecules' labels: undo and redo
+        // build those circles again.
+        for (int c : m_scene.LabelCirclesOf(from, node.circle)) {
+            if (c != node.circle) {
+                m_graph.TouchCircle(c);
+            }
+        }
         if (!m_scene.RenameInScene(from, to, node.circle)) {
             return 0;
         }
@@ -178,7 +192,7 @@ bool CEditCommands::OnRename() {
         if (ValidateName(dlg.m_strNewName) < 1) {
             continue;
         }
-        if (!m_graph.LookUp(dlg.m_strNewName).empty()) {
+        if (IsNameTaken(m_graph, dlg.m_strNewName)) {
             m_prompt.ShowMessage(kRenameExists);
             continue;
         }
@@ -204,7 +218,7 @@ bool CEditCommands::OnNewMolecule() {
         if (ValidateName(dlg.m_strName) < 1) {
             continue;
         }
-        if (!m_graph.LookUp(dlg.m_strName).empty()) {
+        if (IsNameTaken(m_graph, dlg.m_strName)) {
             m_prompt.ShowMessage(kNewNameExists);
             continue;
         }
@@ -252,7 +266,8 @@ bool CEditCommands::OnSetRelation() {
         // the edge.
         m_graph.TouchCircle(dlg.m_nCircle);
         target->backLinks += " " + FormatPosition(at.circle, at.index);
-        m_scene.RebuildCircleEdges(at.circle);
+        // Where labels show link targets, the new one is labelled too.
+        m_scene.RebuildNodeLinks(at.circle, {at.index}, false);
         return true;
     }
 }

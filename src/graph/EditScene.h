@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "CircleRebuilder.h"
 
@@ -13,6 +14,9 @@ public:
     // 1 when the label took the new name, else 0. `circle` is where the
     // node sits (0 when not known).
     virtual int RenameInScene(const std::string& oldName, const std::string& newName, int circle) = 0;
+    // The circles whose labels show the node `name` of `circle`: a rename
+    // there is undone by building them again.
+    virtual std::vector<int> LabelCirclesOf(const std::string& /*name*/, int circle) const { return {circle}; }
 };
 
 // No scene at all (headless edits): every update succeeds.

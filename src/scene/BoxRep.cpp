@@ -63,13 +63,25 @@ void CBoxRep::BuildNodeRootStep(int step) {
     // the one a search from the node root would give: the identity times
     // the matrix of the group's transform (before a material and the first
     // sphere), as a matrix action along the path works it out.
-    const auto* place = static_cast<const SoTransform*>(group->getChild(0));
-    SbMatrix transform;
-    transform.setTransform(place->translation.getValue(), place->rotation.getValue(), place->scaleFactor.getValue(),
-                           place->scaleOrientation.getValue(), place->center.getValue());
+    auto matrixOf = [](SoNode* node) {
+        const auto* place = static_cast<const SoTransform*>(node);
+        SbMatrix transform;
+        transform.setTransform(place->translation.getValue(), place->rotation.getValue(),
+                               place->scaleFactor.getValue(), place->scaleOrientation.getValue(),
+                               place->center.getValue());
+        return transform;
+    };
     SbMatrix matrix = SbMatrix::identity();
-    matrix.multLeft(transform);
+    matrix.multLeft(matrixOf(group->getChild(0)));
     RememberNodeMatrix(GetSceneName(group->getChild(2)), matrix);
+    // Molecules added to the circle sit in groups of their own beside the
+    // first (transform, material, sphere).
+    for (int i = 3; i < group->getNumChildren(); ++i) {
+        auto* own = static_cast<SoSeparator*>(group->getChild(i));
+        SbMatrix beside = matrix;
+        beside.multLeft(matrixOf(own->getChild(0)));
+        RememberNodeMatrix(GetSceneName(own->getChild(2)), beside);
+    }
 }
 
 CoinPtr<SoSeparator> CBoxRep::BuildCircleGroup(int circle) const {

@@ -211,8 +211,12 @@ public:
     // each 1 when done, else 0. Names are looked up in this scene only.
     static constexpr const char* kNameTaken = "이미 존재하는 이름으로는 바꿀 수 없습니다.";
     // `circle`, when known, is where the renamed node sits: the search
-    // then stays inside that circle's groups.
+    // then stays inside the label groups of LabelCirclesOf.
     int RenameInScene(const std::string& oldName, const std::string& newName, int circle = 0);
+    // The circles whose label groups hold a label of the node `name` of
+    // `circle`, ascending: its own, and where labels nest, those of the
+    // shown molecules linking to it.
+    std::vector<int> LabelCirclesOf(const std::string& name, int circle) const;
     // Deselects the current molecule, then replaces the circle's spheres,
     // edges and labels in place.
     int RebuildCircle(int circle);

@@ -12,6 +12,9 @@ public:
     int RenameInScene(const std::string& oldName, const std::string& newName, int circle) override {
         return m_rep.RenameInScene(oldName, newName, circle);
     }
+    std::vector<int> LabelCirclesOf(const std::string& name, int circle) const override {
+        return m_rep.LabelCirclesOf(name, circle);
+    }
     int RebuildCircle(int circle) override { return m_rep.RebuildCircle(circle); }
     int RebuildCircleEdges(int circle) override { return m_rep.RebuildCircleEdges(circle); }
     int RebuildNodeLinks(int circle, const std::vector<int>& indices, bool whole) override {

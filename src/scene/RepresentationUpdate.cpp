@@ -1,5 +1,6 @@
 // Scene updates after an edit: the renamed sphere and label, and one
 // circle's spheres, edges and labels replaced in place under their parents.
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include <Inventor/nodes/SoText2.h>
 
 #include "LabelReuse.h"
+#include "LinkText.h"
+#include "Node.h"
 #include "Representation.h"
 #include "SceneHost.h"
 #include "SceneNames.h"
@@ -141,10 +144,12 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
     const unsigned long epochBefore = SceneNamingEpoch();
     std::vector<SoNode*> labelRoots;
     if (spheres) {
-        for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", circle)),
-                              ChildNamed(m_pRedCharRoot.get(), Numbered("RedCharCircleNum:", circle))}) {
-            if (group) {
-                labelRoots.push_back(group);
+        for (int c : LabelCirclesOf(oldName, circle)) {
+            for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", c)),
+                                  ChildNamed(m_pRedCharRoot.get(), Numbered("RedCharCircleNum:", c))}) {
+                if (group) {
+                    labelRoots.push_back(group);
+                }
             }
         }
     } else {
@@ -169,6 +174,43 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
     }
     m_nodeIndex.NoteRenamedOutside(epochBefore);
     return renamed;
+}
+
+std::vector<int> CRepresentation::LabelCirclesOf(const std::string& name, int circle) const {
+    std::vector<int> circles{circle};
+    const CNode* graph = Graph();
+    const CCircleData* own = graph ? graph->GetCircle(circle) : nullptr;
+    if (!NestsNeighbourLabels() || !own) {
+        return circles;
+    }
+    int index = -1;
+    for (size_t k = 0; k < own->m_lstMolecules.size() && index < 0; ++k) {
+        if (own->m_lstMolecules[k].name == name) {
+            index = static_cast<int>(k);
+        }
+    }
+    // A shown molecule's label nests the labels of its link targets: those
+    // beside the molecules linking here bear the name too. Incoming lists
+    // miss links set by hand, so the links are read.
+    for (const CCircleData& data : graph->m_lstCircles) {
+        for (const MoleculeRecord& m : data.m_lstMolecules) {
+            if (m.level != 0 || m.links.empty() || (!circles.empty() && circles.back() == data.CircleNum)) {
+                continue;
+            }
+            for (const LinkEntry& link : ParseLinkEntries(m.links)) {
+                if (link.circle == circle && link.index == index) {
+                    circles.push_back(data.CircleNum);
+                    break;
+                }
+                if (link.circle <= 0) {
+                    break;
+                }
+            }
+        }
+    }
+    std::sort(circles.begin(), circles.end());
+    circles.erase(std::unique(circles.begin(), circles.end()), circles.end());
+    return circles;
 }
 
 void CRepresentation::DeselectCurrent() {

@@ -11,6 +11,7 @@
 #include "PathwayFile.h"
 #include "ScriptedPrompt.h"
 #include "SphereBuild.h"
+#include "StartupBuild.h"
 
 namespace {
 
@@ -154,6 +155,30 @@ TEST_F(Editing, NewMoleculeJoinsTheCurrentCircleAndTakesItsName) {
     EXPECT_TRUE(Commands().OnNewMolecule());
     EXPECT_EQ(g->GetMolecule(4, 4)->size, 1);
     EXPECT_EQ(g->LookUp("Mek"), "4 4");
+}
+
+TEST_F(Editing, ReferenceNamesThatMoleculesBearAreTaken) {
+    // The start-up graph keeps a member "r__2" as a molecule of that name,
+    // which a look-up of reference names (interactions) does not find.
+    store.m_pInteractions.clear();
+    FillInteractions(store, {{"r__2", "B", 0}, {"C", "D", 0}});
+    g = BuildStartupGraphFromArray(store);
+    ASSERT_EQ(g->LookUp("r__2"), "");
+    scene.SetCurrentName("B");
+    prompt.rename.answers = {{"", "r__2"}, {"", "r__9"}};
+    EXPECT_TRUE(Commands().OnRename());
+    scene.SetCurrentName("C");
+    prompt.newMolecule.answers = {{"r__2", "Real Molecule"}, {"r__9", "Real Molecule"}, {"r__5", "Real Molecule"}};
+    EXPECT_TRUE(Commands().OnNewMolecule());
+    EXPECT_EQ(prompt.messages, (std::vector<std::string>{CEditCommands::kRenameExists, CEditCommands::kNewNameExists,
+                                                         CEditCommands::kNewNameExists}));
+    std::vector<std::string> names;
+    for (const CCircleData& circle : g->m_lstCircles) {
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            names.push_back(m.name);
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"r__2", "r__9", "C", "r__5", "D"}));
 }
 
 TEST_F(Editing, SetRelationLinksBothWaysAndDeletionFindsTheEdge) {

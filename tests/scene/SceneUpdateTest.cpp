@@ -4,6 +4,7 @@
 #include <Inventor/nodes/SoText2.h>
 
 #include <map>
+#include <regex>
 
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoCone.h>
@@ -74,6 +75,15 @@ TEST_F(SceneUpdateTest, ARebuiltCircleShowsItsNodesAndTheSelectionFollows) {
     ASSERT_NE(FindNamed(box->GetNodeRoot(), "N"), nullptr);
     EXPECT_NE(FindNamed(box->GetEdgeRoot(), "E_1:0-1:1"), nullptr);
     EXPECT_EQ(LabelText(box->GetRoot(), "N"), "N");
+    // A box built afresh over the grown circle puts labels and edges where
+    // the rebuild did: at the added molecules' spheres.
+    {
+        std::unique_ptr<CBoxRep> fresh = BuildBoxRepresentation(store, graph, host);
+        // A zero reads the same whatever its sign.
+        auto text = [](SoNode* root) { return std::regex_replace(SceneText(root), std::regex("-0(?![.0-9])"), "0"); };
+        EXPECT_EQ(text(fresh->GetLabelRoot()), text(box->GetLabelRoot()));
+        EXPECT_EQ(text(fresh->GetEdgeRoot()), text(box->GetEdgeRoot()));
+    }
     Click("N");
     EXPECT_EQ(box->GetCurrentName(), "N");
 

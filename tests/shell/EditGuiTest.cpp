@@ -2,6 +2,8 @@
 // molecule, the scene following, and Undo/Redo naming the action.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -9,11 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoSelection.h>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
 #include "GuiTestSupport.h"
+#include "LinkText.h"
 #include "MainFrm.h"
 #include "Node.h"
 #include "SceneNames.h"
@@ -30,6 +34,16 @@ CNode& Graph() { return *SampleApp().GetDocument()->m_pGraph; }
 template <class Widget>
 Widget* Control(QWidget* dialog, int id) {
     return dialog->findChild<Widget*>(QStringLiteral("control%1").arg(id));
+}
+
+// How many labels of the molecule the box view shows (its own and those
+// nested beside the molecules linking to it).
+int Labels(const std::string& name) {
+    SoSearchAction search;
+    SetSearchName(search, "text_" + name);
+    search.setInterest(SoSearchAction::ALL);
+    search.apply(Box().GetLabelRoot());
+    return search.getPaths().getLength();
 }
 
 }  // namespace
@@ -83,4 +97,61 @@ TEST(EditGui, RenameInTheBoxViewFollowsInTheSceneAndUndoes) {
                               }));
     EXPECT_EQ(choices, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(Graph().GetMoleculeName(1, 0), name);  // cancelled
+}
+
+TEST(EditGui, BoxLabelsNestedBesideLinkingMoleculesFollowRenamesAndNewLinks) {
+    // A molecule labelled beside another's label too, and a shown molecule
+    // with one not among its link targets.
+    std::string nested, shown;
+    NodePos target{0, 0};
+    for (const CCircleData& circle : Graph().m_lstCircles) {
+        for (const MoleculeRecord& m : circle.m_lstMolecules) {
+            if (nested.empty() && Labels(m.name) >= 2) {
+                nested = m.name;
+            }
+            const std::vector<LinkEntry> links = ParseLinkEntries(m.links);
+            const bool linksTo2 =
+                std::any_of(links.begin(), links.end(), [](const LinkEntry& e) { return e.circle == 2 && e.index == 0; });
+            if (shown.empty() && m.level == 0 && circle.CircleNum != 2 && !linksTo2) {
+                shown = m.name;
+                target = {2, 0};
+            }
+        }
+    }
+    ASSERT_FALSE(nested.empty());
+    ASSERT_FALSE(shown.empty());
+    const int labels = Labels(nested);
+    auto rename = [](const std::string& from, const char* to) {
+        Box().GetSelection()->deselectAll();
+        Box().SelectByName(from);
+        ASSERT_TRUE(WithNextModal([] { Frame().ExecuteCommand(cmd::Rename); },
+                                  [&](QWidget* modal) {
+                                      Control<QLineEdit>(modal, 1001)->setText(to);
+                                      Control<QPushButton>(modal, 1)->click();
+                                  }));
+    };
+    rename(nested, "Nested_one");
+    EXPECT_EQ(Labels("Nested_one"), labels);
+    EXPECT_EQ(Labels(nested), 0);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
+    EXPECT_EQ(Labels(nested), labels);
+    EXPECT_EQ(Labels("Nested_one"), 0);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditRedo));
+    EXPECT_EQ(Labels("Nested_one"), labels);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
+
+    // A new link labels its target beside the source's label at once.
+    const std::string targetName = Graph().GetMoleculeName(target.circle, target.index);
+    const int targetLabels = Labels(targetName);
+    Box().GetSelection()->deselectAll();
+    Box().SelectByName(shown);
+    ASSERT_TRUE(WithNextModal([] { Frame().ExecuteCommand(cmd::SetRelation); },
+                              [&](QWidget* modal) {
+                                  Control<QLineEdit>(modal, 1012)->setText(QString::number(target.circle));
+                                  Control<QLineEdit>(modal, 1001)->setText(QString::number(target.index));
+                                  Control<QPushButton>(modal, 1)->click();
+                              }));
+    EXPECT_EQ(Labels(targetName), targetLabels + 1);
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
+    EXPECT_EQ(Labels(targetName), targetLabels);
 }
