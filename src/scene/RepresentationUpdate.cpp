@@ -189,12 +189,15 @@ std::vector<int> CRepresentation::LabelCirclesOf(const std::string& name, int ci
             index = static_cast<int>(k);
         }
     }
+    if (index < 0) {
+        return circles;
+    }
     // A shown molecule's label nests the labels of its link targets: those
-    // beside the molecules linking here bear the name too. Incoming lists
-    // miss links set by hand, so the links are read.
+    // beside the molecules linking here bear the name too. The start-up
+    // graph keeps no incoming lists, so the links are read.
     for (const CCircleData& data : graph->m_lstCircles) {
         for (const MoleculeRecord& m : data.m_lstMolecules) {
-            if (m.level != 0 || m.links.empty() || (!circles.empty() && circles.back() == data.CircleNum)) {
+            if (m.level != 0 || m.links.empty() || circles.back() == data.CircleNum) {
                 continue;
             }
             for (const LinkEntry& link : ParseLinkEntries(m.links)) {
