@@ -8,6 +8,7 @@
 #include <Inventor/nodes/SoTransform.h>
 
 #include "CameraFit.h"
+#include "FieldValues.h"
 #include "LinkText.h"
 #include "NewNodes.h"
 #include "Node.h"
@@ -63,14 +64,7 @@ void CBoxRep::BuildNodeRootStep(int step) {
     // the one a search from the node root would give: the identity times
     // the matrix of the group's transform (before a material and the first
     // sphere), as a matrix action along the path works it out.
-    auto matrixOf = [](SoNode* node) {
-        const auto* place = static_cast<const SoTransform*>(node);
-        SbMatrix transform;
-        transform.setTransform(place->translation.getValue(), place->rotation.getValue(),
-                               place->scaleFactor.getValue(), place->scaleOrientation.getValue(),
-                               place->center.getValue());
-        return transform;
-    };
+    auto matrixOf = [](SoNode* place) { return TransformMatrix(*static_cast<const SoTransform*>(place)); };
     SbMatrix matrix = SbMatrix::identity();
     matrix.multLeft(matrixOf(group->getChild(0)));
     RememberNodeMatrix(GetSceneName(group->getChild(2)), matrix);

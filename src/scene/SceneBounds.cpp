@@ -31,6 +31,7 @@
 #include <Inventor/nodes/SoTranslation.h>
 
 #include "CoinPtr.h"
+#include "FieldValues.h"
 #include "SelectionNode.h"
 
 namespace {
@@ -300,10 +301,7 @@ public:
                     gathered.extendBy(inner);
                 }
             } else if (type == SoTransform::getClassTypeId()) {
-                const auto* t = static_cast<SoTransform*>(child);
-                SbMatrix m;
-                m.setTransform(t->translation.getValue(), t->rotation.getValue(), t->scaleFactor.getValue(),
-                               t->scaleOrientation.getValue(), t->center.getValue());
+                const SbMatrix m = TransformMatrix(*static_cast<SoTransform*>(child));
                 local.multLeft(m);
                 model.multLeft(m);
             } else if (type == SoTranslation::getClassTypeId()) {
