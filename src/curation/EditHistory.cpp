@@ -47,6 +47,7 @@ std::string CEditHistory::RedoAction() const {
 }
 
 bool CEditHistory::Undo(CNode* graph, ICircleRebuilder& scene) {
+    m_lastVerdicts.clear();
     if (!CanUndo(graph)) {
         if (!Follows(graph)) {
             Clear();
@@ -55,12 +56,14 @@ bool CEditHistory::Undo(CNode* graph, ICircleRebuilder& scene) {
     }
     CEditJournal& journal = m_steps[--m_next]->journal;
     journal.Undo(*graph);
+    m_lastVerdicts = journal.ReviewVerdicts(0);
     m_revision = graph->GetRevision();
     Rebuild(journal, scene);
     return true;
 }
 
 bool CEditHistory::Redo(CNode* graph, ICircleRebuilder& scene) {
+    m_lastVerdicts.clear();
     if (!CanRedo(graph)) {
         if (!Follows(graph)) {
             Clear();
@@ -69,6 +72,7 @@ bool CEditHistory::Redo(CNode* graph, ICircleRebuilder& scene) {
     }
     const CEditJournal& journal = m_steps[m_next++]->journal;
     journal.Redo(*graph);
+    m_lastVerdicts = journal.ReviewVerdicts(1);
     m_revision = graph->GetRevision();
     Rebuild(journal, scene);
     return true;

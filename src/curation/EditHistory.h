@@ -29,6 +29,8 @@ public:
     bool Undo(CNode* graph, ICircleRebuilder& scene);
     bool Redo(CNode* graph, ICircleRebuilder& scene);
     void Clear();
+    // The review states the last Undo or Redo set, by interaction id.
+    const CEditJournal::Verdicts& LastVerdicts() const { return m_lastVerdicts; }
     // Circles the edit Undo would take back touched.
     std::vector<int> UndoCircles() const {
         return m_next > 0 ? m_steps[m_next - 1]->journal.TouchedCircles() : std::vector<int>();
@@ -50,6 +52,7 @@ private:
     CNode* m_openGraph = nullptr;
     std::uint64_t m_serial = 0;
     std::uint64_t m_revision = 0;
+    CEditJournal::Verdicts m_lastVerdicts;
 };
 
 // Records one command's edit when a history is given; the edit is

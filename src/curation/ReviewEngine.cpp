@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "EditJournal.h"
 #include "GraphLookup.h"
 #include "InteractionStore.h"
 #include "Node.h"
@@ -181,6 +182,7 @@ MoleculeRecord* CReviewEngine::RelationNodeOf(const InteractionRecord& record) c
 bool CReviewEngine::AskSetAllOk() { return m_prompt.Ask(kSetAllOkQuestion, false) == IUserPrompt::Answer::Yes; }
 
 void CReviewEngine::SetState(MoleculeRecord& node, int circle, int index, int state, const std::string* id) {
+    const int before = node.state;
     node.state = state;
     auto key = [](int c, int i) { return static_cast<long long>(c) << 32 | static_cast<unsigned>(i); };
     if (!id) {
@@ -193,12 +195,18 @@ void CReviewEngine::SetState(MoleculeRecord& node, int circle, int index, int st
             }
         }
         auto it = m_recordAt.find(key(circle, index));
-        if (it == m_recordAt.end()) {
-            return;  // a relation node of no interaction record has nothing to keep
+        // A relation node of no interaction record has nothing to keep.
+        if (it != m_recordAt.end()) {
+            id = &m_data.m_pInteractions[static_cast<size_t>(it->second)].id;
         }
-        id = &m_data.m_pInteractions[static_cast<size_t>(it->second)].id;
     }
-    m_verdicts.emplace_back(*id, state);
+    // A command run within an edit history can be taken back.
+    if (CEditJournal* journal = m_graph->GetJournal()) {
+        journal->NoteReviewState({circle, index}, before, state, id ? *id : std::string());
+    }
+    if (id) {
+        m_verdicts.emplace_back(*id, state);
+    }
 }
 
 void CReviewEngine::Handle(CSelectNames& names, const InteractionRecord& record, MoleculeRecord& node, bool setOk,

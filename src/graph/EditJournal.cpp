@@ -1,7 +1,8 @@
 #include "EditJournal.h"
 
-#include "CircleRebuilder.h"
+#include <algorithm>
 
+#include "CircleRebuilder.h"
 #include "InteractionStore.h"
 #include "Node.h"
 
@@ -83,6 +84,25 @@ void CEditJournal::NoteRecord(const CNode& graph, int record) {
     m_records.push_back({record, {r.built, 0}, {r.nodeCircle, 0}, {r.nodeIndex, 0}});
 }
 
+void CEditJournal::NoteReviewState(NodePos at, int before, int after, const std::string& id) {
+    m_states.push_back({at, before, after, id});
+}
+
+CEditJournal::Verdicts CEditJournal::ReviewVerdicts(int side) const {
+    Verdicts verdicts;
+    auto add = [&](const ReviewState& s) {
+        if (!s.id.empty()) {
+            verdicts.emplace_back(s.id, side == 0 ? s.before : s.after);
+        }
+    };
+    if (side == 0) {
+        std::for_each(m_states.rbegin(), m_states.rend(), add);
+    } else {
+        std::for_each(m_states.begin(), m_states.end(), add);
+    }
+    return verdicts;
+}
+
 void CEditJournal::Seal(const CNode& /*graph*/) { m_afterTaken = false; }
 
 void CEditJournal::TakeAfter(const CNode& graph) {
@@ -123,6 +143,14 @@ void CEditJournal::Redo(CNode& graph) const { Apply(graph, 1); }
 void CEditJournal::Apply(CNode& graph, int side) const {
     CEditJournal* open = graph.GetJournal();
     graph.SetJournal(nullptr);
+    auto setState = [&graph, side](const ReviewState& s) {
+        if (MoleculeRecord* m = graph.GetMolecule(s.at.circle, s.at.index)) {
+            m->state = side == 0 ? s.before : s.after;
+        }
+    };
+    if (side == 0) {
+        std::for_each(m_states.rbegin(), m_states.rend(), setState);
+    }
     for (const CircleState& s : m_circles) {
         graph.TouchCircle(s.circle);
         CCircleData& c = *graph.GetCircle(s.circle);
@@ -154,6 +182,9 @@ void CEditJournal::Apply(CNode& graph, int side) const {
         r.built = s.built[side];
         r.nodeCircle = s.nodeCircle[side];
         r.nodeIndex = s.nodeIndex[side];
+    }
+    if (side == 1) {
+        std::for_each(m_states.begin(), m_states.end(), setState);
     }
     graph.Touch();
     graph.SetJournal(open);

@@ -4,6 +4,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CircleData.h"
@@ -15,7 +16,8 @@ class ICircleRebuilder;
 // the circles it touched (or, where only some nodes of a circle changed in
 // place, those nodes) as they were before and after, the name index
 // entries it set or appended, and the interaction records whose placement
-// it changed. An edit stays local, so this is small.
+// it changed, and the review states it set. An edit stays local, so this
+// is small.
 class CEditJournal {
 public:
     // Calls made by the graph while the journal is set on it.
@@ -25,19 +27,28 @@ public:
     void NoteIndexEntry(size_t k, const std::string& before);
     void NoteIndexAppend(size_t sizeBefore);
     void NoteRecord(const CNode& graph, int record);
+    // A review state set on a node; `id` is its interaction's, empty when
+    // it has none. States are not drawn: nothing is rebuilt for them.
+    void NoteReviewState(NodePos at, int before, int after, const std::string& id);
 
     // Ends recording. The state after the edit is read when the edit is
     // first taken back: until then the graph holds it, and an edit that is
     // never undone is not copied.
     void Seal(const CNode& graph);
     bool IsEmpty() const {
-        return m_circles.empty() && m_nodes.empty() && m_entries.empty() && m_records.empty() && !m_appended;
+        return m_circles.empty() && m_nodes.empty() && m_entries.empty() && m_records.empty() && !m_appended &&
+               m_states.empty();
     }
 
     // The graph as before the edit (the graph must be as the edit or a
     // redo left it), and as after it again.
     void Undo(CNode& graph);
     void Redo(CNode& graph) const;
+
+    // The (interaction id, state) pairs Undo (side 0) or Redo (side 1)
+    // sets, in the order it sets them, for a data source that keeps them.
+    using Verdicts = std::vector<std::pair<std::string, int>>;
+    Verdicts ReviewVerdicts(int side) const;
 
     // Circles whose nodes the edit changed, in the order first touched.
     std::vector<int> TouchedCircles() const;
@@ -70,6 +81,12 @@ private:
         int nodeIndex[2] = {0, 0};
     };
 
+    struct ReviewState {
+        NodePos at;
+        int before = -1, after = -1;
+        std::string id;
+    };
+
     // The states after the edit, from the graph as the edit left it.
     void TakeAfter(const CNode& graph);
     void Apply(CNode& graph, int side) const;
@@ -89,5 +106,8 @@ private:
     bool m_appended = false;
     size_t m_indexSizeBefore = 0;
     std::vector<std::string> m_appendedEntries;
+    // In the order set; a node set twice is there twice, so undoing in
+    // reverse order and redoing in order needs no merging.
+    std::vector<ReviewState> m_states;
     bool m_afterTaken = false;
 };

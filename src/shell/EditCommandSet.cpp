@@ -8,6 +8,7 @@
 #include "MainFrm.h"
 #include "Node.h"
 #include "RepresentationEditScene.h"
+#include "ReviewCommands.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 
@@ -28,7 +29,7 @@ void CEditCommandSet::Run(Command command) {
     // Dialogs lift it while they are up.
     CBusyCursor busy;
     CRepresentationEditScene scene(*rep);
-    CEditCommands commands(*graph, m_frame.GetUserPrompt(), scene, &m_history);
+    CEditCommands commands(*graph, m_frame.GetUserPrompt(), scene, &m_frame.GetActiveDocument().m_history);
     command(commands, scene, *graph);
 }
 
@@ -51,19 +52,26 @@ void CEditCommandSet::OnDeleteMolecule() {
 void CEditCommandSet::OnSpecificInformation() { CEditCommands::RunSpecificInformation(m_frame.GetUserPrompt()); }
 
 void CEditCommandSet::OnUndo() {
-    Run([this](CEditCommands&, IEditScene& scene, CNode& graph) { m_history.Undo(&graph, scene); });
+    CEditHistory& history = m_frame.GetActiveDocument().m_history;
+    Run([&history](CEditCommands&, IEditScene& scene, CNode& graph) { history.Undo(&graph, scene); });
+    // Review states taken back are taken back where they are kept too.
+    KeepReviewVerdicts(m_frame, history.LastVerdicts());
 }
 
 void CEditCommandSet::OnRedo() {
-    Run([this](CEditCommands&, IEditScene& scene, CNode& graph) { m_history.Redo(&graph, scene); });
+    CEditHistory& history = m_frame.GetActiveDocument().m_history;
+    Run([&history](CEditCommands&, IEditScene& scene, CNode& graph) { history.Redo(&graph, scene); });
+    KeepReviewVerdicts(m_frame, history.LastVerdicts());
 }
 
 void CEditCommandSet::UpdateHistoryActions(QAction* undo, QAction* redo) const {
-    const CNode* graph = m_frame.GetActiveDocument().m_pGraph.get();
-    const bool canUndo = m_history.CanUndo(graph);
-    const bool canRedo = m_history.CanRedo(graph);
+    const CTarnwickDoc& doc = m_frame.GetActiveDocument();
+    const CEditHistory& history = doc.m_history;
+    const CNode* graph = doc.m_pGraph.get();
+    const bool canUndo = history.CanUndo(graph);
+    const bool canRedo = history.CanRedo(graph);
     undo->setEnabled(canUndo);
     redo->setEnabled(canRedo);
-    undo->setText(canUndo ? Tr("Undo %1").arg(QString::fromStdString(m_history.UndoAction())) : Tr("Undo"));
-    redo->setText(canRedo ? Tr("Redo %1").arg(QString::fromStdString(m_history.RedoAction())) : Tr("Redo"));
+    undo->setText(canUndo ? Tr("Undo %1").arg(QString::fromStdString(history.UndoAction())) : Tr("Undo"));
+    redo->setText(canRedo ? Tr("Redo %1").arg(QString::fromStdString(history.RedoAction())) : Tr("Redo"));
 }

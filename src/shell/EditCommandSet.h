@@ -2,14 +2,13 @@
 
 #include <QString>
 
-#include "EditHistory.h"
-
 class CMainFrame;
 class QAction;
 
 // The window's editing commands (rename, new molecule, set relation,
-// delete, specific information) and their undo history. Each works on the
-// representation the frame's commands address, over the document's graph.
+// delete, specific information), Undo and Redo. Each works on the
+// representation the frame's commands address, over the document's graph
+// and its history.
 class CEditCommandSet {
 public:
     explicit CEditCommandSet(CMainFrame& frame) : m_frame(frame) {}
@@ -31,5 +30,4 @@ private:
     void Run(Command command);
 
     CMainFrame& m_frame;
-    CEditHistory m_history;
 };

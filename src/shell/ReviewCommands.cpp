@@ -6,13 +6,17 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
+#include <memory>
+
 #include "BoxRep.h"
 #include "CommandIds.h"
 #include "DlgMoleculeNumber.h"
+#include "EditHistory.h"
 #include "MainFrm.h"
 #include "MarkerFilters.h"
 #include "ReviewEngine.h"
@@ -75,8 +79,16 @@ void ConfirmKept(CMainFrame& frame, size_t verdicts) {
 
 // The command runs with its progress in the status bar and the window
 // painting; the engine stops a walk on Cancel only where that loses nothing.
+// What Undo and Redo call a command: its menu text without mnemonics.
+std::string ActionName(CMainFrame& frame, int id) {
+    const QAction* action = frame.FindCommand(id);
+    QString text = action ? action->text() : QString();
+    return text.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))).trimmed().toStdString();
+}
+
+// The states the command `id` sets can be undone under its name.
 template <class Command>
-void WithEngine(CMainFrame& frame, Command command) {
+void WithEngine(CMainFrame& frame, int id, Command command) {
     CTarnwickDoc& doc = frame.GetActiveDocument();
     CReviewEngine engine(doc, doc.m_pGraph.get(), TargetsOf(frame.GetActiveView()), frame.GetUserPrompt(),
                          doc.m_review);
@@ -86,15 +98,13 @@ void WithEngine(CMainFrame& frame, Command command) {
             const int percent = p.total > 0 ? static_cast<int>(100.0 * static_cast<double>(p.done) / p.total) : -1;
             return report(ProgressText(p), percent, p.cancellable);
         });
+        std::unique_ptr<CEditScope> scope;
+        if (doc.m_pGraph) {
+            scope = std::make_unique<CEditScope>(&doc.m_history, *doc.m_pGraph, ActionName(frame, id));
+        }
         command(engine, doc);
     });
-    std::string error;
-    const bool keeping = doc.m_verdicts.IsOn();
-    if (!doc.m_verdicts.Keep(engine.GetVerdicts(), error)) {
-        ReportKeepingOff(frame, error);
-    } else if (keeping && !engine.GetVerdicts().empty()) {
-        ConfirmKept(frame, engine.GetVerdicts().size());
-    }
+    KeepReviewVerdicts(frame, engine.GetVerdicts());
 }
 
 // Menu texts of the commands without a place in the menus; the table's order.
@@ -118,13 +128,24 @@ const ReviewCommand kFilterTexts[] = {
 
 }  // namespace
 
+void KeepReviewVerdicts(CMainFrame& frame, const std::vector<std::pair<std::string, int>>& verdicts) {
+    CVerdictKeeper& keeper = frame.GetActiveDocument().m_verdicts;
+    std::string error;
+    const bool keeping = keeper.IsOn();
+    if (!keeper.Keep(verdicts, error)) {
+        ReportKeepingOff(frame, error);
+    } else if (keeping && !verdicts.empty()) {
+        ConfirmKept(frame, verdicts.size());
+    }
+}
+
 void RegisterReviewCommands(CMainFrame& frame) {
     CMainFrame* f = &frame;
     std::vector<int> menu;
     for (const ReviewCommand& c : kFilterTexts) {
         const MarkerFilter* filter = FindMarkerFilter(c.id);
-        frame.AddFeatureCommand(c.id, Tr(c.text), [f, filter] {
-            WithEngine(*f, [filter](CReviewEngine& engine, CTarnwickDoc& doc) {
+        frame.AddFeatureCommand(c.id, Tr(c.text), [f, filter, id = c.id] {
+            WithEngine(*f, id, [filter](CReviewEngine& engine, CTarnwickDoc& doc) {
                 RunMarkerFilter(engine, doc.m_review, *filter);
             });
         });
@@ -133,7 +154,7 @@ void RegisterReviewCommands(CMainFrame& frame) {
     // In Tune(&T) already.
     const MarkerFilter* specific = FindMarkerFilter(cmd::CoordinationSpecific);
     frame.AddFeatureCommand(cmd::CoordinationSpecific, QString(), [f, specific] {
-        WithEngine(*f, [specific](CReviewEngine& engine, CTarnwickDoc& doc) {
+        WithEngine(*f, cmd::CoordinationSpecific, [specific](CReviewEngine& engine, CTarnwickDoc& doc) {
             RunMarkerFilter(engine, doc.m_review, *specific);
         });
     });
@@ -144,23 +165,27 @@ void RegisterReviewCommands(CMainFrame& frame) {
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
-        WithEngine(*f, [&](CReviewEngine& engine, CTarnwickDoc& d) {
+        WithEngine(*f, cmd::FindByNumber, [&](CReviewEngine& engine, CTarnwickDoc& d) {
             OnFindByNumber(engine, d.m_lstSpecialTokens, dialog.m_nFind);
         });
     });
     menu.push_back(cmd::FindByNumber);
     menu.push_back(0);
 
-    frame.AddFeatureCommand(cmd::AnnotateOk, QString(),
-                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnAnnotateOk(); }); });
-    frame.AddFeatureCommand(cmd::SetAllOk, Tr("Set Simple Interactions OK"),
-                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnSetAllOk(); }); });
-    frame.AddFeatureCommand(cmd::ShowNotOk, Tr("Show Interactions Not OK"),
-                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { e.OnShowNotOk(); }); });
-    frame.AddFeatureCommand(cmd::CountOk, Tr("Count OK"),
-                            [f] { WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc&) { OnCountOk(e); }); });
+    frame.AddFeatureCommand(cmd::AnnotateOk, QString(), [f] {
+        WithEngine(*f, cmd::AnnotateOk, [](CReviewEngine& e, CTarnwickDoc&) { e.OnAnnotateOk(); });
+    });
+    frame.AddFeatureCommand(cmd::SetAllOk, Tr("Set Simple Interactions OK"), [f] {
+        WithEngine(*f, cmd::SetAllOk, [](CReviewEngine& e, CTarnwickDoc&) { e.OnSetAllOk(); });
+    });
+    frame.AddFeatureCommand(cmd::ShowNotOk, Tr("Show Interactions Not OK"), [f] {
+        WithEngine(*f, cmd::ShowNotOk, [](CReviewEngine& e, CTarnwickDoc&) { e.OnShowNotOk(); });
+    });
+    frame.AddFeatureCommand(cmd::CountOk, Tr("Count OK"), [f] {
+        WithEngine(*f, cmd::CountOk, [](CReviewEngine& e, CTarnwickDoc&) { OnCountOk(e); });
+    });
     frame.AddFeatureCommand(cmd::Statistics, Tr("Statistics"), [f] {
-        WithEngine(*f, [](CReviewEngine& e, CTarnwickDoc& doc) { OnStatistics(e, doc.m_review); });
+        WithEngine(*f, cmd::Statistics, [](CReviewEngine& e, CTarnwickDoc& doc) { OnStatistics(e, doc.m_review); });
     });
     menu.insert(menu.end(), {cmd::SetAllOk, cmd::ShowNotOk, 0, cmd::CountOk, cmd::Statistics});
 

@@ -7,8 +7,10 @@
 #include "EditScene.h"
 #include "EditScript.h"
 #include "InteractionRows.h"
+#include "ListedNamesTarget.h"
 #include "Node.h"
 #include "PathwayFile.h"
+#include "ReviewEngine.h"
 #include "ScriptedPrompt.h"
 #include "SphereBuild.h"
 #include "StartupBuild.h"
@@ -270,6 +272,57 @@ TEST_F(Editing, EveryEditUndoesAndRedoesExactly) {
     EXPECT_TRUE(history.CanRedo(old.get()));
     EXPECT_FALSE(history.Redo(g.get(), scene));
     EXPECT_FALSE(history.CanRedo(old.get()));
+}
+
+// Review states take their turn in the history: undoing an edit made
+// before a verdict does not take the verdict back with it.
+TEST_F(Editing, ReviewStatesUndoInTurnWithEdits) {
+    CListedNamesTarget target(g);
+    ReviewSession session;
+    auto review = [&](const char* action, const char* current, std::function<void(CReviewEngine&)> run) {
+        target.m_strCurrentName = current;
+        prompt.answers = {IUserPrompt::Answer::Yes};
+        CEditScope scope(&history, *g, action);
+        CReviewEngine engine(store, g.get(), {&target, &target, &target}, prompt, session);
+        run(engine);
+    };
+    auto states = [&] {
+        return std::vector<int>{g->GetMolecule(1, 1)->state, g->GetMolecule(3, 0)->state, g->GetMolecule(4, 1)->state};
+    };
+    const std::string original = State();
+    scene.SetCurrentName("Ras");
+    prompt.rename.answers.push_back({"", "Kras"});
+    ASSERT_TRUE(Commands().OnRename());
+    const std::string renamed = State();
+    review("Annotate OK status", "Kras:Rasgrf1:0", [](CReviewEngine& e) { e.OnAnnotateOk(); });
+    review("Set Simple Interactions OK", "", [](CReviewEngine& e) { e.OnSetAllOk(); });
+    review("Show Interactions Not OK", "", [](CReviewEngine& e) { e.OnShowNotOk(); });  // sets nothing
+    EXPECT_EQ(states(), (std::vector<int>{0, 0, 0}));
+
+    using V = CEditJournal::Verdicts;
+    const struct {
+        const char* action;
+        std::vector<int> states;
+        V verdicts;  // what a data source keeping them is told
+    } steps[] = {
+        {"Set Simple Interactions OK", {0, -1, -1}, V{{"r__3", -1}, {"r__2", -1}, {"r__1", 0}}},
+        {"Annotate OK status", {-1, -1, -1}, V{{"r__1", -1}}},
+        {"Rename", {-1, -1, -1}, V{}},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(history.UndoAction(), step.action);
+        ASSERT_TRUE(history.Undo(g.get(), scene));
+        EXPECT_EQ(states(), step.states) << step.action;
+        EXPECT_EQ(history.LastVerdicts(), step.verdicts) << step.action;
+    }
+    EXPECT_EQ(State(), original);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_TRUE(history.Redo(g.get(), scene));
+    }
+    EXPECT_FALSE(history.CanRedo(g.get()));
+    EXPECT_EQ(State(), renamed);
+    EXPECT_EQ(states(), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(history.LastVerdicts(), (V{{"r__1", 0}, {"r__2", 0}, {"r__3", 0}}));
 }
 
 TEST_F(Editing, CollectLinkedNamesFollowsLinksInOrder) {

@@ -2,10 +2,12 @@
 // in the representation, and the prompt's series and detail boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include <QAction>
 #include <QLineEdit>
@@ -26,11 +28,14 @@
 #include "HeadlessReview.h"
 #include "MainFrm.h"
 #include "QtUserPrompt.h"
+#include "ReviewStateStore.h"
+#include "ScriptedPrompt.h"
 #include "SceneNames.h"
 #include "SettingsKeys.h"
 #include "TarnwickApp.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+#include "ViewCommands.h"
 
 namespace {
 
@@ -161,6 +166,56 @@ TEST(Review, KeepVerdictsIsACheckableOptionTheSettingsRemember) {
     keep->trigger();
     EXPECT_FALSE(keeper.IsOn());
     EXPECT_FALSE(QSettings(SettingsOrganization(), SettingsApplication()).value("Review/KeepVerdicts").toBool());
+}
+
+// Undo takes a verdict back, in the data source keeping it too, and Redo
+// sets it again.
+TEST(Review, AnnotateUndoesAndRedoesWithItsKeptVerdict) {
+    CTarnwickDoc& doc = Frame().GetActiveDocument();
+    CTarnwickView& view = *Frame().GetActiveView();
+    ScriptedPrompt radii;
+    radii.radiiAnswers = {{300, 30}};
+    ASSERT_TRUE(OnSphereView(doc, view, radii));
+    QAction* keep = Frame().findChild<QAction*>(QStringLiteral("keepVerdicts"));
+    ASSERT_FALSE(keep->isChecked());
+    keep->trigger();
+    ASSERT_TRUE(doc.m_verdicts.IsOn());
+
+    // A relation node the scene draws: the first of its circle.
+    const auto built =
+        std::find_if(doc.m_pInteractions.begin(), doc.m_pInteractions.end(),
+                     [](const InteractionRecord& r) { return r.built && r.nodeCircle > 0 && r.nodeIndex == 0; });
+    ASSERT_NE(built, doc.m_pInteractions.end());
+    const MoleculeRecord& node = *doc.m_pGraph->GetMolecule(built->nodeCircle, built->nodeIndex);
+    view.GetCommandTarget()->SelectByName(node.name);
+    ASSERT_EQ(view.GetCommandTarget()->GetCurrentName(), node.name);
+    const int before = node.state;
+    ASSERT_LT(before, 0);
+    EXPECT_EQ(WithModals([] { Frame().ExecuteCommand(cmd::AnnotateOk); }, {Press(QMessageBox::Yes)}), 1);
+    ASSERT_EQ(node.state, 0);
+
+    CReviewStateStore kept(doc.m_setInteraction.GetConnect());
+    auto keptState = [&] {
+        std::unordered_map<std::string, int> states;
+        std::string error;
+        EXPECT_TRUE(kept.ReadAll(states, error)) << error;
+        return states.count(built->id) ? states[built->id] : 99;
+    };
+    EXPECT_EQ(keptState(), 0);
+    const struct {
+        int command;
+        const char* text;  // of the command before it runs
+        int state;
+    } steps[] = {{cmd::EditUndo, "Undo Annotate OK status", before}, {cmd::EditRedo, "Redo Annotate OK status", 0}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(Frame().FindCommand(step.command)->text(), step.text);
+        ASSERT_TRUE(Frame().ExecuteCommand(step.command));
+        EXPECT_EQ(node.state, step.state) << step.text;
+        EXPECT_EQ(keptState(), step.state) << step.text;
+    }
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
+    keep->trigger();
+    ASSERT_TRUE(OnBoxView(doc, view, radii));  // the tests after this one start on the box view
 }
 
 TEST(Review, MoleculeNumberDialogRefusesWhatIsNoInteger) {

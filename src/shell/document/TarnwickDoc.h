@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "EditHistory.h"
 #include "InteractionStore.h"
 #include "Node.h"
 #include "NodePositions.h"
@@ -67,6 +68,8 @@ public:
     ReviewSession m_review;
     // Review verdicts kept in the data source (off unless asked for).
     CVerdictKeeper m_verdicts;
+    // Undo and redo of the edits and the review states set on m_pGraph.
+    CEditHistory m_history;
     // The relation-node names of the last sphere-view build, for opening.
     CRelationNodeNames m_relationNames;
 };
