@@ -144,6 +144,11 @@ void CRepresentation::DeselectionCallback(void* data, SoPath* path) {
     self->OnDeselect(path);
 }
 
+std::set<int>& CRepresentation::OtherEdgeKinds() {
+    static std::set<int> kinds;
+    return kinds;
+}
+
 SbColor CRepresentation::GetEdgeColor(int kind) const {
     if (kind < 0 || kind >= kRelationKindCount) {
         return SbColor(kNeutralGrey, kNeutralGrey, kNeutralGrey);
@@ -531,9 +536,12 @@ CoinPtr<SoSeparator> CRepresentation::BuildEdge(SbVec3f from, SbVec3f to, int ki
     auto shift = MakeCoin<SoTransform>();
     SetNewField(shift->translation, 0.0f, distance / 2, 0.0f);
 
-    const SbName materialName = kind >= 0 && kind < kRelationKindCount
-                                    ? m_edgeMaterialNames[static_cast<size_t>(kind)]
-                                    : SceneName(std::string(NumberedName("edge_material_", kind)));
+    const bool inTable = kind >= 0 && kind < kRelationKindCount;
+    if (!inTable) {
+        OtherEdgeKinds().insert(kind);
+    }
+    const SbName materialName = inTable ? m_edgeMaterialNames[static_cast<size_t>(kind)]
+                                        : SceneName(std::string(NumberedName("edge_material_", kind)));
     CoinPtr<SoMaterial> material = pool ? pool->Take(materialName) : CoinPtr<SoMaterial>();
     if (!material) {
         material = MakeCoin<SoMaterial>();

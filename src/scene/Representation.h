@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -370,6 +371,9 @@ private:
     CEdgeMaterialPool m_edgePool;
     // Every edge material of a kind bears the same name.
     std::array<SbName, kRelationKindCount> m_edgeMaterialNames;
+    // Kinds outside the colour table that edges of any scene were built
+    // with (names are shared by every scene): reset with the others.
+    static std::set<int>& OtherEdgeKinds();
     std::unordered_map<std::string, SbMatrix> m_nodeMatrices;
     // Labels and edges ask for the same few nodes again and again: each node
     // position is looked up by name once, then answered from its slot. A

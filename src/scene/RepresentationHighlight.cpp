@@ -84,6 +84,12 @@ void CRepresentation::ResetHighlight(int mode) {
             ForEachMaterialNamed("edge_material_" + std::to_string(kind),
                                  [&](SoMaterial* m) { SetResetLook(m, mode, own); });
         }
+        // Else an edge of such a kind kept the look of the mode before.
+        for (int kind : OtherEdgeKinds()) {
+            const SbColor own = GetEdgeColor(kind);
+            ForEachMaterialNamed("edge_material_" + std::to_string(kind),
+                                 [&](SoMaterial* m) { SetResetLook(m, mode, own); });
+        }
     }
     m_edgeHighlighter.ForgetLooks();
     m_lstSelectNames.Clear();

@@ -122,10 +122,19 @@ TEST_F(HighlightTest, SelectionsMadeWhileHighlightingWasOffAreCaughtUpWith) {
 TEST_F(HighlightTest, KindsWithoutAColourStayGrey) {
     Build(kRows, [](CNode& g) { g.GetMolecule(1, 0)->links = "2 0 12 1 3 0 3 1"; });
     EXPECT_EQ(Color("E_1:0-2:0"), kGrey);
-    Command(1);  // no edge_material_12 to reset: the colour stays
-    EXPECT_EQ(Color("E_1:0-2:0"), kGrey);
+    // Each mode's look with nothing selected, as for the kinds of the table.
+    const struct {
+        int mode;
+        SbColor colour;
+        float transparency;
+    } modes[] = {{1, kGrey, 1.0f}, {2, kWhite, 0.0f}, {0, kGrey, 0.0f}};
+    for (const auto& m : modes) {
+        Command(m.mode);
+        EXPECT_EQ(Color("E_1:0-2:0"), m.colour) << m.mode;
+        EXPECT_EQ(Transparency("E_1:0-2:0"), m.transparency) << m.mode;
+        EXPECT_EQ(Transparency("E_1:0-3:0"), m.transparency) << m.mode;
+    }
     Command(2);
-    EXPECT_EQ(Color("E_1:0-2:0"), kWhite);
     Click("A");
     Click("B");
     EXPECT_EQ(Color("E_1:0-2:0"), kGrey);
