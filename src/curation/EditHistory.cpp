@@ -1,5 +1,7 @@
 #include "EditHistory.h"
 
+#include <algorithm>
+
 #include "CircleRebuilder.h"
 #include "Node.h"
 
@@ -21,6 +23,12 @@ void CEditHistory::Commit() {
     graph.SetJournal(nullptr);
     m_open->journal.Seal(graph);
     if (!m_open->journal.IsEmpty()) {
+        m_open->changesNodes = m_open->journal.ChangesNodes();
+        if (m_savedAt != kNotReachable && m_savedAt > m_next) {
+            // The undone steps between are dropped: only review states
+            // apart, the graph now is as saved; else it never is again.
+            m_savedAt = ChangesNodes(m_next, m_savedAt) ? kNotReachable : m_next;
+        }
         m_steps.resize(m_next);
         m_steps.push_back(std::move(m_open));
         m_next = m_steps.size();
@@ -83,4 +91,28 @@ void CEditHistory::Rebuild(const CEditJournal& journal, ICircleRebuilder& scene)
 void CEditHistory::Clear() {
     m_steps.clear();
     m_next = 0;
+    m_savedAt = 0;
+}
+
+void CEditHistory::MarkSaved(const CNode* graph) {
+    if (!Follows(graph)) {
+        Clear();
+    }
+    m_savedAt = m_next;
+}
+
+bool CEditHistory::HasUnsavedEdits(const CNode* graph) const {
+    if (m_steps.empty() || !Follows(graph)) {
+        return false;
+    }
+    return m_savedAt == kNotReachable || ChangesNodes(std::min(m_savedAt, m_next), std::max(m_savedAt, m_next));
+}
+
+bool CEditHistory::ChangesNodes(size_t from, size_t to) const {
+    for (size_t k = from; k < to && k < m_steps.size(); ++k) {
+        if (m_steps[k]->changesNodes) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -29,6 +29,12 @@ public:
     bool Undo(CNode* graph, ICircleRebuilder& scene);
     bool Redo(CNode* graph, ICircleRebuilder& scene);
     void Clear();
+    // The graph as it is now is the one in its file: a save wrote it.
+    void MarkSaved(const CNode* graph);
+    // Whether undoing or redoing would be needed to get back to what was
+    // last saved (or built or opened: a graph without recorded edits), by
+    // edits of nodes. Review states are not in the file and do not count.
+    bool HasUnsavedEdits(const CNode* graph) const;
     // The review states the last Undo or Redo set, by interaction id.
     const CEditJournal::Verdicts& LastVerdicts() const { return m_lastVerdicts; }
     // Circles the edit Undo would take back touched.
@@ -40,14 +46,21 @@ private:
     struct Step {
         std::string action;
         CEditJournal journal;
+        bool changesNodes = false;
     };
+    static constexpr size_t kNotReachable = static_cast<size_t>(-1);
 
     // Forgets everything when `graph` is not the graph it was made on.
     bool Follows(const CNode* graph) const;
     void Rebuild(const CEditJournal& journal, ICircleRebuilder& scene) const;
+    // Whether a step in [from, to) changed nodes.
+    bool ChangesNodes(size_t from, size_t to) const;
 
     std::vector<std::unique_ptr<Step>> m_steps;
     size_t m_next = 0;  // steps before this are done, from it on undone
+    // The value m_next had when the graph was as saved; kNotReachable once
+    // the steps leading back there were dropped.
+    size_t m_savedAt = 0;
     std::unique_ptr<Step> m_open;
     CNode* m_openGraph = nullptr;
     std::uint64_t m_serial = 0;

@@ -40,6 +40,10 @@ public:
                m_states.empty();
     }
 
+    // Whether it changed nodes, which a pathway file holds (review states
+    // and records it does not).
+    bool ChangesNodes() const { return !m_circles.empty() || !m_nodes.empty(); }
+
     // The graph as before the edit (the graph must be as the edit or a
     // redo left it), and as after it again.
     void Undo(CNode& graph);

@@ -53,6 +53,7 @@ void RegisterConnectCommands(CMainFrame& frame) {
     QAction* action = frame.RegisterCommand(
         cmd::ConnectDataSource, QCoreApplication::translate("ConnectCommands", "Connect to Data Source..."),
         [&frame] { OnConnectDataSource(frame); });
+    frame.ReplacesGraph({cmd::ConnectDataSource});
     QMenu* menu = frame.GetPathwayMenu();
     menu->addSeparator();
     menu->addAction(action);

@@ -64,6 +64,22 @@ void CEditCommandSet::OnRedo() {
     KeepReviewVerdicts(m_frame, history.LastVerdicts());
 }
 
+bool CEditCommandSet::ConfirmUnsavedEdits() {
+    const CTarnwickDoc& doc = m_frame.GetActiveDocument();
+    if (!doc.m_history.HasUnsavedEdits(doc.m_pGraph.get())) {
+        return true;
+    }
+    switch (m_frame.GetUserPrompt().Ask(kUnsavedEdits, true)) {
+    case IUserPrompt::Answer::Yes:
+        return m_frame.SavePathway();  // a cancelled or failed save keeps them
+    case IUserPrompt::Answer::No:
+        return true;
+    case IUserPrompt::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void CEditCommandSet::UpdateHistoryActions(QAction* undo, QAction* redo) const {
     const CTarnwickDoc& doc = m_frame.GetActiveDocument();
     const CEditHistory& history = doc.m_history;

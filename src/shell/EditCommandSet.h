@@ -21,6 +21,13 @@ public:
     void OnUndo();
     void OnRedo();
 
+    // Before the graph is replaced or the window closes with edits not
+    // saved: the curator saves them, gives them up or calls the command
+    // off (false).
+    bool ConfirmUnsavedEdits();
+    static constexpr const char* kUnsavedEdits =
+        "The pathway has edits that are not saved. Do you want to save them first?";
+
     // Undo and Redo name the action they take back or make again, and are
     // available only while the graph is the one the history was made on.
     void UpdateHistoryActions(QAction* undo, QAction* redo) const;

@@ -38,7 +38,8 @@ CLayoutCommands::CLayoutCommands(CMainFrame& frame) : QObject(&frame), m_frame(f
     m_pOffer = new QPushButton(Tr("Lay Out with Graphviz"), bar);
     m_pOffer->setObjectName(QStringLiteral("layoutOffer"));
     m_pOffer->hide();
-    connect(m_pOffer, &QPushButton::clicked, this, [this] { Start(std::string()); });
+    // Through the command: it asks about unsaved edits first.
+    connect(m_pOffer, &QPushButton::clicked, this, [this] { m_frame.ExecuteCommand(cmd::LayoutGraphviz); });
     m_pCancel = new QPushButton(Tr("Cancel Layout"), bar);
     m_pCancel->setObjectName(QStringLiteral("layoutCancel"));
     m_pCancel->hide();
@@ -253,6 +254,7 @@ void RegisterLayoutCommands(CMainFrame& frame) {
         engines->addAction(frame.RegisterCommand(ids[i], QString::fromStdString(engine),
                                                  [layout, engine] { layout->Start(engine); }));
     }
+    frame.ReplacesGraph({cmd::LayoutGraphviz, cmd::LayoutDot, cmd::LayoutNeato, cmd::LayoutFdp, cmd::LayoutSfdp});
     QAction* cancel = frame.RegisterCommand(cmd::CancelLayout, Tr("Cancel Layout"), [layout] { layout->Cancel(); });
     cancel->setEnabled(false);
     layout->m_pCancelAction = cancel;

@@ -68,8 +68,10 @@ QAction* CMainFrame::AddCommand(int id, const QString& text, void (CMainFrame::*
     action->setData(id);
     action->setObjectName(QStringLiteral("command%1").arg(id));
     if (handler) {
-        connect(action, &QAction::triggered, this, [this, handler] {
-            (this->*handler)();
+        connect(action, &QAction::triggered, this, [this, handler, id] {
+            if (MayRun(id)) {
+                (this->*handler)();
+            }
             UpdateCheckMarks();
         });
     } else {
@@ -87,8 +89,10 @@ QAction* CMainFrame::AddCommand(int id, const QString& text, void (CMainFrame::*
 QAction* CMainFrame::AddCommand(int id, const QString& text, std::function<void()> handler) {
     QAction* action = AddCommand(id, text);
     action->setEnabled(true);
-    connect(action, &QAction::triggered, this, [this, handler] {
-        handler();
+    connect(action, &QAction::triggered, this, [this, handler, id] {
+        if (MayRun(id)) {
+            handler();
+        }
         UpdateCheckMarks();
     });
     return action;
@@ -174,6 +178,8 @@ void CMainFrame::createActions() {
     AddCommand(cmd::StartupLoad, tr("Reload Pathway"), &CMainFrame::OnStartupLoad);
     AddCommand(cmd::ExportDot, tr("Export Graphviz..."), &CMainFrame::OnExportDot);
     AddCommand(cmd::SavePathway, tr("Save Pathway..."), &CMainFrame::OnSavePathway);
+    // Export Graphviz builds the start-up graph afresh before it writes.
+    ReplacesGraph({cmd::FileNew, cmd::StartupLoad, cmd::ExportDot});
 
     // Commands handled with no effect.
     for (int id : {32789, 32790, 32830, 32831}) {
@@ -187,8 +193,10 @@ QAction* CMainFrame::AddFeatureCommand(int id, const QString& text, std::functio
         action = AddCommand(id, text);
     }
     action->setEnabled(true);
-    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
-        handler();
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] {
+        if (MayRun(id)) {
+            handler();
+        }
         UpdateCheckMarks();
     });
     return action;
@@ -332,6 +340,10 @@ QMenu* CMainFrame::createPopupMenu() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_pEdit->ConfirmUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
     writeSettings();
     event->accept();
 }
@@ -449,8 +461,10 @@ QAction* CMainFrame::RegisterCommand(int id, const QString& text, std::function<
     auto* action = new QAction(text, this);
     action->setData(id);
     action->setObjectName(QStringLiteral("command%1").arg(id));
-    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
-        handler();
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] {
+        if (MayRun(id)) {
+            handler();
+        }
         UpdateCheckMarks();
     });
     m_commands.insert(id, action);
@@ -461,11 +475,25 @@ void CMainFrame::OnStartupLoad() { m_pView->OnStartupLoad(); }
 
 void CMainFrame::OnExportDot() { ShowWritten(m_doc.OnExportDot(m_prompt)); }
 
-void CMainFrame::OnSavePathway() {
+void CMainFrame::OnSavePathway() { SavePathway(); }
+
+bool CMainFrame::SavePathway() {
     // The grid comes from the box layout on record; without one the file
     // gets a 1 x 1 grid and no cells.
     const CBoxRep* box = m_pView->GetBox();
-    ShowWritten(m_doc.OnSavePathway(m_prompt, box ? PathwayGridOf(box->GetGrid()) : PathwayGrid()));
+    const std::string written = m_doc.OnSavePathway(m_prompt, box ? PathwayGridOf(box->GetGrid()) : PathwayGrid());
+    ShowWritten(written);
+    return !written.empty();
+}
+
+void CMainFrame::ReplacesGraph(std::initializer_list<int> ids) {
+    for (int id : ids) {
+        m_replacingGraph.insert(id);
+    }
+}
+
+bool CMainFrame::MayRun(int id) {
+    return !m_replacingGraph.contains(id) || m_pEdit->ConfirmUnsavedEdits();
 }
 
 void CMainFrame::ShowWritten(const std::string& note) {

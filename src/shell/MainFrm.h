@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QHash>
+#include <QSet>
 #include <QMainWindow>
 
 #include "ModeFlags.h"
@@ -61,6 +62,9 @@ public:
     // handler and becomes available), and an added menu of such ids.
     QAction* AddFeatureCommand(int id, const QString& text, std::function<void()> handler);
     QMenu* AddFeatureMenu(const QString& title, const std::vector<int>& ids);
+    // Commands that replace the document's graph: with edits not saved,
+    // the curator is asked first and may call them off.
+    void ReplacesGraph(std::initializer_list<int> ids);
 
     // Highlight modes.
     void OnViewWithBox();
@@ -88,6 +92,8 @@ public:
     void OnStartupLoad();
     void OnExportDot();
     void OnSavePathway();
+    // The save command; true when the pathway was written.
+    bool SavePathway();
 
     void OnAppAbout();
 
@@ -124,6 +130,9 @@ private:
 
     QHash<int, QAction*> m_commands;
     QHash<int, int ModeFlags::*> m_checkFlags;
+    QSet<int> m_replacingGraph;
+    // False when a command replacing the graph was called off.
+    bool MayRun(int id);
 
     QDockWidget* m_wndMyDialogBar = nullptr;
     CSearchPanel* m_pSearchPanel = nullptr;

@@ -134,6 +134,7 @@ void RegisterViewCommands(CMainFrame& frame) {
             frame.AddRecentFile(path);
         }
     });
+    frame.ReplacesGraph({cmd::SphereView, cmd::BoxView, cmd::OpenPathway});
     QMenu* menu = frame.GetPathwayMenu();
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
     menu->insertActions(first, {sphere, box, open});

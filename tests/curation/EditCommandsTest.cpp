@@ -325,6 +325,48 @@ TEST_F(Editing, ReviewStatesUndoInTurnWithEdits) {
     EXPECT_EQ(history.LastVerdicts(), (V{{"r__1", 0}, {"r__2", 0}, {"r__3", 0}}));
 }
 
+// Whether the graph differs by edits of nodes from what was last saved.
+TEST_F(Editing, UnsavedEditsFollowSavesUndoAndRedo) {
+    CListedNamesTarget target(g);
+    ReviewSession session;
+    auto rename = [&] {
+        scene.SetCurrentName("Ras");
+        prompt.rename.answers.push_back({"", "Kras"});
+        Commands().OnRename();
+    };
+    auto verdicts = [&] {
+        prompt.answers = {IUserPrompt::Answer::Yes};
+        CEditScope scope(&history, *g, "Set Simple Interactions OK");
+        CReviewEngine(store, g.get(), {&target, &target, &target}, prompt, session).OnSetAllOk();
+    };
+    auto save = [&] { history.MarkSaved(g.get()); };
+    auto undo = [&] { history.Undo(g.get(), scene); };
+    auto redo = [&] { history.Redo(g.get(), scene); };
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        bool unsaved;
+    } steps[] = {
+        {"as built", [] {}, false},
+        {"rename", rename, true},
+        {"save", save, false},
+        {"verdicts are not in the file", verdicts, false},
+        {"undo verdicts", undo, false},
+        {"undo rename", undo, true},
+        {"redo rename", redo, false},
+        {"undo rename", undo, true},
+        {"verdicts drop the saved rename from reach", verdicts, true},
+        {"undo verdicts", undo, true},
+        {"save", save, false},
+        {"redo verdicts", redo, false},
+        {"a graph built anew", [&] { SetUp(); }, false},
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(history.HasUnsavedEdits(g.get()), s.unsaved) << s.what;
+    }
+}
+
 TEST_F(Editing, CollectLinkedNamesFollowsLinksInOrder) {
     const MoleculeRecord& ras = *g->GetMolecule(1, 0);
     EXPECT_EQ(Commands().CollectLinkedNames(" " + ras.links + " 3 0 2 1", " 3 0 1 0", "Ras"),

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QCloseEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <Inventor/actions/SoSearchAction.h>
@@ -16,6 +18,7 @@
 
 #include "BoxRep.h"
 #include "CommandIds.h"
+#include "EditCommandSet.h"
 #include "GuiTestSupport.h"
 #include "LinkText.h"
 #include "MainFrm.h"
@@ -154,4 +157,43 @@ TEST(EditGui, BoxLabelsNestedBesideLinkingMoleculesFollowRenamesAndNewLinks) {
     EXPECT_EQ(Labels(targetName), targetLabels + 1);
     ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
     EXPECT_EQ(Labels(targetName), targetLabels);
+}
+
+// With an edit not saved, a command replacing the graph and closing the
+// window ask first; Cancel keeps everything, and after Undo nothing asks.
+TEST(EditGui, UnsavedEditsAreAskedAboutBeforeTheGraphGoesOrTheWindowCloses) {
+    const std::string name = Graph().GetMoleculeName(1, 0);
+    Box().GetSelection()->deselectAll();
+    Box().SelectByName(name);
+    ASSERT_TRUE(WithNextModal([] { Frame().ExecuteCommand(cmd::Rename); },
+                              [](QWidget* modal) {
+                                  Control<QLineEdit>(modal, 1001)->setText("Unsaved_one");
+                                  Control<QPushButton>(modal, 1)->click();
+                              }));
+    ASSERT_EQ(Graph().GetMoleculeName(1, 0), "Unsaved_one");
+    const CNode* graph = &Graph();
+    auto cancel = [](QString& question) {
+        return [&question](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            question = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        };
+    };
+    QString asked;
+    ASSERT_TRUE(WithNextModal([] { Frame().ExecuteCommand(cmd::BoxView); }, cancel(asked)));
+    EXPECT_EQ(asked, CEditCommandSet::kUnsavedEdits);
+    EXPECT_EQ(&Graph(), graph);
+    EXPECT_EQ(Graph().GetMoleculeName(1, 0), "Unsaved_one");
+    QCloseEvent close;
+    asked.clear();
+    ASSERT_TRUE(WithNextModal([&close] { QApplication::sendEvent(&Frame(), &close); }, cancel(asked)));
+    EXPECT_EQ(asked, CEditCommandSet::kUnsavedEdits);
+    EXPECT_FALSE(close.isAccepted());
+
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::EditUndo));
+    QCloseEvent clean;
+    QApplication::sendEvent(&Frame(), &clean);  // no question: nothing is unsaved
+    EXPECT_TRUE(clean.isAccepted());
+    EXPECT_EQ(Graph().GetMoleculeName(1, 0), name);
 }

@@ -114,6 +114,7 @@ std::string CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& 
         prompt.ShowMessage(error);
         return {};
     }
+    m_history.MarkSaved(m_pGraph.get());
     if (namesWithLineBreaks > 0) {
         prompt.ShowMessage(LineBreakNote(path, namesWithLineBreaks));
     }
