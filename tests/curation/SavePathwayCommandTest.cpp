@@ -121,6 +121,20 @@ TEST_F(SavePathwayCommandTest, CancelWritesNothingAndFailuresAreShown) {
     doc.OnSavePathway(prompt, PathwayGrid());
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_NE(prompt.messages[0].find(folder + "/none/p.bb"), std::string::npos);
+
+    // Only a save that wrote the file makes the recorded edits saved ones.
+    ASSERT_TRUE(doc.BuildStartupPathway());
+    {
+        CEditScope edit(&doc.m_history, *doc.m_pGraph, "Rename");
+        doc.m_pGraph->TouchCircle(1);
+        doc.m_pGraph->GetMolecule(1, 0)->name = "A2";
+    }
+    for (const char* file : {"/none/q.bb", "/q.bb"}) {
+        EXPECT_TRUE(doc.m_history.HasUnsavedEdits(doc.m_pGraph.get())) << file;
+        prompt.files.push_back(folder + file);
+        doc.OnSavePathway(prompt, PathwayGrid());
+    }
+    EXPECT_FALSE(doc.m_history.HasUnsavedEdits(doc.m_pGraph.get()));
 }
 
 }  // namespace
