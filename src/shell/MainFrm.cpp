@@ -178,8 +178,7 @@ void CMainFrame::createActions() {
     AddCommand(cmd::StartupLoad, tr("Reload Pathway"), &CMainFrame::OnStartupLoad);
     AddCommand(cmd::ExportDot, tr("Export Graphviz..."), &CMainFrame::OnExportDot);
     AddCommand(cmd::SavePathway, tr("Save Pathway..."), &CMainFrame::OnSavePathway);
-    // Export Graphviz builds the start-up graph afresh before it writes.
-    ReplacesGraph({cmd::FileNew, cmd::StartupLoad, cmd::ExportDot});
+    ReplacesGraph({cmd::FileNew, cmd::StartupLoad});
 
     // Commands handled with no effect.
     for (int id : {32789, 32790, 32830, 32831}) {

@@ -47,14 +47,24 @@ TEST_F(ExportCommandTest, AsksForADotFileAndWritesTheRebuiltGraph) {
     EXPECT_EQ(s.back(), '}');
 }
 
-TEST_F(ExportCommandTest, CancelStillLeavesTheRebuiltGraph) {
+// The export builds its own graph: the document's graph (edits included)
+// and the records locating the sphere view's relation nodes stay.
+TEST_F(ExportCommandTest, ExportLeavesTheDocumentsGraphAndRecordsAlone) {
     CTarnwickDoc doc(db.Connect());
-    ASSERT_TRUE(doc.BuildStartupPathway());
-    doc.m_pGraph->GetMolecule(1, 0)->links = "";
-    ScriptedPrompt prompt;  // no file: cancels
-    doc.OnExportDot(prompt);
-    EXPECT_EQ(prompt.choices.size(), 1u);
-    EXPECT_EQ(doc.m_pGraph->GetMolecule(1, 0)->links, "2 0 2 1");
+    ASSERT_TRUE(doc.BuildSpherePathway());
+    doc.m_pGraph->GetMolecule(1, 0)->name = "edited";
+    const CNode* graph = doc.m_pGraph.get();
+    ASSERT_TRUE(doc.m_pInteractions.at(0).built);
+    for (const char* file : {"", "/out.dot"}) {  // cancelled, then written
+        ScriptedPrompt prompt;
+        if (*file) {
+            prompt.files.push_back(folder + file);
+        }
+        EXPECT_EQ(doc.OnExportDot(prompt).empty(), !*file);
+        EXPECT_EQ(doc.m_pGraph.get(), graph);
+        EXPECT_EQ(doc.m_pGraph->GetMoleculeName(1, 0), "edited");
+        EXPECT_TRUE(doc.m_pInteractions.at(0).built);
+    }
 }
 
 TEST_F(ExportCommandTest, UnwritableFileAndMissingTableAreShown) {

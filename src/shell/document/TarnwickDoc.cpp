@@ -121,6 +121,16 @@ std::string CTarnwickDoc::OnSavePathway(IUserPrompt& prompt, const PathwayGrid& 
     return WrittenNote("Saved " + std::to_string(m_pGraph->m_lstCircles.size()) + " circles", path);
 }
 
+std::unique_ptr<CNode> CTarnwickDoc::BuildExportGraph(CInteractionStore& fresh, std::string& error) const {
+    bool loaded = false;
+    std::unique_ptr<CNode> graph = BuildStartupGraph(fresh, loaded);
+    if (!loaded) {
+        error = fresh.GetDataError();
+        return nullptr;
+    }
+    return graph;
+}
+
 bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {
     if (!BuildStartupPathway()) {
         error = GetDataError();
@@ -130,19 +140,21 @@ bool CTarnwickDoc::ExportDot(const std::string& path, std::string& error) {
 }
 
 std::string CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
-    if (!BuildStartupPathway()) {
-        prompt.ShowMessage(GetDataError());
+    CInteractionStore fresh(m_setInteraction.GetConnect());
+    std::string error;
+    const std::unique_ptr<CNode> graph = BuildExportGraph(fresh, error);
+    if (!graph) {
+        prompt.ShowMessage(error);
         return {};
     }
-    if (m_pGraph->m_circle_count <= 0) {
+    if (graph->m_circle_count <= 0) {
         return {};
     }
     std::string path;
     if (!AskSavePath(prompt, "dot", "dot file (*.dot) | *.dot ||", path)) {
         return {};
     }
-    std::string error;
-    const std::string text = FormatDotGraph(*m_pGraph);
+    const std::string text = FormatDotGraph(*graph);
     if (!WriteTextFile(path, text, error)) {
         prompt.ShowMessage(error);
         return {};
@@ -153,6 +165,6 @@ std::string CTarnwickDoc::OnExportDot(IUserPrompt& prompt) {
         ++links;
     }
     return WrittenNote("Exported " + std::to_string(links) + " links of " +
-                           std::to_string(m_pGraph->m_circle_count - 1) + " molecules",
+                           std::to_string(graph->m_circle_count - 1) + " molecules",
                        path);
 }

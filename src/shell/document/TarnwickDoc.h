@@ -47,10 +47,14 @@ public:
     // written where, empty when nothing was.
     std::string OnSavePathway(IUserPrompt& prompt, const PathwayGrid& grid);
 
-    // Rebuilds the start-up graph and writes it as a Graphviz file.
+    // Rebuilds the start-up graph and writes it as a Graphviz file (the
+    // headless export: later options work on that graph).
     bool ExportDot(const std::string& path, std::string& error);
-    // The export command: rebuild, ask for the file, write, report failures.
-    // Returns what was written where, empty when nothing was.
+    // The export command: build the start-up graph afresh, ask for the
+    // file, write, report failures. The build is the export's own: the
+    // document's graph and interaction records, which the view on screen
+    // shows and its commands use, stay. Returns what was written where,
+    // empty when nothing was.
     std::string OnExportDot(IUserPrompt& prompt);
 
     // Every later read and kept verdict goes to this source.
@@ -72,4 +76,9 @@ public:
     CEditHistory m_history;
     // The relation-node names of the last sphere-view build, for opening.
     CRelationNodeNames m_relationNames;
+
+private:
+    // The start-up graph over `fresh`, a store of the same source; null
+    // with the reason when the table cannot be read.
+    std::unique_ptr<CNode> BuildExportGraph(CInteractionStore& fresh, std::string& error) const;
 };
