@@ -68,12 +68,8 @@ QAction* CMainFrame::AddCommand(int id, const QString& text, void (CMainFrame::*
     action->setData(id);
     action->setObjectName(QStringLiteral("command%1").arg(id));
     if (handler) {
-        connect(action, &QAction::triggered, this, [this, handler, id] {
-            if (MayRun(id)) {
-                (this->*handler)();
-            }
-            UpdateCheckMarks();
-        });
+        connect(action, &QAction::triggered, this,
+                [this, handler, id] { RunCommand(id, [this, handler] { (this->*handler)(); }); });
     } else {
         // Like a command without a handler: shown, but not available.
         action->setEnabled(false);
@@ -89,12 +85,7 @@ QAction* CMainFrame::AddCommand(int id, const QString& text, void (CMainFrame::*
 QAction* CMainFrame::AddCommand(int id, const QString& text, std::function<void()> handler) {
     QAction* action = AddCommand(id, text);
     action->setEnabled(true);
-    connect(action, &QAction::triggered, this, [this, handler, id] {
-        if (MayRun(id)) {
-            handler();
-        }
-        UpdateCheckMarks();
-    });
+    connect(action, &QAction::triggered, this, [this, handler, id] { RunCommand(id, handler); });
     return action;
 }
 
@@ -192,12 +183,7 @@ QAction* CMainFrame::AddFeatureCommand(int id, const QString& text, std::functio
         action = AddCommand(id, text);
     }
     action->setEnabled(true);
-    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] {
-        if (MayRun(id)) {
-            handler();
-        }
-        UpdateCheckMarks();
-    });
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] { RunCommand(id, handler); });
     return action;
 }
 
@@ -460,12 +446,7 @@ QAction* CMainFrame::RegisterCommand(int id, const QString& text, std::function<
     auto* action = new QAction(text, this);
     action->setData(id);
     action->setObjectName(QStringLiteral("command%1").arg(id));
-    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] {
-        if (MayRun(id)) {
-            handler();
-        }
-        UpdateCheckMarks();
-    });
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler), id] { RunCommand(id, handler); });
     m_commands.insert(id, action);
     return action;
 }
@@ -491,8 +472,11 @@ void CMainFrame::ReplacesGraph(std::initializer_list<int> ids) {
     }
 }
 
-bool CMainFrame::MayRun(int id) {
-    return !m_replacingGraph.contains(id) || m_pEdit->ConfirmUnsavedEdits();
+void CMainFrame::RunCommand(int id, const std::function<void()>& handler) {
+    if (!m_replacingGraph.contains(id) || m_pEdit->ConfirmUnsavedEdits()) {
+        handler();
+    }
+    UpdateCheckMarks();
 }
 
 void CMainFrame::ShowWritten(const std::string& note) {

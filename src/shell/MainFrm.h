@@ -131,8 +131,9 @@ private:
     QHash<int, QAction*> m_commands;
     QHash<int, int ModeFlags::*> m_checkFlags;
     QSet<int> m_replacingGraph;
-    // False when a command replacing the graph was called off.
-    bool MayRun(int id);
+    // Every command's handler runs here: one that replaces the graph is
+    // called off when the curator keeps unsaved edits.
+    void RunCommand(int id, const std::function<void()>& handler);
 
     QDockWidget* m_wndMyDialogBar = nullptr;
     CSearchPanel* m_pSearchPanel = nullptr;
