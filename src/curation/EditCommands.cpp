@@ -156,12 +156,13 @@ int CEditCommands::RenameMolecule(const std::string& oldName, const std::string&
         const NodePos node = k == 0 ? at : relations[k - 1];
         // Labels of the node beside other molecules' labels: undo and redo
         // build those circles again.
-        for (int c : m_scene.LabelCirclesOf(from, node.circle)) {
+        const std::vector<int> labelCircles = m_scene.LabelCirclesOf(from, node.circle);
+        for (int c : labelCircles) {
             if (c != node.circle) {
                 m_graph.TouchCircle(c);
             }
         }
-        if (!m_scene.RenameInScene(from, to, node.circle)) {
+        if (!m_scene.RenameInScene(from, to, node.circle, labelCircles)) {
             return 0;
         }
         SetNodeName(node, to);

@@ -88,18 +88,22 @@ void CEditJournal::NoteReviewState(NodePos at, int before, int after, const std:
     m_states.push_back({at, before, after, id});
 }
 
+template <class F>
+void CEditJournal::ForEachState(int side, F&& f) const {
+    if (side == 0) {
+        std::for_each(m_states.rbegin(), m_states.rend(), f);
+    } else {
+        std::for_each(m_states.begin(), m_states.end(), f);
+    }
+}
+
 CEditJournal::Verdicts CEditJournal::ReviewVerdicts(int side) const {
     Verdicts verdicts;
-    auto add = [&](const ReviewState& s) {
+    ForEachState(side, [&](const ReviewState& s) {
         if (!s.id.empty()) {
             verdicts.emplace_back(s.id, side == 0 ? s.before : s.after);
         }
-    };
-    if (side == 0) {
-        std::for_each(m_states.rbegin(), m_states.rend(), add);
-    } else {
-        std::for_each(m_states.begin(), m_states.end(), add);
-    }
+    });
     return verdicts;
 }
 
@@ -149,7 +153,7 @@ void CEditJournal::Apply(CNode& graph, int side) const {
         }
     };
     if (side == 0) {
-        std::for_each(m_states.rbegin(), m_states.rend(), setState);
+        ForEachState(side, setState);
     }
     for (const CircleState& s : m_circles) {
         graph.TouchCircle(s.circle);
@@ -184,7 +188,7 @@ void CEditJournal::Apply(CNode& graph, int side) const {
         r.nodeIndex = s.nodeIndex[side];
     }
     if (side == 1) {
-        std::for_each(m_states.begin(), m_states.end(), setState);
+        ForEachState(side, setState);
     }
     graph.Touch();
     graph.SetJournal(open);

@@ -91,6 +91,10 @@ private:
         std::string id;
     };
 
+    // The review states in the order Undo (side 0, backwards) or Redo sets them.
+    template <class F>
+    void ForEachState(int side, F&& f) const;
+
     // The states after the edit, from the graph as the edit left it.
     void TakeAfter(const CNode& graph);
     void Apply(CNode& graph, int side) const;

@@ -214,6 +214,9 @@ public:
     // `circle`, when known, is where the renamed node sits: the search
     // then stays inside the label groups of LabelCirclesOf.
     int RenameInScene(const std::string& oldName, const std::string& newName, int circle = 0);
+    // The same with LabelCirclesOf's answer already in hand.
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle,
+                      const std::vector<int>& labelCircles);
     // The circles whose label groups hold a label of the node `name` of
     // `circle`, ascending: its own, and where labels nest, those of the
     // shown molecules linking to it.

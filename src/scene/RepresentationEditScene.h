@@ -9,8 +9,9 @@ public:
     explicit CRepresentationEditScene(CRepresentation& rep) : m_rep(rep) {}
     std::string GetCurrentName() const override { return m_rep.GetCurrentName(); }
     void SetCurrentName(const std::string& name) override { m_rep.SetCurrentName(name); }
-    int RenameInScene(const std::string& oldName, const std::string& newName, int circle) override {
-        return m_rep.RenameInScene(oldName, newName, circle);
+    int RenameInScene(const std::string& oldName, const std::string& newName, int circle,
+                      const std::vector<int>& labelCircles) override {
+        return m_rep.RenameInScene(oldName, newName, circle, labelCircles);
     }
     std::vector<int> LabelCirclesOf(const std::string& name, int circle) const override {
         return m_rep.LabelCirclesOf(name, circle);

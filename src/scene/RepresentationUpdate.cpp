@@ -130,6 +130,11 @@ SoNode* CRepresentation::CircleSpheres(int circle) {
 }
 
 int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName, int circle) {
+    return RenameInScene(oldName, newName, circle, circle > 0 ? LabelCirclesOf(oldName, circle) : std::vector<int>());
+}
+
+int CRepresentation::RenameInScene(const std::string& oldName, const std::string& newName, int circle,
+                                   const std::vector<int>& labelCircles) {
     SoNode* spheres = circle > 0 ? CircleSpheres(circle) : nullptr;
     SoNode* sphere = spheres ? FindUnder(spheres, oldName) : m_nodeIndex.FirstNamed(oldName);
     if (sphere && sphere->isOfType(SoSphere::getClassTypeId())) {
@@ -144,7 +149,7 @@ int CRepresentation::RenameInScene(const std::string& oldName, const std::string
     const unsigned long epochBefore = SceneNamingEpoch();
     std::vector<SoNode*> labelRoots;
     if (spheres) {
-        for (int c : LabelCirclesOf(oldName, circle)) {
+        for (int c : labelCircles) {
             for (SoNode* group : {ChildNamed(m_pGreenCharRoot.get(), Numbered("GreenCharCircleNum:", c)),
                                   ChildNamed(m_pRedCharRoot.get(), Numbered("RedCharCircleNum:", c))}) {
                 if (group) {

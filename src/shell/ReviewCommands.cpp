@@ -11,7 +11,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <memory>
+#include <optional>
 
 #include "BoxRep.h"
 #include "CommandIds.h"
@@ -98,9 +98,9 @@ void WithEngine(CMainFrame& frame, int id, Command command) {
             const int percent = p.total > 0 ? static_cast<int>(100.0 * static_cast<double>(p.done) / p.total) : -1;
             return report(ProgressText(p), percent, p.cancellable);
         });
-        std::unique_ptr<CEditScope> scope;
+        std::optional<CEditScope> scope;
         if (doc.m_pGraph) {
-            scope = std::make_unique<CEditScope>(&doc.m_history, *doc.m_pGraph, ActionName(frame, id));
+            scope.emplace(&doc.m_history, *doc.m_pGraph, ActionName(frame, id));
         }
         command(engine, doc);
     });

@@ -19,7 +19,8 @@ namespace {
 
 // A scene that records what it was asked to do.
 struct RecordingScene : CNoScene {
-    int RenameInScene(const std::string& from, const std::string& to, int /*circle*/) override {
+    int RenameInScene(const std::string& from, const std::string& to, int /*circle*/,
+                      const std::vector<int>& /*labelCircles*/) override {
         renames.push_back(from + ">" + to);
         return refuseRename ? 0 : 1;
     }
