@@ -162,10 +162,19 @@ int CEditCommands::RenameMolecule(const std::string& oldName, const std::string&
                 m_graph.TouchCircle(c);
             }
         }
+        // A name borne elsewhere too is drawn where its first bearer stands:
+        // the nodes bearing either name move with the change.
+        std::vector<NodePos> bearers = m_graph.BearersOf(from);
+        const std::vector<NodePos> taken = m_graph.BearersOf(to);
+        const bool shared = bearers.size() > 1 || !taken.empty();
+        bearers.insert(bearers.end(), taken.begin(), taken.end());
         if (!m_scene.RenameInScene(from, to, node.circle, labelCircles)) {
             return 0;
         }
         SetNodeName(node, to);
+        if (shared && !m_graph.RebuildBearerCircles(bearers, m_scene)) {
+            return 0;
+        }
     }
     return 1;
 }

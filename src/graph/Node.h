@@ -107,6 +107,15 @@ public:
     void SetJournal(CEditJournal* journal) { m_pJournal = journal; }
     CEditJournal* GetJournal() const { return m_pJournal; }
 
+    // The nodes bearing `name`, in the order the name index registered them.
+    std::vector<NodePos> BearersOf(const std::string& name) const;
+    // A name borne by several nodes is drawn where its first bearer stands:
+    // labels and edge ends, as a look-up by name finds it. After the bearers
+    // of a name changed (a bearer went or took another name), the circles of
+    // `bearers` and of the nodes linking to them are built again, and noted
+    // so that undo and redo build them too. 0 when the scene failed.
+    int RebuildBearerCircles(const std::vector<NodePos>& bearers, ICircleRebuilder& scene);
+
     // Name index changes of the editing commands (NodeEdit.cpp).
     // Entries of `oldName` registered at `at` now name `newName`.
     void RenameRegisteredName(const std::string& oldName, NodePos at, const std::string& newName);

@@ -97,6 +97,48 @@ bool CNode::CirclesChangedSince(std::uint64_t revision, std::vector<int>& circle
     return true;
 }
 
+std::vector<NodePos> CNode::BearersOf(const std::string& name) const {
+    std::vector<NodePos> bearers;
+    for (size_t k : NameEntries(name)) {
+        NodePos at;
+        if (k + 1 < m_lstNameIndex.size() && ParsePosition(m_lstNameIndex[k + 1], at.circle, at.index) &&
+            GetMoleculeName(at.circle, at.index) == name &&
+            std::find(bearers.begin(), bearers.end(), at) == bearers.end()) {
+            bearers.push_back(at);
+        }
+    }
+    return bearers;
+}
+
+int CNode::RebuildBearerCircles(const std::vector<NodePos>& bearers, ICircleRebuilder& scene) {
+    std::vector<int> circles;
+    for (const NodePos b : bearers) {
+        TouchNode(b.circle, b.index);
+        circles.push_back(b.circle);
+        for (const NodePos from : m_references.NodesPointingInto(*this, b.circle)) {
+            const MoleculeRecord* m = GetMolecule(from.circle, from.index);
+            if (!m) {
+                continue;
+            }
+            for (const LinkEntry& e : ParseLinkEntries(m->links)) {
+                if (e.circle == b.circle && e.index == b.index) {
+                    TouchNode(from.circle, from.index);
+                    circles.push_back(from.circle);
+                    break;
+                }
+            }
+        }
+    }
+    std::sort(circles.begin(), circles.end());
+    circles.erase(std::unique(circles.begin(), circles.end()), circles.end());
+    for (int c : circles) {
+        if (!scene.RebuildCircle(c)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
 std::vector<size_t> CNode::NameEntries(const std::string& name) const {
     std::vector<size_t> entries;
     const size_t first = m_firstNameEntry.Find(name, NameKey());
@@ -363,6 +405,11 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
                 scene.RebuildNodeLinks(c, indices, false);
                 indices.clear();
             }
+        }
+        // Other bearers of the name were drawn where this one stood.
+        const std::vector<NodePos> others = BearersOf(name);
+        if (!others.empty() && !RebuildBearerCircles(others, scene)) {
+            return 0;
         }
     }
     return 1;

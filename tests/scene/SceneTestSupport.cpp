@@ -1,6 +1,7 @@
 #include "SceneTestSupport.h"
 
 #include <cstdlib>
+#include <regex>
 
 #include <Inventor/SoOutput.h>
 #include <Inventor/SoPath.h>
@@ -8,6 +9,7 @@
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/actions/SoWriteAction.h>
 
+#include "Representation.h"
 #include "SceneNames.h"
 #include "StartupBuild.h"
 
@@ -69,4 +71,10 @@ std::string SceneText(SoNode* root) {
     std::string text(static_cast<const char*>(buffer), size);
     free(buffer);
     return text;
+}
+
+std::string Shown(const CRepresentation& rep) {
+    const std::string text = SceneText(rep.GetNodeRoot()) + SceneText(rep.GetGreenCharRoot()) +
+                             SceneText(rep.GetRedCharRoot()) + SceneText(rep.GetEdgeRoot());
+    return std::regex_replace(text, std::regex("-0(?![.0-9])"), "0");
 }

@@ -64,3 +64,7 @@ std::vector<SoNode*> FindAllNamed(SoNode* root, const std::string& name);
 
 // The whole scene as Coin writes it: types, names and field values in order.
 std::string SceneText(SoNode* root);
+// Everything below the roots that an update may change, as Coin writes it;
+// a zero reads the same whatever its sign (nodes at the origin give both).
+class CRepresentation;
+std::string Shown(const CRepresentation& rep);

@@ -11,12 +11,15 @@
 #include <Inventor/nodes/SoMaterial.h>
 
 #include "CircleRebuilder.h"
+#include "EditCommands.h"
+#include "EditHistory.h"
 #include "ExploreFixture.h"
 #include "Node.h"
 #include "RepresentationEditScene.h"
 #include "SphereBuild.h"
 #include "SphereVision.h"
 #include "SceneNames.h"
+#include "ScriptedPrompt.h"
 
 namespace {
 
@@ -201,6 +204,55 @@ TEST_F(SceneUpdateTest, IndexesKeptInPlaceEqualFreshOnes) {
             view.rep.InvalidateSceneIndexes();
             EXPECT_EQ(kept, Observed(view.rep, view.graph)) << step.name << " " << view.wholeCircles;
         }
+    }
+}
+
+// A name borne twice is drawn where its first bearer stands (labels and
+// edge ends). When that bearer is deleted or renamed, the other bearer's
+// label and incoming edge move to it, as a scene built afresh shows them;
+// undo and redo give back each scene.
+TEST_F(SceneUpdateTest, ANameBorneTwiceFollowsItsFirstBearer) {
+    for (const bool rename : {false, true}) {
+        SCOPED_TRACE(rename ? "rename" : "delete");
+        // B and, renamed, F: the second bearer, linked to from E; the
+        // circles stand apart.
+        Build({{"A", "B"}, {"C", "D"}, {"E", "F"}}, [](CNode& g) {
+            int c = 0, i = 0;
+            g.FindMoleculePosition("F", c, i);
+            g.GetMolecule(c, i)->name = "B";
+            g.RebuildNameIndex();
+            for (CCircleData& circle : g.m_lstCircles) {
+                circle.m_lstMolecules[0].posX = static_cast<float>(circle.CircleNum);  // apart
+            }
+        });
+        ASSERT_EQ(graph->BearersOf("B").size(), 2u);
+        auto fresh = [this] { return Shown(*BuildBoxRepresentation(store, graph, host)); };
+        const std::string before = Shown(*box);
+        ASSERT_EQ(before, fresh());
+        ScriptedPrompt prompt;
+        CRepresentationEditScene scene(*box);
+        CEditHistory history;
+        CEditCommands commands(*graph, prompt, scene, &history);
+        scene.SetCurrentName("B");
+        if (rename) {
+            CDlgRename answer;
+            answer.m_strNewName = "Z";
+            prompt.rename.answers.push_back(answer);
+            ASSERT_TRUE(commands.OnRename());
+        } else {
+            CDlgDelete answer;
+            answer.m_nItself = answer.m_nIncoming = answer.m_nOutgoing = 1;
+            prompt.deleteDlg.answers.push_back(answer);
+            ASSERT_TRUE(commands.OnDeleteMolecule());
+        }
+        ASSERT_EQ(graph->BearersOf("B").size(), 1u);
+        const std::string edited = Shown(*box);
+        EXPECT_NE(edited, before);
+        EXPECT_EQ(edited, fresh());
+        ASSERT_TRUE(history.Undo(graph.get(), scene));
+        EXPECT_EQ(Shown(*box), before);
+        ASSERT_TRUE(history.Redo(graph.get(), scene));
+        EXPECT_EQ(Shown(*box), edited);
     }
 }
 

@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <regex>
 #include <set>
 
 #include <Inventor/SoPath.h>
@@ -669,14 +668,6 @@ struct TouchedAndRebuilt : ICircleRebuilder {
     CRepresentation& touched;
     CRepresentation& rebuilt;
 };
-
-// Everything below the roots that an update may change, as Coin writes it;
-// a zero reads the same whatever its sign (nodes at the origin give both).
-std::string Shown(const CRepresentation& rep) {
-    const std::string text = SceneText(rep.GetNodeRoot()) + SceneText(rep.GetGreenCharRoot()) +
-                             SceneText(rep.GetRedCharRoot()) + SceneText(rep.GetEdgeRoot());
-    return std::regex_replace(text, std::regex("-0(?![.0-9])"), "0");
-}
 
 using Chooser = std::function<bool(const CNode&, int circle, int index)>;
 
