@@ -406,8 +406,18 @@ int CNode::DeleteMolecule(int circle, int index, int itself, int incoming, int o
                 indices.clear();
             }
         }
-        // Other bearers of the name were drawn where this one stood.
-        const std::vector<NodePos> others = BearersOf(name);
+        // Other bearers of the name were drawn where this one stood, and
+        // other bearers of the names of the nodes that moved up where those
+        // stood (names borne once need no look-up).
+        std::vector<NodePos> others = BearersOf(name);
+        const size_t count = m_laterNameEntries.empty() ? 0 : cd->m_lstMolecules.size();
+        for (size_t k = static_cast<size_t>(index); k < count; ++k) {
+            auto shared = m_laterNameEntries.find(cd->m_lstMolecules[k].name);
+            if (shared != m_laterNameEntries.end() && !shared->second.empty()) {
+                const std::vector<NodePos> bearers = BearersOf(shared->first);
+                others.insert(others.end(), bearers.begin(), bearers.end());
+            }
+        }
         if (!others.empty() && !RebuildBearerCircles(others, scene)) {
             return 0;
         }
