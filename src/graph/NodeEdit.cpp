@@ -3,6 +3,7 @@
 // that pointed at the nodes after it.
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <unordered_map>
 
 #include "CircleRebuilder.h"
@@ -111,17 +112,24 @@ std::vector<NodePos> CNode::BearersOf(const std::string& name) const {
 }
 
 int CNode::RebuildBearerCircles(const std::vector<NodePos>& bearers, ICircleRebuilder& scene) {
-    std::vector<int> circles;
+    // By circle, so that what points into a circle is read once however
+    // many of its nodes bear a shared name.
+    std::map<int, std::vector<int>> byCircle;
     for (const NodePos b : bearers) {
         TouchNode(b.circle, b.index);
-        circles.push_back(b.circle);
-        for (const NodePos from : m_references.NodesPointingInto(*this, b.circle)) {
+        byCircle[b.circle].push_back(b.index);
+    }
+    std::vector<int> circles;
+    for (auto& [circle, indices] : byCircle) {
+        std::sort(indices.begin(), indices.end());
+        circles.push_back(circle);
+        for (const NodePos from : m_references.NodesPointingInto(*this, circle)) {
             const MoleculeRecord* m = GetMolecule(from.circle, from.index);
             if (!m) {
                 continue;
             }
             for (const LinkEntry& e : ParseLinkEntries(m->links)) {
-                if (e.circle == b.circle && e.index == b.index) {
+                if (e.circle == circle && std::binary_search(indices.begin(), indices.end(), e.index)) {
                     TouchNode(from.circle, from.index);
                     circles.push_back(from.circle);
                     break;
